@@ -1,0 +1,58 @@
+#include "runtime/VelaTimer.h"
+
+#include <cstdio>
+#include <ctime>
+
+void VelaTimer::Start() {
+  gettimeofday(&mStartTime, nullptr);
+  mStopTime = timeval{};
+  mstrTimeStart = FormatTimestamp(mStartTime);
+}
+
+void VelaTimer::Stop() {
+  const bool started = mStartTime.tv_sec != 0 || mStartTime.tv_usec != 0;
+  const bool stopped = mStopTime.tv_sec != 0 || mStopTime.tv_usec != 0;
+  if (!started || stopped) return;
+  gettimeofday(&mStopTime, nullptr);
+  mstrTimeStop = FormatTimestamp(mStopTime);
+}
+
+uint64_t VelaTimer::ElapsedMilliseconds() const {
+  if (mStartTime.tv_sec == 0 && mStartTime.tv_usec == 0) return 0;
+  timeval end = mStopTime;
+  if (end.tv_sec == 0 && end.tv_usec == 0) gettimeofday(&end, nullptr);
+  const int64_t us = (static_cast<int64_t>(end.tv_sec) - mStartTime.tv_sec) * 1000000 +
+                     (static_cast<int64_t>(end.tv_usec) - mStartTime.tv_usec);
+  return us <= 0 ? 0 : static_cast<uint64_t>(us / 1000);
+}
+
+const std::string& VelaTimer::ElapsedText() {
+  mstrTimeElapsed = FormatDuration(ElapsedMilliseconds());
+  return mstrTimeElapsed;
+}
+
+std::string VelaTimer::FormatDuration(uint64_t ms) {
+  const uint64_t msPerDay = 24ull * 3600 * 1000;
+  const int days = static_cast<int>(ms / msPerDay);
+  ms %= msPerDay;
+  const int hours = static_cast<int>(ms / 3600000);
+  const int minutes = static_cast<int>(ms / 60000 % 60);
+  const int seconds = static_cast<int>(ms / 1000 % 60);
+  const int millis = static_cast<int>(ms % 1000);
+  char buf[64];
+  if (days == 0)
+    snprintf(buf, sizeof buf, "%02d:%02d:%02d.%03d", hours, minutes, seconds, millis);
+  else
+    snprintf(buf, sizeof buf, "%d days %02d:%02d:%02d.%03d", days, hours, minutes, seconds, millis);
+  return buf;
+}
+
+std::string VelaTimer::FormatTimestamp(const timeval& tv) {
+  tm t{};
+  const time_t secs = tv.tv_sec;
+  localtime_r(&secs, &t);
+  char buf[64];
+  snprintf(buf, sizeof buf, "%d/%d/%d %02d:%02d:%02d.%03d", t.tm_mon + 1, t.tm_mday, t.tm_year + 1900,
+           t.tm_hour, t.tm_min, t.tm_sec, static_cast<int>(tv.tv_usec / 1000));
+  return buf;
+}

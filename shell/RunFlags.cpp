@@ -1,0 +1,3 @@
+#include "shell/RunFlags.h"
+
+std::atomic<uint32_t> RunFlags{0};

@@ -1,0 +1,67 @@
+#include "shell/Words.h"
+
+namespace {
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+}  // namespace
+
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  return true;
+}
+
+bool IsHelpRequest(const std::string& word) {
+  for (const char* help : {"help", "/h", "/help", "-h", "-help", "/?", "?"})
+    if (EqualsNoCase(word, help)) return true;
+  return false;
+}
+
+bool IsAllDigits(const std::string& word) {
+  for (char c : word)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+std::optional<Words> Tokenize(const std::string& line) {
+  Words words;
+  std::string current;
+  bool inWord = false;
+  bool quoted = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      inWord = true;  // a quote starts or continues a word, so "" is an empty word
+    } else if (!quoted && IsSeparator(c)) {
+      if (inWord) words.push_back(current);
+      current.clear();
+      inWord = false;
+    } else {
+      current += c;
+      inWord = true;
+    }
+  }
+  if (quoted) return std::nullopt;
+  if (inWord) words.push_back(current);
+  return words;
+}
+
+bool CmdLineParser::GetOptionValue(Words& words, const std::string& shortName, const std::string& longName,
+                                   std::string& value) {
+  for (size_t i = 0; i < words.size(); ++i) {
+    const bool match = (!shortName.empty() && EqualsNoCase(words[i], shortName)) ||
+                       (!longName.empty() && EqualsNoCase(words[i], longName));
+    if (!match) continue;
+    words.erase(words.begin() + static_cast<long>(i));
+    if (i < words.size()) {
+      value = words[i];
+      return true;
+    }
+    return false;
+  }
+  return false;
+}

@@ -1,0 +1,30 @@
+// Command words and the helpers that read them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+using Words = std::vector<std::string>;
+
+// ASCII case-insensitive equality (only A-Z are folded).
+bool EqualsNoCase(const std::string& a, const std::string& b);
+
+// "help", "/h", "/help", "-h", "-help", "/?" or "?".
+bool IsHelpRequest(const std::string& word);
+
+// True for an empty word or one of decimal digits only.
+bool IsAllDigits(const std::string& word);
+
+// Splits an input line into words; nullopt when the line ends inside quotes.
+std::optional<Words> Tokenize(const std::string& line);
+
+// Options of "set"-style commands.
+class CmdLineParser {
+ public:
+  // Finds the first word equal to shortName or longName (ignoring case; an
+  // empty name is not looked for) and removes it. When a word then stands at
+  // its place, copies it into value without removing it and returns true.
+  static bool GetOptionValue(Words& words, const std::string& shortName, const std::string& longName,
+                             std::string& value);
+};

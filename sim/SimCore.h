@@ -1,0 +1,70 @@
+// Internals of the stand-in library: fixture, records, state, scripted calls
+// and call log. Each family's calls live in a file of their own beside this
+// one and use only what is declared here.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <string>
+
+#include "shell/KxApi.h"
+
+namespace sim {
+
+using nlohmann::json;
+
+// The fixture: KXSIM_FIXTURE names a JSON file; without it the built-in
+// default inventory is served. A fixture that cannot be used is reported on
+// standard error and the library then has no adapter list.
+const json& Fixture();
+bool FixtureUsable();
+
+// The records built from the fixture; valid until KXAPI_Uninitialize.
+void* AdapterList();
+void ReleaseRecords();
+
+// The protocol entry a port handle belongs to, and the port's fixture object.
+uint8_t* EntryOf(KXAPI_PORT_HANDLE handle);
+const json& PortJson(KXAPI_PORT_HANDLE handle);
+// "21:00:..." of the port a handle names: the key of its state and of scripted calls.
+std::string PortKey(KXAPI_PORT_HANDLE handle);
+// The port whose handle number (offset 20) is given; null when none.
+KXAPI_PORT_HANDLE HandleByNumber(uint32_t handleNumber);
+
+// Scripted calls: the fixture's "calls" list holds objects such as
+//   {"call": "KXAPI_GetBeacon", "port": "21:00:...", "rc": 150, ...values}
+// The first object naming the call (and, when it names one, the port) applies.
+const json* Script(const char* call, const std::string& portKey = "");
+// The scripted library result of a call; 0 when none is scripted.
+uint32_t ScriptedResult(const char* call, const std::string& portKey = "");
+
+// Persistent state (KXSIM_STATE, default inside the build's sandbox): a JSON
+// object saved atomically after every change, so that a "set" in one run
+// shows in a "get" of the next.
+json& State();
+void SaveState();
+// The state object of one port, created on first use.
+json& PortState(const std::string& portKey);
+
+// Appends "call key=value ..." to the call log named by KXSIM_CALLLOG.
+void LogCall(const std::string& line);
+
+// Reads a "0x.."-or-decimal number or a plain number from a JSON value.
+uint64_t Number(const json& value, uint64_t fallback = 0);
+// Reads bytes written as hex text ("21:00:00:..." or "2100...") into out.
+size_t HexBytes(const json& value, uint8_t* out, size_t max);
+
+// A field of a record set from a fixture key.
+enum class FieldType { kU8, kU16, kU32, kText, kBytes };
+struct FieldSpec {
+  const char* key;
+  size_t offset;
+  FieldType type;
+  size_t size;  // text and byte fields: the room in the record
+};
+// Writes every key of spec present in object into the record; "raw" (an
+// object of offset -> hex bytes) sets any byte directly.
+void ApplyFields(const json& object, uint8_t* record, size_t recordSize, const FieldSpec* spec, size_t count);
+
+}  // namespace sim

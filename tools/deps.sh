@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what the build needs on a fresh Debian machine (root, or sudo).
+set -euo pipefail
+need=()
+command -v cmake >/dev/null || need+=(cmake)
+command -v g++ >/dev/null || need+=(g++)
+[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
+[ -d /usr/include/gtest ] || need+=(libgtest-dev)
+[ -d /usr/include/gmock ] || need+=(libgmock-dev)
+if [ ${#need[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}"
+fi
