@@ -170,14 +170,41 @@ void* KXAPI_GetAdapterList(void);
 uint32_t KXAPI_IsRebootRequired(uint8_t* flag);
 
 // ---- adapter ----
+
+// (end of adapter)
+
 // ---- port ----
+
+// (end of port)
+
 // ---- sfp ----
+
+// (end of sfp)
+
 // ---- portcfg ----
+
+// (end of portcfg)
+
 // ---- target ----
+
+// (end of target)
+
 // ---- boot ----
+
+// (end of boot)
+
 // ---- diag ----
+
+// (end of diag)
+
 // ---- scm ----
+
+// (end of scm)
+
 // ---- maint ----
+
+// (end of maint)
+
 
 // Exported by the tool for the library.
 void* CoreMalloc(size_t size);

@@ -142,6 +142,22 @@ const FieldSpec kTargetFields[] = {
     {"flags", kxrec::kTargetFlags, FieldType::kU8, 1},
 };
 
+struct Registered {
+  const FieldSpec* spec;
+  size_t count;
+};
+
+std::vector<Registered>& Extra(RecordKind kind) {
+  static std::vector<Registered> extra[4];
+  return extra[static_cast<size_t>(kind)];
+}
+
+// The core fields of a record kind, then every family's registered ones.
+void ApplyAll(RecordKind kind, const json& object, uint8_t* record, size_t size, const FieldSpec* core, size_t count) {
+  ApplyFields(object, record, size, core, count);
+  for (const Registered& r : Extra(kind)) ApplyFields(object, record, size, r.spec, r.count);
+}
+
 void WritePci(const json& pci, uint8_t* entry) {
   const size_t at = kxrec::kEntryPciIdentity;
   Put<uint16_t>(entry, at, static_cast<uint16_t>(Number(pci.value("vendor", json(kxpci::AdapterVendorId)))));
@@ -154,7 +170,7 @@ uint8_t* BuildLun(const json& lun) {
   uint8_t* record = Allocate(kxrec::kLunEntrySize);
   if (lun.is_object()) {
     Put<uint16_t>(record, kxrec::kLunNumber, static_cast<uint16_t>(Number(lun.at("number"))));
-    ApplyFields(lun, record, kxrec::kLunEntrySize, nullptr, 0);
+    ApplyAll(RecordKind::kLun, lun, record, kxrec::kLunEntrySize, nullptr, 0);
   } else {
     Put<uint16_t>(record, kxrec::kLunNumber, static_cast<uint16_t>(Number(lun)));
   }
@@ -163,7 +179,7 @@ uint8_t* BuildLun(const json& lun) {
 
 uint8_t* BuildTarget(const json& target) {
   uint8_t* record = Allocate(kxrec::kTargetEntrySize);
-  ApplyFields(target, record, kxrec::kTargetEntrySize, kTargetFields, std::size(kTargetFields));
+  ApplyAll(RecordKind::kTarget, target, record, kxrec::kTargetEntrySize, kTargetFields, std::size(kTargetFields));
   if (target.value("nvme", false)) record[kxrec::kTargetFlags] |= kxrec::kTargetFlagNvme;
   uint8_t* previous = nullptr;
   for (const json& lun : target.value("luns", json::array())) {
@@ -179,7 +195,7 @@ uint8_t* BuildEntry(const json& port, const json& adapterPci, uint32_t& nextHand
   Put<uint16_t>(entry, kxrec::kEntryPortInterfaceType, kxrec::kInterfacePhysical);
   Put<uint32_t>(entry, kxrec::kEntryPortHandleNumber, nextHandle++);
   WritePci(port.contains("pci") ? port["pci"] : adapterPci, entry);
-  ApplyFields(port, entry, kxrec::kProtocolEntrySize, kEntryFields, std::size(kEntryFields));
+  ApplyAll(RecordKind::kPortEntry, port, entry, kxrec::kProtocolEntrySize, kEntryFields, std::size(kEntryFields));
   uint32_t targets = 0;
   uint8_t* previous = nullptr;
   for (const json& target : port.value("targets", json::array())) {
@@ -208,7 +224,7 @@ void Build() {
     uint8_t* previousAdapter = nullptr;
     for (const json& adapter : adapters) {
       uint8_t* a = Allocate(kAdapterRecordSize);
-      ApplyFields(adapter, a, kAdapterRecordSize, kAdapterFields, std::size(kAdapterFields));
+      ApplyAll(RecordKind::kAdapter, adapter, a, kAdapterRecordSize, kAdapterFields, std::size(kAdapterFields));
       const json pci = adapter.value("pci", json::object());
       const json& ports = adapter.contains("ports") ? adapter.at("ports") : json();
       if (ports.is_array()) {
@@ -272,6 +288,10 @@ json LoadState() {
 }
 
 }  // namespace
+
+FieldRegistrar::FieldRegistrar(RecordKind kind, const FieldSpec* spec, size_t count) {
+  Extra(kind).push_back({spec, count});
+}
 
 const json& Fixture() { return Current().fixture; }
 bool FixtureUsable() { return Current().usable; }

@@ -63,6 +63,16 @@ struct FieldSpec {
   FieldType type;
   size_t size;  // text and byte fields: the room in the record
 };
+// Further fixture keys of a record kind, registered by a family's file:
+//   static const sim::FieldSpec kFields[] = {{"beacon", 700, sim::FieldType::kU8, 1}};
+//   static sim::FieldRegistrar reg(sim::RecordKind::kPortEntry, kFields);
+enum class RecordKind { kAdapter, kPortEntry, kTarget, kLun };
+struct FieldRegistrar {
+  template <size_t N>
+  FieldRegistrar(RecordKind kind, const FieldSpec (&spec)[N]) : FieldRegistrar(kind, spec, N) {}
+  FieldRegistrar(RecordKind kind, const FieldSpec* spec, size_t count);
+};
+
 // Writes every key of spec present in object into the record; "raw" (an
 // object of offset -> hex bytes) sets any byte directly.
 void ApplyFields(const json& object, uint8_t* record, size_t recordSize, const FieldSpec* spec, size_t count);
