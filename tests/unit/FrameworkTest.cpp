@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+
+#include "shell/CmdProcessor.h"
+#include "shell/RunFlags.h"
+#include "tests/unit/Capture.h"
+
+namespace {
+
+struct Call {
+  std::string handler;
+  uint32_t mode;
+  Words words;
+};
+
+class SubFamily : public MultipleCmdsProcessor {
+ public:
+  explicit SubFamily(CmdProcessor* parent)
+      : MultipleCmdsProcessor("SubFamily", "Sub", "sub", "-s", "sub help", parent) {}
+  std::vector<Call> calls;
+  uint32_t CmdGetCommon(Words& w, uint32_t mode) {
+    calls.push_back({"get", mode, w});
+    return 0;
+  }
+
+ protected:
+  void RegisterCommands() override {
+    static const CommandDef<SubFamily> kTable[] = {
+        {"get", "get it", 0, CommandKind::kXml, &SubFamily::CmdGetCommon, "CmdGet"},
+    };
+    AddCommands(this, kTable);
+  }
+};
+
+class Family : public MultipleCmdsProcessor {
+ public:
+  explicit Family(CmdProcessor* parent)
+      : MultipleCmdsProcessor("Family", "Test", "fam", "-t", "family help", parent) {
+    sub = AddSubMode(std::make_unique<SubFamily>(this));
+  }
+  SubFamily* sub;
+  std::vector<Call> calls;
+  std::vector<uint32_t> usages;
+  uint32_t nextStatus = 0;
+
+  uint32_t CmdListCommon(Words& w, uint32_t mode) {
+    calls.push_back({"list", mode, w});
+    return nextStatus;
+  }
+  uint32_t Usage(Words&, uint32_t index) override {
+    usages.push_back(index);
+    ConsolePrint(0, "Usage: list\r\n");
+    return 0;
+  }
+
+ protected:
+  void RegisterCommands() override {
+    static const CommandDef<Family> kTable[] = {
+        {"list", "list things", 0, CommandKind::kXml, &Family::CmdListCommon, "CmdList"},
+        {"help", "list of available commands", 1, CommandKind::kHelp},
+        {"listcli", "list things", 2, CommandKind::kText, &Family::CmdListCommon, "CmdListCli"},
+    };
+    AddCommands(this, kTable);
+  }
+};
+
+class Root : public MultipleCmdsProcessor {
+ public:
+  Root() : MultipleCmdsProcessor("Root", "main", "main", "", "root", nullptr) {
+    fam = AddSubMode(std::make_unique<Family>(this));
+  }
+  Family* fam;
+};
+
+class FrameworkTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RunFlags = RUN_ONE_SHOT; }
+  void TearDown() override { RunFlags = 0; }
+
+  // The entry the words select and the words left for it.
+  std::pair<CmdProcessor*, Words> Find(Words words) {
+    CmdProcessor* entry = root.FindCommand(&root, words);
+    return {entry, words};
+  }
+  Root root;
+};
+
+}  // namespace
+
+TEST_F(FrameworkTest, SelectorPairsStandAnywhereButTheLeafComesFirst) {
+  struct Row {
+    Words words;
+    const char* entry;  // nullptr: nothing found
+    Words left;
+  } rows[] = {
+      {{"-t", "fam", "listcli"}, "listcli", {}},
+      {{"listcli", "-t", "fam"}, "listcli", {}},
+      {{"-t", "FAM", "LISTCLI", "x", "y"}, "listcli", {"x", "y"}},
+      {{"-t", "fam", "xyz", "listcli"}, nullptr, {}},
+      {{"-t", "fam"}, nullptr, {}},
+      {{"get", "-s", "sub", "id", "-t", "fam"}, "get", {"id"}},
+      {{"-s", "sub", "-t", "fam", "get"}, "get", {}},
+      {{"-t", "sub", "get"}, nullptr, {}},  // a sub-mode pair needs its own switch
+      {{"-t", "fam", "get"}, nullptr, {}},  // and its mode pair
+      {{"fam", "listcli"}, nullptr, {}},    // a mode with a switch needs the pair
+  };
+  for (const Row& row : rows) {
+    auto [entry, left] = Find(row.words);
+    std::string label;
+    for (const auto& w : row.words) label += w + " ";
+    if (!row.entry) {
+      EXPECT_EQ(entry, nullptr) << label;
+      continue;
+    }
+    ASSERT_NE(entry, nullptr) << label;
+    EXPECT_EQ(entry->GetName(), row.entry) << label;
+    EXPECT_EQ(left, row.left) << label;
+  }
+}
+
+TEST_F(FrameworkTest, WithoutSwitchSyntaxASingleWordSelectsTheMode) {
+  RunFlags = 0;  // at the prompt, one word: no switch syntax
+  auto [entry, left] = Find({"fam"});
+  EXPECT_EQ(entry, root.fam);
+  Words words;
+  EXPECT_EQ(root.RunCommand(entry, words), 2u);
+}
+
+TEST_F(FrameworkTest, RunProtocolCallsUsageForHelpAndBadParameters) {
+  struct Row {
+    Words words;
+    uint32_t status;
+    uint32_t expected;
+    bool executed;
+    std::vector<uint32_t> usages;
+  } rows[] = {
+      {{"-t", "fam", "listcli", "?"}, 0, 0, false, {2}},
+      {{"-t", "fam", "list", "?"}, 0, 0, false, {}},  // the XML command carries no usage
+      {{"-t", "fam", "listcli"}, 0, 0, true, {}},
+      {{"-t", "fam", "listcli"}, 4, 4, true, {2}},
+      {{"-t", "fam", "listcli"}, 5, 5, true, {2}},
+      {{"-t", "fam", "listcli"}, 6, 6, true, {2}},
+      {{"-t", "fam", "listcli"}, 7, 7, true, {}},
+      {{"-t", "fam", "listcli"}, 13, 13, true, {}},
+      {{"-t", "fam", "list"}, 6, 6, true, {}},
+  };
+  for (const Row& row : rows) {
+    root.fam->calls.clear();
+    root.fam->usages.clear();
+    root.fam->nextStatus = row.status;
+    auto [entry, left] = Find(row.words);
+    ASSERT_NE(entry, nullptr);
+    CaptureStdout capture;
+    EXPECT_EQ(root.RunCommand(entry, left), row.expected);
+    EXPECT_EQ(!root.fam->calls.empty(), row.executed);
+    EXPECT_EQ(root.fam->usages, row.usages);
+  }
+}
+
+TEST_F(FrameworkTest, TextTwinRunsInTextModeAndXmlInXmlMode) {
+  auto [xml, xmlWords] = Find({"-t", "fam", "list", "a"});
+  auto [text, textWords] = Find({"-t", "fam", "listcli", "b"});
+  root.RunCommand(xml, xmlWords);
+  root.RunCommand(text, textWords);
+  ASSERT_EQ(root.fam->calls.size(), 2u);
+  EXPECT_EQ(root.fam->calls[0].mode, kModeXml);
+  EXPECT_EQ(root.fam->calls[0].words, Words{"a"});
+  EXPECT_EQ(root.fam->calls[1].mode, kModeText);
+}
+
+TEST_F(FrameworkTest, FamilyHelpListsTwinsAndSubModesRootListingSkipsUnlisted) {
+  auto [entry, left] = Find({"-t", "fam", "help"});
+  CaptureStdout capture;
+  EXPECT_EQ(root.RunCommand(entry, left), 0u);
+  EXPECT_EQ(capture.Text(),
+            "\r\nFollowing is the list of available commands in the Test command mode.\r\n"
+            "For detailed information of each command, please type 'command ?'\r\n"
+            "All commands are case insensitive.\r\n\r\n"
+            "list        : list things\r\n"
+            "help        : list of available commands\r\n"
+            "listcli     : list things\r\n"
+            "sub         : sub help\r\n");
+}
+
+TEST(Words, TokenizeQuotingRules) {
+  struct Row {
+    const char* line;
+    std::optional<Words> words;
+  } rows[] = {
+      {"  a \t b\r\n", Words{"a", "b"}},
+      {"", Words{}},
+      {" \t ", Words{}},
+      {"ab\"c d\"e", Words{"abc de"}},
+      {"x \"\" y", Words{"x", "", "y"}},
+      {"\"a b\" c", Words{"a b", "c"}},
+      {"a\\ b", Words{"a\\", "b"}},  // no escape character
+      {"one \"two", std::nullopt},
+      {"\"", std::nullopt},
+  };
+  for (const Row& row : rows) EXPECT_EQ(Tokenize(row.line), row.words) << row.line;
+}
+
+TEST(Words, GetOptionValueRemovesTheOptionButNotItsValue) {
+  struct Row {
+    Words words;
+    const char* shortName;
+    const char* longName;
+    bool found;
+    std::string value;
+    Words left;
+  } rows[] = {
+      {{"id", "-r", "yes", "x"}, "-r", "--refresh", true, "yes", {"id", "yes", "x"}},
+      {{"id", "--REFRESH", "1"}, "-r", "--refresh", true, "1", {"id", "1"}},
+      {{"id", "-r"}, "-r", "--refresh", false, "", {"id"}},
+      {{"id", "-x", "1"}, "-r", "--refresh", false, "", {"id", "-x", "1"}},
+      {{"-r", "a", "-r", "b"}, "-r", "", true, "a", {"a", "-r", "b"}},
+      {{"", "v"}, "", "", false, "", {"", "v"}},  // empty names are not looked for
+  };
+  for (const Row& row : rows) {
+    Words words = row.words;
+    std::string value;
+    EXPECT_EQ(CmdLineParser::GetOptionValue(words, row.shortName, row.longName, value), row.found);
+    EXPECT_EQ(value, row.value);
+    EXPECT_EQ(words, row.left);
+  }
+}
+
+TEST(Words, HelpWordsDigitsAndCase) {
+  for (const char* w : {"help", "HELP", "/h", "/Help", "-h", "-help", "/?", "?"}) EXPECT_TRUE(IsHelpRequest(w)) << w;
+  for (const char* w : {"", "h", "--help", "helpme", "??"}) EXPECT_FALSE(IsHelpRequest(w)) << w;
+  EXPECT_TRUE(IsAllDigits(""));
+  EXPECT_TRUE(IsAllDigits("0123"));
+  EXPECT_FALSE(IsAllDigits("12a"));
+  EXPECT_FALSE(IsAllDigits("-1"));
+  EXPECT_TRUE(EqualsNoCase("Adapter_M", "aDAPTER_m"));
+  EXPECT_FALSE(EqualsNoCase("\xC4", "\xE4"));  // only A-Z fold
+}
+
+TEST(Status, FamilyTablesDefaultToUnknown) {
+  static const StatusMessage table[] = {kxmsg::Common(6), kxmsg::Common(60), {13, "Failed, Beacon read failed"}};
+  EXPECT_STREQ(LookupMessage(table, 6), "Failed, Invalid parameter");
+  EXPECT_STREQ(LookupMessage(table, 60), "Failed, Command not supported when adapter port in maintenance mode");
+  EXPECT_STREQ(LookupMessage(table, 13), "Failed, Beacon read failed");
+  EXPECT_STREQ(LookupMessage(table, 14), "Failed, Unknown");
+  EXPECT_STREQ(kxmsg::Common(45).message, "Failed, Driver/Firmware does not support this feature");
+}
