@@ -301,3 +301,19 @@ TEST(Adapter, UpdateWithoutInventory) {
   EXPECT_EQ(RunStatus(box, {"-t", "adapter", "updatecli", "Adapter_A_B", box.File("fw.bin"), "MBI"}, &r), 14);
   EXPECT_EQ(r.out, UpdateText("false", "Failed, Host not found"));
 }
+
+TEST(Adapter, LaterAdapterOfTheSameNameWins) {
+  Sandbox box;
+  box.UseFixtureText(R"({"adapters": [
+      {"model": "KX3200", "serial": "S1", "pci": {"device": "0x2031"},
+       "ports": [{"entries": [{"wwpn": "21:00:00:c8:a1:00:0a:00"}]}]},
+      {"model": "kx3200", "serial": "s1", "pci": {"device": "0x2031"},
+       "ports": [{"number": 0, "entries": [{"wwpn": "21:00:00:c8:a1:00:0b:00", "protocol": 2}]},
+                 {"number": 1, "entries": [{"wwpn": "21:00:00:c8:a1:00:0b:01"}]}]}]})");
+  WriteFile(box.File("fw.bin"), "IMAGE");
+  Result r = box.Run({"-t", "adapter", "updatecli", "Adapter_KX3200_S1", box.File("fw.bin"), "MBI"});
+  EXPECT_EQ(r.out, UpdateText("false", "Success"));
+  const auto calls = CallsNamed(r, "KXAPI_doOptionROMUpdate");
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_NE(calls[0].find("port=21:00:00:c8:a1:00:0b:01 "), std::string::npos);
+}
