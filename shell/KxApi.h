@@ -25,6 +25,25 @@ inline constexpr size_t kAdapterPhyPortList = 384;   // pointer; null for an ada
 inline constexpr size_t kAdapterNext = 392;          // pointer
 inline constexpr size_t kAdapterEntrySize = 400;
 
+// Further adapter-entry fields, read by adapter info. Text fields are
+// NUL-terminated within the room given.
+inline constexpr size_t kAdapterSerialLen = 32;
+inline constexpr size_t kAdapterType = 32;                   // u32 code: 2 Fibre Channel Adapter, ...
+inline constexpr size_t kAdapterManufacturer = 36;           // text
+inline constexpr size_t kAdapterManufacturerLen = 80;
+inline constexpr size_t kAdapterVendorId = 116;              // u16
+inline constexpr size_t kAdapterSubsystemVendorId = 118;     // u16
+inline constexpr size_t kAdapterSubsystemDeviceId = 120;     // u16
+inline constexpr size_t kAdapterPciBusId = 122;              // u16
+inline constexpr size_t kAdapterModelLen = 32;
+inline constexpr size_t kAdapterFlashBiosVersion = 188;      // text
+inline constexpr size_t kAdapterFlashFcodeVersion = 220;     // text
+inline constexpr size_t kAdapterFlashEfiVersion = 252;       // text
+inline constexpr size_t kAdapterFlashFirmwareVersion = 284;  // text
+inline constexpr size_t kAdapterMultibootVersion = 316;      // text
+inline constexpr size_t kAdapterVersionLen = 32;             // room of each version text
+inline constexpr size_t kAdapterChipRevision = 348;          // u32
+
 // Physical-port list and entry.
 inline constexpr size_t kPhyPortListFirst = 8;       // pointer
 inline constexpr size_t kPhyPortListSize = 16;
@@ -170,6 +189,81 @@ void* KXAPI_GetAdapterList(void);
 uint32_t KXAPI_IsRebootRequired(uint8_t* flag);
 
 // ---- adapter ----
+
+// Adapter flash updates: the image is read from the named file.
+uint32_t KXAPI_doOptionROMUpdate(KXAPI_PORT_HANDLE port, const char* file, uint32_t flags);
+uint32_t KXAPI_UpdateSpecificFlashRegionFromFile(KXAPI_PORT_HANDLE port, const char* file);
+uint32_t KXAPI_UpdateAdapterFirmwareTableFromFile(KXAPI_PORT_HANDLE port, const char* file);
+uint32_t KXAPI_UpdateAdapterPEPCfgFromFile(KXAPI_PORT_HANDLE port, const char* file);
+
+// Versions of the images in an adapter's flash: one (major, minor, sub) triple
+// per component. The caller zero-fills the record; a component the adapter does
+// not have stays 0.0.0 (some report ff.ff.ff).
+struct KXAPI_FLASH_COMPONENT_VERSION {
+  uint8_t Reserved0[19];
+  uint8_t PepFirmware[3];      // 19
+  uint8_t Reserved1[3];
+  uint8_t PepSoftRom[3];       // 25
+  uint8_t Reserved2[3];
+  uint8_t PepBoardConfig[3];   // 31
+  uint8_t Reserved3[3];
+  uint8_t PreloadFirmware[3];  // 37
+  uint8_t Reserved4[3];
+  uint8_t FcBoardConfig[3];    // 43
+  uint8_t Reserved5[3];
+  uint8_t MpiFirmware[3];      // 49
+  uint8_t Reserved6[3];
+  uint8_t MpiSoftRom[3];       // 55
+  uint8_t Reserved7[3];
+  uint8_t PcieSerdes[3];       // 61
+  uint8_t Reserved8[188];
+};
+static_assert(sizeof(KXAPI_FLASH_COMPONENT_VERSION) == 252);
+static_assert(offsetof(KXAPI_FLASH_COMPONENT_VERSION, PepFirmware) == 19);
+static_assert(offsetof(KXAPI_FLASH_COMPONENT_VERSION, PepSoftRom) == 25);
+static_assert(offsetof(KXAPI_FLASH_COMPONENT_VERSION, PepBoardConfig) == 31);
+static_assert(offsetof(KXAPI_FLASH_COMPONENT_VERSION, PreloadFirmware) == 37);
+static_assert(offsetof(KXAPI_FLASH_COMPONENT_VERSION, FcBoardConfig) == 43);
+static_assert(offsetof(KXAPI_FLASH_COMPONENT_VERSION, MpiFirmware) == 49);
+static_assert(offsetof(KXAPI_FLASH_COMPONENT_VERSION, MpiSoftRom) == 55);
+static_assert(offsetof(KXAPI_FLASH_COMPONENT_VERSION, PcieSerdes) == 61);
+uint32_t KXAPI_GetFlashComponentVersion(KXAPI_PORT_HANDLE port, KXAPI_FLASH_COMPONENT_VERSION* versions);
+
+// The flash memo block: who last wrote the adapter's flash, and when.
+inline constexpr uint32_t KXAPI_FLASH_MEMO_SIGNATURE = 0x53424D46;  // "FMBS" read as a little-endian u32
+struct KXAPI_FLASH_MEMO_BLOCK {
+  uint32_t Signature;               // 0
+  uint8_t Reserved0[12];
+  uint8_t FamilyFirmwareVersion[3]; // 16: major, minor, sub
+  uint8_t Reserved1;
+  uint8_t MbiVersion[3];            // 20
+  uint8_t Reserved2;
+  char MbiBuildDate[8];             // 24: YYYYMMDD, not terminated
+  char FlashToolCode[4];            // 32: not terminated
+  uint16_t LastUpdateYear;          // 36
+  uint8_t LastUpdateMonth;          // 38
+  uint8_t LastUpdateDay;
+  uint8_t LastUpdateHour;
+  uint8_t LastUpdateMinute;
+  uint8_t LastUpdateSecond;
+  uint8_t Reserved3;
+  uint8_t FlashToolVersion[4];      // 44
+};
+static_assert(sizeof(KXAPI_FLASH_MEMO_BLOCK) == 48);
+static_assert(offsetof(KXAPI_FLASH_MEMO_BLOCK, FamilyFirmwareVersion) == 16);
+static_assert(offsetof(KXAPI_FLASH_MEMO_BLOCK, MbiVersion) == 20);
+static_assert(offsetof(KXAPI_FLASH_MEMO_BLOCK, MbiBuildDate) == 24);
+static_assert(offsetof(KXAPI_FLASH_MEMO_BLOCK, FlashToolCode) == 32);
+static_assert(offsetof(KXAPI_FLASH_MEMO_BLOCK, LastUpdateYear) == 36);
+static_assert(offsetof(KXAPI_FLASH_MEMO_BLOCK, LastUpdateMonth) == 38);
+static_assert(offsetof(KXAPI_FLASH_MEMO_BLOCK, FlashToolVersion) == 44);
+uint32_t KXAPI_GetAdapterFlashMemoBlock(KXAPI_PORT_HANDLE port, KXAPI_FLASH_MEMO_BLOCK* memo);
+
+// Adapter personality: 0 FC, 1 CNA.
+uint32_t KXAPI_GetPersonalityType(KXAPI_PORT_HANDLE port, uint8_t* personality);
+// 1 when the user may change the personality.
+uint32_t KXAPI_CheckOttarPersonalityChangeOption(KXAPI_PORT_HANDLE port);
+uint32_t KXAPI_ChangePersonalityType(KXAPI_PORT_HANDLE port, uint8_t personality);
 
 // (end of adapter)
 
