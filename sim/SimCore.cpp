@@ -228,7 +228,11 @@ void Build() {
   if (!loaded.usable || loaded.fixture.value("noAdapterList", false)) return;
   const json& fixture = loaded.fixture;
   try {
-    const json& adapters = fixture.contains("adapters") ? fixture.at("adapters") : json::array();
+    // Every operand below is an lvalue: a temporary in a conditional would make
+    // the reference bind to a copy, and the fixture pointers kept in portJson dangle.
+    static const json kNoArray = json::array();
+    static const json kNull;
+    const json& adapters = fixture.contains("adapters") ? fixture.at("adapters") : kNoArray;
     if (!adapters.is_array()) throw std::runtime_error("\"adapters\" must be an array");
     recs.list = Allocate(kxrec::kAdapterListSize);
     uint32_t nextHandle = 1;
@@ -237,7 +241,7 @@ void Build() {
       uint8_t* a = Allocate(kAdapterRecordSize);
       ApplyAll(RecordKind::kAdapter, adapter, a, kAdapterRecordSize, kAdapterFields, std::size(kAdapterFields));
       const json pci = adapter.value("pci", json::object());
-      const json& ports = adapter.contains("ports") ? adapter.at("ports") : json();
+      const json& ports = adapter.contains("ports") ? adapter.at("ports") : kNull;
       if (ports.is_array()) {
         uint8_t* portList = Allocate(kxrec::kPhyPortListSize);
         Put(a, kxrec::kAdapterPhyPortList, portList);
@@ -249,7 +253,7 @@ void Build() {
           ++number;
           Put(previousPort ? previousPort : portList, previousPort ? kxrec::kPhyPortNext : kxrec::kPhyPortListFirst, p);
           previousPort = p;
-          const json& entries = phy.contains("entries") ? phy.at("entries") : json();
+          const json& entries = phy.contains("entries") ? phy.at("entries") : kNull;
           if (!entries.is_array()) continue;
           uint8_t* protocolList = Allocate(kxrec::kProtocolListSize);
           Put(p, kxrec::kPhyPortProtocolList, protocolList);
