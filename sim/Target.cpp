@@ -105,7 +105,8 @@ void PutRemotePorts(const json& target, uint8_t* record) {
     Put<uint32_t>(record, kxrec::kTargetRport1Id, naming.portIdWord);
     memcpy(record + kxrec::kTargetRport1Name, naming.name, sizeof naming.name);
     Put<uint8_t>(record, kxrec::kTargetRport1Flags, static_cast<uint8_t>(Number(it->value("flags", json(0)))));
-    Put<uint32_t>(record, kxrec::kTargetRport1AuthState, static_cast<uint32_t>(Number(it->value("authState", json(0)))));
+    Put<uint32_t>(record, kxrec::kTargetRport1AuthState,
+                  static_cast<uint32_t>(Number(it->value("authState", json(0)))));
   }
   if (auto it = target.find("remotePort2"); it != target.end()) {
     if (!it->is_object()) throw std::runtime_error("\"remotePort2\" must be an object");

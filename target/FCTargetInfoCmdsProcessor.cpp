@@ -56,7 +56,10 @@ Security SecurityOf(const kxinv::PortEntryRef& entry, const kxinv::TargetRef& t,
     const uint8_t flags = t.Rport1Flags();
     const bool initiator = (flags & kxrec::kRport1Initiator) != 0;
     const bool target = (flags & kxrec::kRport1Target) != 0;
-    const char* type = initiator && target ? "Initiator-Target" : target ? "Target" : initiator ? "Initiator" : "Unknown";
+    const char* type = initiator && target ? "Initiator-Target"
+                       : target            ? "Target"
+                       : initiator         ? "Initiator"
+                                           : "Unknown";
     return {type, WordFor(kRport1Sessions, t.Rport1AuthState(), "Auth Unknown"),
             (flags & kxrec::kRport1SecureMode) != 0 ? kxkey::kEnabled : kxkey::kDisabled};
   }
@@ -137,7 +140,8 @@ std::string FCTargetInfoCmdsProcessor::TargetReport(const kxinv::PortEntryRef& e
   block.Add("      %s: %s\n", "Product ID", t.ProductId().c_str());
   block.Add("      %s: %s\n", "Product Revision", (nvme ? t.NvmeRevision() : t.ProductRevision()).c_str());
   const char* disk = nvme ? "NVMe Disk" : "FCP Disk";
-  block.Add("      %s: %s\n", "Product Type", t.DeviceType() == 0 ? disk : WordFor(kDeviceTypes, t.DeviceType(), "Device"));
+  const char* type = t.DeviceType() == 0 ? disk : WordFor(kDeviceTypes, t.DeviceType(), "Device");
+  block.Add("      %s: %s\n", "Product Type", type);
   block.Add("      %s: %s\n", "Serial Number", t.SerialNumber().c_str());
   if (nvme) {
     block.Add("      %s: %s\n", "Storage NQN", t.NvmeSubsystemNqn().c_str());
