@@ -1,9 +1,23 @@
 #include "target/FCTargetInfoCmdsProcessor.h"
 
+#include <span>
+
 #include "target/FCTargetCmdsProcessor.h"
-#include "target/TargetText.h"
 
 namespace {
+
+// One value of a record field and the word shown for it.
+struct ValueWord {
+  uint32_t value;
+  const char* word;
+};
+
+// The table's word for the value; fallback when the table has none.
+const char* WordFor(std::span<const ValueWord> table, uint32_t value, const char* fallback) {
+  for (const ValueWord& row : table)
+    if (row.value == value) return row.word;
+  return fallback;
+}
 
 constexpr const char* kClass = "FCTargetInfoCmdsProcessor";
 constexpr size_t kBlockSize = 4096;
