@@ -244,7 +244,8 @@ uint32_t KXAPI_GetTargetLinkSpeed(KXAPI_PORT_HANDLE port, uint32_t targetNumber,
   if (!found.record) return kRcNoSuchTarget;
 
   // What "set" stored wins; then the script, the target's fixture value, the port's own speed.
-  const json& saved = PortState(key)["iidma"];
+  const json ports = State().contains("ports") ? State()["ports"] : json::object();
+  const json saved = ports.contains(key) ? ports[key].value("iidma", json::object()) : json::object();
   const json* script = Script("KXAPI_GetTargetLinkSpeed", key);
   const std::string number = std::to_string(targetNumber);
   if (saved.is_object() && saved.contains(number))
