@@ -49,6 +49,18 @@ class LunRef {
   explicit operator bool() const { return p_ != nullptr; }
   const uint8_t* Raw() const { return p_; }
   uint16_t Number() const { return ReadAt<uint16_t>(p_, kxrec::kLunNumber); }
+  std::string VendorId() const { return TextAt(p_, kxrec::kLunVendorId, kxrec::kLunVendorIdSize); }
+  std::string ProductId() const { return TextAt(p_, kxrec::kLunProductId, kxrec::kLunProductIdSize); }
+  std::string ProductRevision() const { return TextAt(p_, kxrec::kLunProductRevision, kxrec::kLunProductRevisionSize); }
+  std::array<uint8_t, kxrec::kLunUniqueIdSize> UniqueId() const {
+    return ReadAt<std::array<uint8_t, kxrec::kLunUniqueIdSize>>(p_, kxrec::kLunUniqueId);
+  }
+  uint8_t UniqueIdLength() const { return ReadAt<uint8_t>(p_, kxrec::kLunUniqueIdLength); }
+  uint64_t BlockCount() const { return ReadAt<uint64_t>(p_, kxrec::kLunBlockCount); }
+  uint32_t BlockSize() const { return ReadAt<uint32_t>(p_, kxrec::kLunBlockSize); }
+  uint8_t Flags() const { return ReadAt<uint8_t>(p_, kxrec::kLunFlags); }
+  bool IsNamespace() const { return (Flags() & kxrec::kLunFlagNamespace) != 0; }
+  std::string NvmeRevision() const { return TextAt(p_, kxrec::kLunNvmeRevision, kxrec::kLunNvmeRevisionSize); }
   LunRef Next() const { return LunRef(PointerAt(p_, kxrec::kLunNext)); }
 
  private:
@@ -60,10 +72,41 @@ class TargetRef {
   explicit TargetRef(const uint8_t* p) : p_(p) {}
   explicit operator bool() const { return p_ != nullptr; }
   const uint8_t* Raw() const { return p_; }
+  Bytes8 NodeName() const { return ReadAt<Bytes8>(p_, kxrec::kTargetNodeName); }
   Bytes8 WWPN() const { return ReadAt<Bytes8>(p_, kxrec::kTargetWWPN); }
+  std::array<uint8_t, 3> PortId() const { return ReadAt<std::array<uint8_t, 3>>(p_, kxrec::kTargetPortId); }
+  uint16_t TargetNumber() const { return ReadAt<uint16_t>(p_, kxrec::kTargetNumber); }
+  uint8_t CongestionState() const { return ReadAt<uint8_t>(p_, kxrec::kTargetCongestionState); }
+  uint8_t VirtualLane() const { return ReadAt<uint8_t>(p_, kxrec::kTargetVirtualLane); }
+  uint8_t IoThrottling() const { return ReadAt<uint8_t>(p_, kxrec::kTargetIoThrottling); }
+  std::string VendorId() const { return TextAt(p_, kxrec::kTargetVendorId, kxrec::kTargetVendorIdSize); }
+  std::string ProductId() const { return TextAt(p_, kxrec::kTargetProductId, kxrec::kTargetProductIdSize); }
+  std::string ProductRevision() const {
+    return TextAt(p_, kxrec::kTargetProductRevision, kxrec::kTargetProductRevisionSize);
+  }
+  uint8_t ConfigFlags() const { return ReadAt<uint8_t>(p_, kxrec::kTargetConfigFlags); }
+  uint8_t LoginFlags() const { return ReadAt<uint8_t>(p_, kxrec::kTargetLoginFlags); }
+  uint8_t SessionFlags() const { return ReadAt<uint8_t>(p_, kxrec::kTargetSessionFlags); }
   uint8_t Flags() const { return ReadAt<uint8_t>(p_, kxrec::kTargetFlags); }
   bool IsNvme() const { return (Flags() & kxrec::kTargetFlagNvme) != 0; }
+  uint32_t LunCount() const { return ReadAt<uint32_t>(p_, kxrec::kTargetLunCount); }
   LunRef FirstLun() const { return LunRef(PointerAt(p_, kxrec::kTargetFirstLun)); }
+  uint32_t DeviceType() const { return ReadAt<uint32_t>(p_, kxrec::kTargetDeviceType); }
+  std::string SerialNumber() const { return TextAt(p_, kxrec::kTargetSerialNumber, kxrec::kTargetSerialNumberSize); }
+  uint32_t Rport1Id() const { return ReadAt<uint32_t>(p_, kxrec::kTargetRport1Id); }
+  uint8_t Rport1Flags() const { return ReadAt<uint8_t>(p_, kxrec::kTargetRport1Flags); }
+  Bytes8 Rport1Name() const { return ReadAt<Bytes8>(p_, kxrec::kTargetRport1Name); }
+  uint32_t Rport1AuthState() const { return ReadAt<uint32_t>(p_, kxrec::kTargetRport1AuthState); }
+  uint32_t Rport2Id() const { return ReadAt<uint32_t>(p_, kxrec::kTargetRport2Id); }
+  Bytes8 Rport2Name() const { return ReadAt<Bytes8>(p_, kxrec::kTargetRport2Name); }
+  uint8_t Rport2Role() const { return ReadAt<uint8_t>(p_, kxrec::kTargetRport2Role); }
+  uint8_t Rport2Security() const { return ReadAt<uint8_t>(p_, kxrec::kTargetRport2Security); }
+  uint8_t Rport2AuthState() const { return ReadAt<uint8_t>(p_, kxrec::kTargetRport2AuthState); }
+  std::string NvmeRevision() const { return TextAt(p_, kxrec::kTargetNvmeRevision, kxrec::kTargetNvmeRevisionSize); }
+  uint16_t NvmeControllerId() const { return ReadAt<uint16_t>(p_, kxrec::kTargetNvmeControllerId); }
+  std::string NvmeSubsystemNqn() const {
+    return TextAt(p_, kxrec::kTargetNvmeSubsystemNqn, kxrec::kTargetNvmeSubsystemNqnSize);
+  }
   TargetRef Next() const { return TargetRef(PointerAt(p_, kxrec::kTargetNext)); }
 
  private:

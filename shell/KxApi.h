@@ -93,18 +93,94 @@ inline constexpr size_t kProtocolEntrySize = 2688;
 inline constexpr uint16_t kInterfacePhysical = 1;
 inline constexpr uint16_t kInterfaceVirtual = 3;
 
-// Target entry (one per remote FC target seen by a port).
+// Target entry (one per remote FC target seen by a port). Character fields
+// are fixed-width and need not end in a NUL.
+inline constexpr size_t kTargetNodeName = 0;          // 8 bytes
 inline constexpr size_t kTargetWWPN = 8;              // 8 bytes
+inline constexpr size_t kTargetPortId = 16;           // 3 bytes: domain, area, port
+inline constexpr size_t kTargetNumber = 22;           // u16; names the target to the library
+inline constexpr size_t kTargetCongestionState = 48;  // u8: 0 healthy, 1 congested
+inline constexpr size_t kTargetVirtualLane = 50;      // u8: 1 slow, 2 normal, 3 fast
+inline constexpr size_t kTargetIoThrottling = 51;     // u8: 1 none, 2 active
+inline constexpr size_t kTargetVendorId = 164;        // 8 characters
+inline constexpr size_t kTargetVendorIdSize = 8;
+inline constexpr size_t kTargetProductId = 172;       // 16 characters
+inline constexpr size_t kTargetProductIdSize = 16;
+inline constexpr size_t kTargetProductRevision = 188; // 4 characters
+inline constexpr size_t kTargetProductRevisionSize = 4;
+inline constexpr size_t kTargetConfigFlags = 192;     // u8: 0x40 unconfigured
+inline constexpr size_t kTargetLoginFlags = 194;      // u8: 0x02 logged in (online with 196 bit 0x01)
+inline constexpr size_t kTargetSessionFlags = 196;    // u8: 0x01 session up
 inline constexpr size_t kTargetFlags = 197;           // u8: 0x08 NVMe target
+inline constexpr size_t kTargetLunCount = 224;        // u32: LUNs (FCP) or namespaces (NVMe)
 inline constexpr size_t kTargetFirstLun = 232;        // pointer
+inline constexpr size_t kTargetDeviceType = 248;      // u32 SCSI peripheral device type
+inline constexpr size_t kTargetSerialNumber = 260;    // 64 characters
+inline constexpr size_t kTargetSerialNumberSize = 64;
+// Remote-port record 2.
+inline constexpr size_t kTargetRport2Id = 328;        // u32, port ID in the low 24 bits
+inline constexpr size_t kTargetRport2Name = 332;      // 8 bytes
+inline constexpr size_t kTargetRport2Role = 340;      // u8: 1 target, 2 initiator, 3 both
+inline constexpr size_t kTargetRport2Security = 341;  // u8: 0 not secured, 1 secured
+inline constexpr size_t kTargetRport2AuthState = 342; // u8
+// Remote-port record 1 (present when the port's driver capabilities have kDriverCapRemotePortInfo).
+inline constexpr size_t kTargetRport1Id = 400;        // u32, port ID in the low 24 bits
+inline constexpr size_t kTargetRport1Flags = 404;     // u8: 0x01 initiator, 0x02 target, 0x10 secure mode
+inline constexpr size_t kTargetRport1Name = 408;      // 8 bytes
+inline constexpr size_t kTargetRport1AuthState = 432; // u32
+inline constexpr size_t kTargetNvmeRevision = 528;    // 8 characters
+inline constexpr size_t kTargetNvmeRevisionSize = 8;
+inline constexpr size_t kTargetNvmeControllerId = 542;  // u16
+inline constexpr size_t kTargetNvmeSubsystemNqn = 560;  // 256 characters
+inline constexpr size_t kTargetNvmeSubsystemNqnSize = 256;
 inline constexpr size_t kTargetNext = 1488;           // pointer
 inline constexpr size_t kTargetEntrySize = 1496;
 inline constexpr uint8_t kTargetFlagNvme = 0x08;
+inline constexpr uint8_t kTargetConfigUnconfigured = 0x40;
+inline constexpr uint8_t kTargetLoginLoggedIn = 0x02;
+inline constexpr uint8_t kTargetSessionUp = 0x01;
+inline constexpr uint8_t kRport1Initiator = 0x01;
+inline constexpr uint8_t kRport1Target = 0x02;
+inline constexpr uint8_t kRport1SecureMode = 0x10;
+// Protocol-entry bits the target reports read.
+inline constexpr uint32_t kDriverCapRemotePortInfo = 0x01;       // offset 180: remote-port record 1 is kept
+inline constexpr uint32_t kCapVirtualLane = 1u << 30;             // offset 160
+inline constexpr uint32_t kCapIoThrottlingDisabled = 1u << 31;    // offset 160
 
-// LUN entry (a LUN, or an NVMe namespace).
+// LUN entry (a LUN, or an NVMe namespace). Character fields are fixed-width.
 inline constexpr size_t kLunNumber = 0;               // u16: LUN number or namespace ID
+inline constexpr size_t kLunVendorId = 14;            // 8 characters
+inline constexpr size_t kLunVendorIdSize = 8;
+inline constexpr size_t kLunProductId = 22;           // 16 characters
+inline constexpr size_t kLunProductIdSize = 16;
+inline constexpr size_t kLunProductRevision = 38;     // 4 characters
+inline constexpr size_t kLunProductRevisionSize = 4;
+inline constexpr size_t kLunUniqueId = 43;            // 32 bytes, worldwide unique ID
+inline constexpr size_t kLunUniqueIdSize = 32;
+inline constexpr size_t kLunUniqueIdLength = 75;      // u8: valid bytes of the unique ID
+inline constexpr size_t kLunBlockCount = 80;          // u64
+inline constexpr size_t kLunBlockSize = 88;           // u32, bytes
+inline constexpr size_t kLunFlags = 364;              // u8: 0x01 NVMe namespace
+inline constexpr size_t kLunNvmeRevision = 365;       // 8 characters
+inline constexpr size_t kLunNvmeRevisionSize = 8;
 inline constexpr size_t kLunNext = 384;               // pointer
 inline constexpr size_t kLunEntrySize = 392;
+inline constexpr uint8_t kLunFlagNamespace = 0x01;
+
+// Remote port address, built by the caller of KXAPI_GetPortStatisticsFC (12 bytes).
+inline constexpr size_t kRemoteAddrType = 0;          // u16
+inline constexpr size_t kRemoteAddrName = 2;          // 8 bytes, port name
+inline constexpr size_t kRemoteAddrSize = 12;
+inline constexpr uint16_t kRemoteAddrByPortName = 2;
+
+// Port statistics record filled by KXAPI_GetPortStatisticsFC (184 bytes, u32 counters).
+inline constexpr size_t kStatsRecordSize = 184;
+inline constexpr size_t kStatsLinkFailure = 24;
+inline constexpr size_t kStatsLossOfSync = 28;
+inline constexpr size_t kStatsLossOfSignal = 32;
+inline constexpr size_t kStatsPrimitiveSeqError = 36;
+inline constexpr size_t kStatsInvalidTxWord = 40;
+inline constexpr size_t kStatsInvalidCrc = 44;
 
 }  // namespace kxrec
 
@@ -280,6 +356,27 @@ uint32_t KXAPI_ChangePersonalityType(KXAPI_PORT_HANDLE port, uint8_t personality
 // (end of portcfg)
 
 // ---- target ----
+
+// A remote port ID as the remote-port records keep it: the low 24 bits of a
+// 32-bit word, domain in bits 16-23, area in 8-15, port in 0-7. A record's
+// 3-byte port ID holds domain, area and port in that order.
+static inline uint32_t KxPortIdWord(const uint8_t* portId) {
+  return (uint32_t{portId[0]} << 16) | (uint32_t{portId[1]} << 8) | portId[2];
+}
+static inline bool KxSameRemotePortId(uint32_t word, const uint8_t* portId) {
+  return (word & 0xFFFFFFu) == KxPortIdWord(portId);
+}
+
+// Link error counters of a remote port seen through the local port whose
+// handle number (entry offset 20) is given; reserved is 0. The remote port is
+// named either by remotePort, an address record (kRemoteAddr*) of type
+// kRemoteAddrByPortName, or, when remotePort holds any other type, by the port
+// name in the first 8 bytes of statistics. statistics: kStatsRecordSize bytes.
+uint32_t KXAPI_GetPortStatisticsFC(uint32_t portNumber, uint32_t reserved, void* remotePort, void* statistics);
+// The iIDMA speed code (0x01 ... 0x64, as the port speed) towards one target,
+// named by its target number (target entry offset 22).
+uint32_t KXAPI_GetTargetLinkSpeed(KXAPI_PORT_HANDLE port, uint32_t targetNumber, uint32_t* speed);
+uint32_t KXAPI_SetTargetLinkSpeed(KXAPI_PORT_HANDLE port, uint32_t targetNumber, uint32_t speed);
 
 // (end of target)
 

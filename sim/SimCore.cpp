@@ -152,10 +152,19 @@ std::vector<Registered>& Extra(RecordKind kind) {
   return extra[static_cast<size_t>(kind)];
 }
 
+std::vector<RecordFinisher>& Finishers(RecordKind kind) {
+  static std::vector<RecordFinisher> finishers[4];
+  return finishers[static_cast<size_t>(kind)];
+}
+
 // The core fields of a record kind, then every family's registered ones.
 void ApplyAll(RecordKind kind, const json& object, uint8_t* record, size_t size, const FieldSpec* core, size_t count) {
   ApplyFields(object, record, size, core, count);
   for (const Registered& r : Extra(kind)) ApplyFields(object, record, size, r.spec, r.count);
+}
+
+void Finish(RecordKind kind, const json& object, uint8_t* record) {
+  for (RecordFinisher finisher : Finishers(kind)) finisher(object, record);
 }
 
 void WritePci(const json& pci, uint8_t* entry) {
@@ -174,6 +183,7 @@ uint8_t* BuildLun(const json& lun) {
   } else {
     Put<uint16_t>(record, kxrec::kLunNumber, static_cast<uint16_t>(Number(lun)));
   }
+  Finish(RecordKind::kLun, lun, record);
   return record;
 }
 
@@ -187,6 +197,7 @@ uint8_t* BuildTarget(const json& target) {
     Put(previous ? previous : record, previous ? kxrec::kLunNext : kxrec::kTargetFirstLun, built);
     previous = built;
   }
+  Finish(RecordKind::kTarget, target, record);
   return record;
 }
 
@@ -296,6 +307,8 @@ json LoadState() {
 FieldRegistrar::FieldRegistrar(RecordKind kind, const FieldSpec* spec, size_t count) {
   Extra(kind).push_back({spec, count});
 }
+
+FinisherRegistrar::FinisherRegistrar(RecordKind kind, RecordFinisher finisher) { Finishers(kind).push_back(finisher); }
 
 const json& Fixture() { return Current().fixture; }
 bool FixtureUsable() { return Current().usable; }

@@ -73,6 +73,15 @@ struct FieldRegistrar {
   FieldRegistrar(RecordKind kind, const FieldSpec* spec, size_t count);
 };
 
+// Code run on every record of a kind once its fixture keys are applied (for
+// a target: after its LUN entries are linked), for fields that need more than
+// one key per field: nested objects, computed defaults, 64-bit numbers.
+// object is the record's fixture value (a LUN may be a bare number).
+using RecordFinisher = void (*)(const json& object, uint8_t* record);
+struct FinisherRegistrar {
+  FinisherRegistrar(RecordKind kind, RecordFinisher finisher);
+};
+
 // Writes every key of spec present in object into the record; "raw" (an
 // object of offset -> hex bytes) sets any byte directly.
 void ApplyFields(const json& object, uint8_t* record, size_t recordSize, const FieldSpec* spec, size_t count);

@@ -1,5 +1,147 @@
 #include "target/FCLunCmdsProcessor.h"
 
+#include <cstdio>
+#include <vector>
+
+#include "target/FCLunInfoCmdsProcessor.h"
+#include "target/FCTargetCmdsProcessor.h"
+
+namespace {
+
+constexpr const char* kClass = "FCLunCmdsProcessor";
+
+enum Index : uint32_t { kList = 0, kHelp = 1, kListCli = 2 };
+
+// Every LUN entry of every target of every FC port, in list order. The
+// targets' LUN counts are not consulted. Stops when visit returns false.
+void ForEachLun(kxinv::AdapterListRef list,
+                const std::function<bool(const kxinv::PortEntryRef&, const kxinv::TargetRef&, const kxinv::LunRef&)>&
+                    visit) {
+  kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& port) {
+    for (kxinv::TargetRef t = port.entry.FirstTarget(); t; t = t.Next())
+      for (kxinv::LunRef lun = t.FirstLun(); lun; lun = lun.Next())
+        if (!visit(port.entry, t, lun)) return false;
+    return true;
+  });
+}
+
+}  // namespace
+
 FCLunCmdsProcessor::FCLunCmdsProcessor(CmdProcessor* parent)
-    : MultipleCmdsProcessor("FCLunCmdsProcessor", "LUN", "lun", "-t",
-                            "use this command to get/list LUNs detected by Kaltex adapters", parent) {}
+    : MultipleCmdsProcessor(kClass, "LUN", "lun", "-t", "use this command to get/list LUNs detected by Kaltex adapters",
+                            parent) {
+  AddSubMode(std::make_unique<FCLunInfoCmdsProcessor>(this));
+}
+
+void FCLunCmdsProcessor::RegisterCommands() {
+  using Cls = FCLunCmdsProcessor;
+  static const CommandDef<Cls> kTable[] = {
+      {"list", "Discover list of Kaltex FC LUNs", kList, CommandKind::kXml, &Cls::CmdListCommon, "CmdList"},
+      {"help", "list of available commands", kHelp, CommandKind::kHelp},
+      {"listcli", "Discover list of Kaltex FC LUNs", kListCli, CommandKind::kText, &Cls::CmdListCommon, "CmdListCli"},
+  };
+  AddCommands(this, kTable);
+}
+
+uint32_t FCLunCmdsProcessor::Usage(Words& words, uint32_t index) {
+  TraceEntered("Usage");
+  switch (index) {
+    case kHelp:
+      return FamilyHelp(words);
+    case kListCli:
+      ConsolePrint(0, "Usage: list\r\n");
+      return 0;
+    default:
+      return 2;
+  }
+}
+
+std::string FCLunCmdsProcessor::LunIdentifier(const kxinv::PortEntryRef& entry, const kxinv::TargetRef& target,
+                                              const kxinv::LunRef& lun) {
+  return FCTargetCmdsProcessor::TargetIdentifier(entry, target) + (target.IsNvme() ? "_NSID_" : "_LUN_") +
+         std::to_string(lun.Number());
+}
+
+uint32_t FCLunCmdsProcessor::GetLunFromLunString(const Words& args, kxinv::LunRef& lun) {
+  constexpr const char* fn = "GetLunFromLunString";
+  TraceLevel(kTraceInfo, "%s::%s: Entered", kClass, fn);
+  if (!args.empty() && IsHelpRequest(args.front())) {
+    TraceLevel(kTraceInfo, "%s::%s: Invoking Help", kClass, fn);
+    return kxstatus::kHelpRequest;
+  }
+  const std::string identifier = args.empty() ? std::string() : args.front();
+
+  // Only the three words are checked here; the whole text is compared below.
+  char portWord[16] = {};
+  char targetWord[16] = {};
+  char lunWord[9] = {};
+  unsigned char ignored[16];
+  unsigned number = 0;
+  sscanf(identifier.c_str(),
+         "%15[^'_']_%hhx:%hhx:%hhx:%hhx:%hhx:%hhx:%hhx:%hhx_%15[^'_']_%hhx:%hhx:%hhx:%hhx:%hhx:%hhx:%hhx:%hhx_%8[^'_']_%u",
+         portWord, &ignored[0], &ignored[1], &ignored[2], &ignored[3], &ignored[4], &ignored[5], &ignored[6],
+         &ignored[7], targetWord, &ignored[8], &ignored[9], &ignored[10], &ignored[11], &ignored[12], &ignored[13],
+         &ignored[14], &ignored[15], lunWord, &number);
+  if (!EqualsNoCase(portWord, "FC")) {
+    TraceLevel(kTraceError, "%s::%s: Invalid Port identifier %s", kClass, fn, identifier.c_str());
+    return kxstatus::kInvalidParameter;
+  }
+  if (!EqualsNoCase(targetWord, "Target")) {
+    TraceLevel(kTraceError, "%s::%s: Invalid Tgt identifier %s", kClass, fn, identifier.c_str());
+    return kxstatus::kInvalidParameter;
+  }
+  if (!EqualsNoCase(lunWord, "LUN") && !EqualsNoCase(lunWord, "NSID")) {
+    TraceLevel(kTraceError, "%s::%s: Invalid LUN/NSID identifier %s", kClass, fn, identifier.c_str());
+    return kxstatus::kInvalidParameter;
+  }
+
+  TraceLevel(kTraceInfo, "%s::%s: LUN/NSID Identifier=%s", kClass, fn, identifier.c_str());
+  kxinv::AdapterListRef list = kxinv::GetAdapterList();
+  if (!list) {
+    TraceLevel(kTraceError, "%s::%s: Adapter List is NULL", kClass, fn);
+    return kxstatus::kNoInventory;
+  }
+  uint32_t status = kxstatus::kInvalidParameter;
+  ForEachLun(list, [&](const kxinv::PortEntryRef& entry, const kxinv::TargetRef& target, const kxinv::LunRef& l) {
+    const std::string formed = LunIdentifier(entry, target, l);
+    TraceLevel(kTraceInfo, "%s::%s: Got LUN/NSID=%s", kClass, fn, formed.c_str());
+    if (formed != identifier) return true;
+    TraceLevel(kTraceInfo, "%s::%s: Got matching LUN/NSID=%s", kClass, fn, formed.c_str());
+    TraceLevel(kTraceInfo, "%s::%s: Picked pLunEntry %p", kClass, fn, static_cast<const void*>(l.Raw()));
+    lun = l;
+    status = 0;
+    return false;
+  });
+  return status;
+}
+
+uint32_t FCLunCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
+  constexpr const char* fn = "CmdListCommon";
+  TraceEntered(fn);
+  if (!args.empty() && IsHelpRequest(args.front())) {
+    TraceFn(kTraceInfo, fn, "Invoking Help");
+    return kxstatus::kHelpRequest;
+  }
+  kxinv::AdapterListRef list = kxinv::GetAdapterList();
+  if (!list) {
+    TraceFn(kTraceError, fn, "List is NULL");
+    return kxstatus::kNoInventory;
+  }
+  std::vector<std::string> identifiers;
+  ForEachLun(list, [&](const kxinv::PortEntryRef& entry, const kxinv::TargetRef& target, const kxinv::LunRef& lun) {
+    identifiers.push_back(LunIdentifier(entry, target, lun));
+    return true;
+  });
+
+  Begin(mode);
+  BeginList(kListStructure);
+  for (const std::string& identifier : identifiers) {
+    BeginStructure("LunList");
+    WriteStringField("LUNs/Namespaces", identifier.c_str());
+    EndStructure();
+  }
+  EndList();
+  End();
+  TraceExiting(fn);
+  return 0;
+}

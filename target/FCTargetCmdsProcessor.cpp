@@ -1,5 +1,155 @@
 #include "target/FCTargetCmdsProcessor.h"
 
+#include <cstdio>
+#include <vector>
+
+#include "target/FCTargetIIDMACmdsProcessor.h"
+#include "target/FCTargetInfoCmdsProcessor.h"
+#include "target/FCTargetStatsCmdsProcessor.h"
+
+namespace {
+
+constexpr const char* kClass = "FCTargetCmdsProcessor";
+
+enum Index : uint32_t { kList = 0, kHelp = 1, kListCli = 2 };
+
+// A target family whose commands come later: the sub-mode exists with its
+// help line so that the table and listings are complete.
+std::unique_ptr<MultipleCmdsProcessor> Pending(CmdProcessor* parent, const char* className, const char* title,
+                                               const char* name, const char* help) {
+  return std::make_unique<MultipleCmdsProcessor>(className, title, name, "-v", help, parent);
+}
+
+}  // namespace
+
 FCTargetCmdsProcessor::FCTargetCmdsProcessor(CmdProcessor* parent)
-    : MultipleCmdsProcessor("FCTargetCmdsProcessor", "Target", "target", "-t",
-                            "use this command to get/list targets detected by Kaltex adapters", parent) {}
+    : MultipleCmdsProcessor(kClass, "Target", "target", "-t",
+                            "use this command to get/list targets detected by Kaltex adapters", parent) {
+  AddSubMode(std::make_unique<FCTargetInfoCmdsProcessor>(this));
+  AddSubMode(Pending(this, "FCTargetSCMStatsCmdsProcessor", "Target SCM Stats", "scmstats",
+                     "use this command to get Kaltex FC Target SCM Statistics"));
+  AddSubMode(Pending(this, "FCTargetSCMChkCmdsProcessor", "Target SCM Check", "scmchk",
+                     "use this command to get Kaltex FC Target SCM Status"));
+  AddSubMode(std::make_unique<FCTargetIIDMACmdsProcessor>(this));
+  AddSubMode(std::make_unique<FCTargetStatsCmdsProcessor>(this));
+}
+
+void FCTargetCmdsProcessor::RegisterCommands() {
+  using Cls = FCTargetCmdsProcessor;
+  static const CommandDef<Cls> kTable[] = {
+      {"list", "Discover list of Kaltex FC Targets", kList, CommandKind::kXml, &Cls::CmdListCommon, "CmdList"},
+      {"help", "list of available commands", kHelp, CommandKind::kHelp},
+      {"listcli", "Discover list of Kaltex FC Targets", kListCli, CommandKind::kText, &Cls::CmdListCommon,
+       "CmdListCli"},
+  };
+  AddCommands(this, kTable);
+}
+
+uint32_t FCTargetCmdsProcessor::Usage(Words& words, uint32_t index) {
+  TraceEntered("Usage");
+  switch (index) {
+    case kHelp:
+      return FamilyHelp(words);
+    case kListCli:
+      ConsolePrint(0, "Usage: list\r\n");
+      return 0;
+    default:
+      return 2;
+  }
+}
+
+std::string FCTargetCmdsProcessor::TargetIdentifier(const kxinv::PortEntryRef& entry,
+                                                    const kxinv::TargetRef& target) {
+  return entry.Identifier() + "_Target_" + kxinv::FormatWwn(target.WWPN());
+}
+
+uint32_t FCTargetCmdsProcessor::GetTargetFromTargetString(const Words& args, kxinv::PortEntryRef& entry,
+                                                          kxinv::TargetRef& target) {
+  constexpr const char* fn = "GetTargetFromTargetString";
+  TraceLevel(kTraceInfo, "%s::%s: Entered", kClass, fn);
+  if (!args.empty() && IsHelpRequest(args.front())) {
+    TraceLevel(kTraceInfo, "%s::%s: Invoking Help", kClass, fn);
+    return kxstatus::kHelpRequest;
+  }
+  const std::string identifier = args.empty() ? std::string() : args.front();
+
+  // Only the two words are checked here; the whole text is compared below.
+  char portWord[16] = {};
+  char targetWord[16] = {};
+  unsigned char ignored[16];
+  sscanf(identifier.c_str(),
+         "%15[^'_']_%hhx:%hhx:%hhx:%hhx:%hhx:%hhx:%hhx:%hhx_%15[^'_']_%hhx:%hhx:%hhx:%hhx:%hhx:%hhx:%hhx-%hhx",
+         portWord, &ignored[0], &ignored[1], &ignored[2], &ignored[3], &ignored[4], &ignored[5], &ignored[6],
+         &ignored[7], targetWord, &ignored[8], &ignored[9], &ignored[10], &ignored[11], &ignored[12], &ignored[13],
+         &ignored[14], &ignored[15]);
+  if (!EqualsNoCase(portWord, "FC")) {
+    TraceLevel(kTraceError, "%s::%s: Invalid Port identifier %s", kClass, fn, identifier.c_str());
+    return kxstatus::kInvalidParameter;
+  }
+  if (!EqualsNoCase(targetWord, "Target")) {
+    TraceLevel(kTraceError, "%s::%s: Invalid Tgt identifier %s", kClass, fn, identifier.c_str());
+    return kxstatus::kInvalidParameter;
+  }
+
+  TraceLevel(kTraceInfo, "%s::%s: Tgt Identifier=%s", kClass, fn, identifier.c_str());
+  kxinv::AdapterListRef list = kxinv::GetAdapterList();
+  if (!list) {
+    TraceLevel(kTraceError, "%s::%s: Adapter List is NULL", kClass, fn);
+    TraceLevel(kTraceInfo, "%s::%s: exiting", kClass, fn);
+    return kxstatus::kNoInventory;
+  }
+
+  uint32_t status = kxstatus::kInvalidParameter;
+  kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& visit) {
+    for (kxinv::TargetRef t = visit.entry.FirstTarget(); t; t = t.Next()) {
+      const std::string formed = TargetIdentifier(visit.entry, t);
+      if (formed != identifier) continue;
+      TraceLevel(kTraceInfo, "%s::%s: Got matching Tgt=%s", kClass, fn, formed.c_str());
+      entry = visit.entry;
+      target = t;
+      TraceLevel(kTraceInfo, "%s::%s: Picked pTargetEntry %p", kClass, fn, static_cast<const void*>(t.Raw()));
+      status = 0;
+      return false;
+    }
+    return true;
+  });
+  TraceLevel(kTraceInfo, "%s::%s: exiting", kClass, fn);
+  return status;
+}
+
+uint32_t FCTargetCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
+  constexpr const char* fn = "CmdListCommon";
+  TraceEntered(fn);
+  if (!args.empty() && IsHelpRequest(args.front())) {
+    TraceFn(kTraceInfo, fn, "Invoking Help");
+    return kxstatus::kHelpRequest;
+  }
+  TraceFn(kTraceInfo, fn, "Going for adapter list");
+  kxinv::AdapterListRef list = kxinv::GetAdapterList();
+  if (!list) {
+    TraceFn(kTraceError, fn, "List is NULL");
+    return kxstatus::kNoInventory;
+  }
+
+  std::vector<std::string> identifiers;
+  kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& visit) {
+    TraceFn(kTraceInfo, fn, "Got Tgt Count=%d", static_cast<int>(visit.entry.TargetCount()));
+    for (kxinv::TargetRef t = visit.entry.FirstTarget(); t; t = t.Next()) {
+      identifiers.push_back(TargetIdentifier(visit.entry, t));
+      TraceFn(kTraceInfo, fn, "Got Tgt=%s", identifiers.back().c_str());
+    }
+    return true;
+  });
+
+  Begin(mode);
+  BeginList(kListStructure);
+  for (const std::string& identifier : identifiers) {
+    BeginStructure("TargetList");
+    WriteStringField("Targets", identifier.c_str());
+    EndStructure();
+  }
+  EndList();
+  End();
+  TraceExiting(fn);
+  return 0;
+}

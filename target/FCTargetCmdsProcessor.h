@@ -1,9 +1,30 @@
-// The "target" mode.
+// The "target" mode: the target identifier and its resolver, used by every
+// target family, the target list and the five target sub-modes.
 #pragma once
 
+#include <string>
+
 #include "shell/CmdProcessor.h"
+#include "shell/Inventory.h"
 
 class FCTargetCmdsProcessor : public MultipleCmdsProcessor {
  public:
   explicit FCTargetCmdsProcessor(CmdProcessor* parent);
+
+  // "FC_<local WWPN>_Target_<target WWPN>", lower-case hexadecimal.
+  static std::string TargetIdentifier(const kxinv::PortEntryRef& entry, const kxinv::TargetRef& target);
+
+  // Resolves a target identifier (exact, case-sensitive, whole text) to the
+  // local port's protocol entry and the target entry; targets seen through
+  // virtual ports included. Reads only the first word. Returns 0 found, 5 help
+  // word, 6 invalid or unknown identifier, 14 no inventory; the out-parameters
+  // are set only on 0.
+  static uint32_t GetTargetFromTargetString(const Words& args, kxinv::PortEntryRef& entry,
+                                            kxinv::TargetRef& target);
+
+  uint32_t CmdListCommon(Words& args, uint32_t mode);
+  uint32_t Usage(Words& words, uint32_t index) override;
+
+ protected:
+  void RegisterCommands() override;
 };
