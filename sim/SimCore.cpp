@@ -158,6 +158,11 @@ void ApplyAll(RecordKind kind, const json& object, uint8_t* record, size_t size,
   for (const Registered& r : Extra(kind)) ApplyFields(object, record, size, r.spec, r.count);
 }
 
+std::vector<EntryHook>& EntryHooks() {
+  static std::vector<EntryHook> hooks;
+  return hooks;
+}
+
 void WritePci(const json& pci, uint8_t* entry) {
   const size_t at = kxrec::kEntryPciIdentity;
   Put<uint16_t>(entry, at, static_cast<uint16_t>(Number(pci.value("vendor", json(kxpci::AdapterVendorId)))));
@@ -196,6 +201,7 @@ uint8_t* BuildEntry(const json& port, const json& adapterPci, uint32_t& nextHand
   Put<uint32_t>(entry, kxrec::kEntryPortHandleNumber, nextHandle++);
   WritePci(port.contains("pci") ? port["pci"] : adapterPci, entry);
   ApplyAll(RecordKind::kPortEntry, port, entry, kxrec::kProtocolEntrySize, kEntryFields, std::size(kEntryFields));
+  for (EntryHook hook : EntryHooks()) hook(port, entry);
   uint32_t targets = 0;
   uint8_t* previous = nullptr;
   for (const json& target : port.value("targets", json::array())) {
@@ -292,6 +298,8 @@ json LoadState() {
 FieldRegistrar::FieldRegistrar(RecordKind kind, const FieldSpec* spec, size_t count) {
   Extra(kind).push_back({spec, count});
 }
+
+EntryHookRegistrar::EntryHookRegistrar(EntryHook hook) { EntryHooks().push_back(hook); }
 
 const json& Fixture() { return Current().fixture; }
 bool FixtureUsable() { return Current().usable; }

@@ -73,6 +73,14 @@ struct FieldRegistrar {
   FieldRegistrar(RecordKind kind, const FieldSpec* spec, size_t count);
 };
 
+// A family's adjustment of each protocol entry once its fixture fields are
+// written, for what an earlier run changed (kept in the state):
+//   static sim::EntryHookRegistrar hook(&ApplyCountersState);
+using EntryHook = void (*)(const json& port, uint8_t* entry);
+struct EntryHookRegistrar {
+  explicit EntryHookRegistrar(EntryHook hook);
+};
+
 // Writes every key of spec present in object into the record; "raw" (an
 // object of offset -> hex bytes) sets any byte directly.
 void ApplyFields(const json& object, uint8_t* record, size_t recordSize, const FieldSpec* spec, size_t count);
