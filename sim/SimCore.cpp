@@ -217,13 +217,18 @@ uint8_t* BuildEntry(const json& port, const json& adapterPci, uint32_t& nextHand
 }
 
 void Build() {
+  // An lvalue for the absent keys below: with a temporary in the other arm
+  // the conditional would copy the fixture's arrays, and the port objects
+  // remembered for PortJson would die with the copy.
+  static const json kAbsent;
+  static const json kNoAdapters = json::array();
   Records& recs = Recs();
   recs.built = true;
   const Loaded& loaded = Current();
   if (!loaded.usable || loaded.fixture.value("noAdapterList", false)) return;
   const json& fixture = loaded.fixture;
   try {
-    const json& adapters = fixture.contains("adapters") ? fixture.at("adapters") : json::array();
+    const json& adapters = fixture.contains("adapters") ? fixture.at("adapters") : kNoAdapters;
     if (!adapters.is_array()) throw std::runtime_error("\"adapters\" must be an array");
     recs.list = Allocate(kxrec::kAdapterListSize);
     uint32_t nextHandle = 1;
@@ -232,7 +237,7 @@ void Build() {
       uint8_t* a = Allocate(kAdapterRecordSize);
       ApplyAll(RecordKind::kAdapter, adapter, a, kAdapterRecordSize, kAdapterFields, std::size(kAdapterFields));
       const json pci = adapter.value("pci", json::object());
-      const json& ports = adapter.contains("ports") ? adapter.at("ports") : json();
+      const json& ports = adapter.contains("ports") ? adapter.at("ports") : kAbsent;
       if (ports.is_array()) {
         uint8_t* portList = Allocate(kxrec::kPhyPortListSize);
         Put(a, kxrec::kAdapterPhyPortList, portList);
@@ -244,7 +249,7 @@ void Build() {
           ++number;
           Put(previousPort ? previousPort : portList, previousPort ? kxrec::kPhyPortNext : kxrec::kPhyPortListFirst, p);
           previousPort = p;
-          const json& entries = phy.contains("entries") ? phy.at("entries") : json();
+          const json& entries = phy.contains("entries") ? phy.at("entries") : kAbsent;
           if (!entries.is_array()) continue;
           uint8_t* protocolList = Allocate(kxrec::kProtocolListSize);
           Put(p, kxrec::kPhyPortProtocolList, protocolList);
