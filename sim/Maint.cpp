@@ -35,8 +35,9 @@ Owner OwnerOf(KXAPI_PORT_HANDLE port) {
            e = PointerAt(e, kxrec::kEntryNext)) {
         if (e != wanted) continue;
         Owner owner;
-        const json& adapters = Fixture().value("adapters", json::array());
-        if (index < adapters.size()) owner.fixture = &adapters[index];
+        auto adapters = Fixture().find("adapters");
+        if (adapters != Fixture().end() && adapters->is_array() && index < adapters->size())
+          owner.fixture = &(*adapters)[index];
         const char* serial = reinterpret_cast<const char*>(a + kxrec::kAdapterSerial);
         owner.key = serial[0] ? std::string(serial, strnlen(serial, kxrec::kAdapterModel)) : "#" + std::to_string(index);
         return owner;
