@@ -61,15 +61,15 @@ json& BeaconState() {
 
 // Dump contents: hex text or an array of bytes, or {"size": n} for n bytes of
 // a pattern that runs through every byte value.
-std::string DumpBytes(const json& spec) {
-  if (spec.is_object()) {
-    const size_t size = static_cast<size_t>(Number(spec.at("size")));
+std::string DumpBytes(const json& source) {
+  if (source.is_object()) {
+    const size_t size = static_cast<size_t>(Number(source.at("size")));
     std::string bytes(size, '\0');
     for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 37 + 11) & 0xFF);
     return bytes;
   }
   std::string bytes(1 << 20, '\0');
-  bytes.resize(HexBytes(spec, reinterpret_cast<uint8_t*>(bytes.data()), bytes.size()));
+  bytes.resize(HexBytes(source, reinterpret_cast<uint8_t*>(bytes.data()), bytes.size()));
   return bytes;
 }
 
@@ -136,16 +136,16 @@ uint32_t KXAPI_SDGetFwDump2(uint32_t instance, uint32_t reserved, uint8_t** buff
     const json* script = Script("KXAPI_SDGetFwDump2", key);
     const uint32_t rc = ScriptedResult("KXAPI_SDGetFwDump2", key);
     // A failing call may still have allocated its buffer ("fwDump" in the script).
-    const json* spec = script && script->contains("fwDump") ? &(*script)["fwDump"]
+    const json* source = script && script->contains("fwDump") ? &(*script)["fwDump"]
                        : rc == 0 && PortJson(port).contains("fwDump") ? &PortJson(port)["fwDump"]
                                                                        : nullptr;
-    const std::string bytes = spec ? DumpBytes(*spec) : std::string();
-    if (spec) {
+    const std::string bytes = source ? DumpBytes(*source) : std::string();
+    if (source) {
       *buffer = static_cast<uint8_t*>(CoreMalloc(bytes.size()));
       if (*buffer) memcpy(*buffer, bytes.data(), bytes.size());
       *size = static_cast<uint32_t>(bytes.size());
     }
-    if (rc == 0 && !spec) return 0x2000007B;  // no dump kept for this port
+    if (rc == 0 && !source) return 0x2000007B;  // no dump kept for this port
     return rc;
   });
 }

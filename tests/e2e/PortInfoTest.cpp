@@ -248,7 +248,7 @@ TEST(PortInfo, ReportInBothForms) {
   }
 }
 
-TEST(PortInfo, AskesForTheThreeRecordsInOrderEvenWhenOneFails) {
+TEST(PortInfo, AsksForTheThreeRecordsInOrderEvenWhenOneFails) {
   Sandbox box;
   box.UseFixture("port-info.json");
   Result r = box.Run(InfoArgs("getcli", "21:00:00:c8:a1:20:31:01"));
