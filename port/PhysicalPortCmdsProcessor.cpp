@@ -1,6 +1,14 @@
 #include "port/PhysicalPortCmdsProcessor.h"
 
+#include "maint/PhysicalPortBeaconCmdsProcessor.h"
+#include "maint/PhysicalPortFwDumpCmdsProcessor.h"
+#include "port/PhysicalPortFCStatsCmdsProcessor.h"
+#include "port/PhysicalPortInfoCmdsProcessor.h"
+
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -18,11 +26,9 @@ std::unique_ptr<MultipleCmdsProcessor> Pending(CmdProcessor* parent, const char*
 PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
     : MultipleCmdsProcessor(kClass, "Port", "port", "-t", "use this command to get/set/list Kaltex Ports", parent) {
   // One line per sub-mode, in table order.
-  AddSubMode(Pending(this, "PhysicalPortInfoCmdsProcessor", "Port info", "info",
-                     "use this command to get Kaltex Fibre Channel Port's info"));
+  AddSubMode(std::make_unique<PhysicalPortInfoCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortFCStatsCmdsProcessor", "Port stats", "stats",
-                     "use this command to get Kaltex Fibre Chanel Port Statistics"));
+  AddSubMode(std::make_unique<PhysicalPortFCStatsCmdsProcessor>(this));
 
   AddSubMode(Pending(this, "PhysicalPortDMICmdsProcessor", "DMI", "dmi",
                      "use this command to get Kaltex Fibre Channel Port's SFP DMI info"));
@@ -45,11 +51,9 @@ PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
   AddSubMode(Pending(this, "PhysicalPortBootConfigExtCmdsProcessor", "Boot Config Ext", "bootconfigext",
                      "use this command to get/set Kaltex Fibre Channel Port's Boot Config info"));
 
-  AddSubMode(Pending(this, "PhysicalPortFwDumpCmdsProcessor", "Firmware Dump", "fwdump",
-                     "use this command to get Kaltex Fibre Channel Port's Firmware Dump info"));
+  AddSubMode(std::make_unique<PhysicalPortFwDumpCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortBeaconCmdsProcessor", "Beacon", "beacon",
-                     "use this command to get/set Kaltex Fibre Channel Port's Beacon info"));
+  AddSubMode(std::make_unique<PhysicalPortBeaconCmdsProcessor>(this));
 
   AddSubMode(Pending(this, "PhysicalPortSCMStatsCmdsProcessor", "SCM Stats", "scmstats",
                      "use this command to get Kaltex Fibre Channel Port's Universal SAN Congestion Mitigation "
@@ -86,7 +90,138 @@ PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
                      "use this command to run Read/Write Buffer Diagnostic test through Kaltex Fibre Channel Port"));
 }
 
-void PhysicalPortCmdsProcessor::RegisterCommands() {}
+void PhysicalPortCmdsProcessor::RegisterCommands() {
+  using Cls = PhysicalPortCmdsProcessor;
+  static const CommandDef<Cls> kCommands[] = {
+      {"list", "Discover list of Kaltex physical ports", 0, CommandKind::kXml, &Cls::CmdListCommon, "CmdList"},
+      {"updatenvram", "Update NVRAM of Kaltex physical port", 1, CommandKind::kXml, &Cls::CmdUpdateNvramCommon,
+       "CmdUpdateNvram"},
+      {"help", "list of available commands", 2, CommandKind::kHelp},
+      {"listcli", "Discover list of Kaltex physical ports", 3, CommandKind::kText, &Cls::CmdListCommon,
+       "CmdListCli"},
+      {"updatenvramcli", "Update NVRAM of Kaltex physical port", 4, CommandKind::kText,
+       &Cls::CmdUpdateNvramCommon, "CmdUpdateNvramCli"},
+  };
+  AddCommands(this, kCommands);
+}
+
+uint32_t PhysicalPortCmdsProcessor::Usage(Words& words, uint32_t index) {
+  TraceEntered("Usage");
+  switch (index) {
+    case 2:
+      return FamilyHelp(words);
+    case 3:
+      ConsolePrint(0, "Usage: list\r\n");
+      return 0;
+    default:
+      return kxstatus::kModeWithoutCommand;
+  }
+}
+
+uint32_t PhysicalPortCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
+  constexpr const char* fn = "CmdListCommon";
+  TraceEntered(fn);
+  if (!args.empty() && IsHelpRequest(args.front())) {
+    TraceFn(kTraceInfo, fn, "Invoking Help");
+    return kxstatus::kHelpRequest;
+  }
+  TraceFn(kTraceInfo, fn, "Going for adapter list");
+  kxinv::AdapterListRef list = kxinv::GetAdapterList();
+  if (!list) {
+    TraceFn(kTraceError, fn, "List is NULL");
+    return kxstatus::kNoInventory;
+  }
+  TraceFn(kTraceInfo, fn, "Got adapter list with count = %d", static_cast<int>(list.Count()));
+
+  std::vector<std::string> ports;
+  kxinv::ForEachFcPort(list, [&ports](const kxinv::PortVisit& visit) {
+    ports.push_back(visit.entry.Identifier());
+    return true;
+  });
+
+  Begin(mode);
+  BeginList(kListStructure);
+  for (const std::string& port : ports) {
+    BeginStructure("PortList");
+    WriteStringField("Ports", port.c_str());
+    EndStructure();
+  }
+  EndList();
+  End();
+  TraceExiting(fn);
+  return 0;
+}
+
+uint32_t PhysicalPortCmdsProcessor::CmdUpdateNvramCommon(Words& args, uint32_t mode) {
+  constexpr const char* fn = "CmdUpdateNvramCommon";
+  TraceEntered(fn);
+  auto fail = [&](uint32_t status) {
+    DisplayUpdateNvram(status, mode, false);
+    return status;
+  };
+
+  PortLookup port;
+  if (const uint32_t status = GetPhyPortFromPortString(args, port); status != 0) {
+    TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
+    return fail(status);
+  }
+  if (port.entry.IsVirtual()) {
+    TraceFn(kTraceError, fn, "Command not supported for vport");
+    return fail(kxstatus::kVirtualPort);
+  }
+  // The file is the library's business; all the tool checks is that it is there.
+  const std::string path = args.size() > 1 ? args[1] : std::string();
+  struct stat info {};
+  if (path.empty() || stat(path.c_str(), &info) != 0) {
+    TraceFn(kTraceError, fn, "NVRAM file [%s] does not exist", path.c_str());
+    return fail(kxstatus::kFileNotFound);
+  }
+
+  uint32_t rc;
+  {
+    LibraryOutput out;
+    if (!out) {
+      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
+      return fail(kxstatus::kFileNotFound);
+    }
+    rc = KXAPI_UpdateAdapterNVRAMFromFile(port.entry.Handle(), path.c_str());
+  }
+  if (rc != 0) {
+    TraceFn(kTraceError, fn, "Update NVRAM from File failed err=%d", static_cast<int>(rc));
+    return fail(rc == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : kxstatus::kUpdateFailed);
+  }
+
+  uint8_t flag = 0;
+  bool rebootRequired = true;  // when the library cannot tell, the safe answer is to reboot
+  if (const uint32_t r = KXAPI_IsRebootRequired(&flag); r != 0) {
+    TraceFn(kTraceError, fn, "Get Reboot Required failed err=%d", static_cast<int>(r));
+  } else {
+    rebootRequired = flag == 1;
+  }
+  DisplayUpdateNvram(0, mode, rebootRequired);
+  TraceExiting(fn);
+  return 0;
+}
+
+void PhysicalPortCmdsProcessor::DisplayUpdateNvram(uint32_t status, uint32_t mode, bool rebootRequired) {
+  static const StatusMessage kMessages[] = {
+      {0, kxkey::kSuccess},
+      kxmsg::Common(6),
+      kxmsg::Common(14),
+      kxmsg::Common(19),
+      {20, "Failed, NVRAM update failed"},
+      kxmsg::Common(51),
+      kxmsg::Common(60),
+  };
+  const char* message = LookupMessage(kMessages, status);
+  Begin(mode);
+  BeginStructure("UpdateNVRAM");
+  WriteBoolField(kxkey::kRebootRequired, rebootRequired);
+  WriteStringField(kxkey::kMessage, message);
+  EndStructure();
+  End();
+  TraceFn(kTraceInfo, "DisplayUpdateNvram", "%s=%s", kxkey::kMessage, message);
+}
 
 uint32_t PhysicalPortCmdsProcessor::GetPhyPortFromPortString(const Words& args, PortLookup& out) {
   constexpr const char* fn = "GetPhyPortFromPortString";

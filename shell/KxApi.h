@@ -345,6 +345,68 @@ uint32_t KXAPI_ChangePersonalityType(KXAPI_PORT_HANDLE port, uint8_t personality
 
 // ---- port ----
 
+// Records of the port families. Plain constexpr (internal linkage), so the
+// extern "C" block around them does not matter.
+namespace kxrec {
+
+// Protocol-entry fields read only by the port families.
+constexpr size_t kEntryFlashFirmwareVersion = 476;   // 3 bytes: major, minor, sub
+constexpr size_t kEntryFlashEfiVersion = 480;        // 2 bytes: major, minor
+constexpr size_t kEntryFlashFCodeVersion = 484;      // 2 bytes: major, minor
+constexpr size_t kEntryRunningMpiVersion = 488;      // 3 bytes
+constexpr size_t kEntryRunningPepVersion = 492;      // 3 bytes
+constexpr size_t kEntryDriverCounters = 752;         // six u32: controller errors .. interrupts
+constexpr size_t kEntryFirmwareCounters = 776;       // six u32: link failures .. invalid CRCs
+constexpr size_t kEntryCounterCount = 6;
+constexpr size_t kEntryPciBusNumber = 2672;          // u8
+constexpr size_t kEntryPciDeviceNumber = 2673;       // u8
+constexpr size_t kEntryPciFunctionNumber = 2674;     // u8
+
+// Temperature record filled by KXAPI_GetAdapterAsicBoardTemperature.
+constexpr size_t kTemperatureRecordSize = 64;
+constexpr size_t kTemperatureCelsius = 0;            // i16
+
+// Lockdown record filled by KXAPI_GetLockdownStatus: a flag byte and the
+// status of its query (0 valid, 0x76 driver lacks it, 0x86 firmware lacks it).
+constexpr size_t kLockdownRecordSize = 36;
+constexpr size_t kLockdownConfigFlag = 0;            // u8
+constexpr size_t kLockdownFirmwareUpdateFlag = 1;    // u8
+constexpr size_t kLockdownMpiFlag = 2;               // u8
+constexpr size_t kLockdownConfigStatus = 4;          // u32
+constexpr size_t kLockdownFirmwareUpdateStatus = 8;  // u32
+constexpr size_t kLockdownMpiStatus = 12;            // u32
+constexpr uint32_t kLockdownValid = 0;
+constexpr uint32_t kLockdownNoDriverSupport = 0x76;
+constexpr uint32_t kLockdownNoFirmwareSupport = 0x86;
+
+// Flash component version record filled by KXAPI_GetFlashComponentVersion:
+// one version triple (major, minor, sub; a byte each) per component.
+constexpr size_t kFlashVersionRecordSize = 252;
+constexpr size_t kFlashPepFirmware = 19;
+constexpr size_t kFlashPepSoftRom = 25;
+constexpr size_t kFlashPepBoardConfig = 31;
+constexpr size_t kFlashPreloadArea = 37;
+constexpr size_t kFlashFcBoardConfig = 43;
+constexpr size_t kFlashMpiFirmware = 49;
+constexpr size_t kFlashMpiSoftRom = 55;
+constexpr size_t kFlashPcieSerdes = 61;
+
+}  // namespace kxrec
+
+// Loads the port's NVRAM from an image file.
+uint32_t KXAPI_UpdateAdapterNVRAMFromFile(KXAPI_PORT_HANDLE port, const char* path);
+// Fills a zero-filled kTemperatureRecordSize record.
+uint32_t KXAPI_GetAdapterAsicBoardTemperature(KXAPI_PORT_HANDLE port, void* record);
+// Fills a zero-filled kLockdownRecordSize record.
+uint32_t KXAPI_GetLockdownStatus(KXAPI_PORT_HANDLE port, void* record);
+// KXAPI_GetFlashComponentVersion (adapter section) fills the flash version record
+// port info reads at the kFlash* offsets above.
+static_assert(sizeof(KXAPI_FLASH_COMPONENT_VERSION) == kxrec::kFlashVersionRecordSize);
+static_assert(offsetof(KXAPI_FLASH_COMPONENT_VERSION, PreloadFirmware) == kxrec::kFlashPreloadArea);
+static_assert(offsetof(KXAPI_FLASH_COMPONENT_VERSION, PcieSerdes) == kxrec::kFlashPcieSerdes);
+// Clears the firmware link error counters of the port.
+uint32_t KXAPI_ResetDeviceStats(KXAPI_PORT_HANDLE port);
+
 // (end of port)
 
 // ---- sfp ----
@@ -393,6 +455,15 @@ uint32_t KXAPI_SetTargetLinkSpeed(KXAPI_PORT_HANDLE port, uint32_t targetNumber,
 // (end of scm)
 
 // ---- maint ----
+
+// *isMezz is 1 for a mezzanine adapter.
+uint32_t KXAPI_IsMezzAdapter(KXAPI_PORT_HANDLE port, uint8_t* isMezz);
+// Beacon state of the adapter owning the port: 0 off, 1 on.
+uint32_t KXAPI_GetAdapterBeaconStatus(KXAPI_PORT_HANDLE port, uint32_t* state);
+uint32_t KXAPI_UpdateAdapterBeaconStatus(KXAPI_PORT_HANDLE port, uint32_t state);
+// Firmware dump of the port whose handle number (entry offset 20) is instance.
+// On success *buffer is a CoreMalloc block of *size bytes the caller frees.
+uint32_t KXAPI_SDGetFwDump2(uint32_t instance, uint32_t reserved, uint8_t** buffer, uint32_t* size);
 
 // (end of maint)
 

@@ -68,7 +68,8 @@ uint32_t FlashFromFile(const char* call, const char* region, KXAPI_PORT_HANDLE p
 
 // A version triple: [1, 2, 3] or "1.2.3".
 void Triple(const json& value, uint8_t* out) {
-  if (value.is_array()) {
+  // An array of numbers or hex bytes ("01:02:03"), or a dotted decimal version ("1.2.3").
+  if (value.is_array() || (value.is_string() && value.get<std::string>().find('.') == std::string::npos)) {
     HexBytes(value, out, 3);
     return;
   }

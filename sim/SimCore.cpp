@@ -207,6 +207,7 @@ uint8_t* BuildEntry(const json& port, const json& adapterPci, uint32_t& nextHand
   Put<uint32_t>(entry, kxrec::kEntryPortHandleNumber, nextHandle++);
   WritePci(port.contains("pci") ? port["pci"] : adapterPci, entry);
   ApplyAll(RecordKind::kPortEntry, port, entry, kxrec::kProtocolEntrySize, kEntryFields, std::size(kEntryFields));
+  Finish(RecordKind::kPortEntry, port, entry);
   uint32_t targets = 0;
   uint8_t* previous = nullptr;
   for (const json& target : port.value("targets", json::array())) {
@@ -222,6 +223,11 @@ uint8_t* BuildEntry(const json& port, const json& adapterPci, uint32_t& nextHand
 }
 
 void Build() {
+  // An lvalue for the absent keys below: with a temporary in the other arm
+  // the conditional would copy the fixture's arrays, and the port objects
+  // remembered for PortJson would die with the copy.
+  static const json kAbsent;
+  static const json kNoAdapters = json::array();
   Records& recs = Recs();
   recs.built = true;
   const Loaded& loaded = Current();
@@ -240,6 +246,7 @@ void Build() {
     for (const json& adapter : adapters) {
       uint8_t* a = Allocate(kAdapterRecordSize);
       ApplyAll(RecordKind::kAdapter, adapter, a, kAdapterRecordSize, kAdapterFields, std::size(kAdapterFields));
+      Finish(RecordKind::kAdapter, adapter, a);
       const json pci = adapter.value("pci", json::object());
       const json& ports = adapter.contains("ports") ? adapter.at("ports") : kAbsent;
       if (ports.is_array()) {

@@ -1,0 +1,203 @@
+#include "maint/PhysicalPortBeaconCmdsProcessor.h"
+
+#include <string>
+
+namespace {
+
+constexpr const char* kClass = "PhysicalPortBeaconCmdsProcessor";
+constexpr const char* kStateField = "Beacon State";
+
+constexpr uint32_t kBeaconOff = 0;
+constexpr uint32_t kBeaconOn = 1;
+
+const char* StateText(uint32_t state) {
+  switch (state) {
+    case kBeaconOff: return "OFF";
+    case kBeaconOn: return "ON";
+    default: return kxkey::kUnknown;
+  }
+}
+
+// Adapters whose beacon the library can drive.
+bool HasBeacon(const kxinv::PciIdentity& pci) {
+  return kxinv::IsDeviceGroupG(pci) || kxinv::IsDeviceGroupH(pci) || kxinv::IsDeviceGroupE(pci) ||
+         kxinv::IsDeviceGroupA(pci) || kxinv::IsDeviceGroupB(pci) || kxinv::IsDeviceGroupC(pci);
+}
+
+uint32_t LibraryStatus(uint32_t rc, uint32_t otherwise) {
+  return rc == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : otherwise;
+}
+
+}  // namespace
+
+PhysicalPortBeaconCmdsProcessor::PhysicalPortBeaconCmdsProcessor(CmdProcessor* parent)
+    : MultipleCmdsProcessor(kClass, "Beacon", "beacon", "-s",
+                            "use this command to get/set Kaltex Fibre Channel Port's Beacon info", parent) {}
+
+void PhysicalPortBeaconCmdsProcessor::RegisterCommands() {
+  using Cls = PhysicalPortBeaconCmdsProcessor;
+  static const CommandDef<Cls> kCommands[] = {
+      {"get", "get Kaltex adapter's Beacon information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+      {"set", "set Kaltex adapter's Beacon information", 1, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
+      {"help", "list of available commands", 2, CommandKind::kHelp},
+      {"getcli", "get Kaltex adapter's Beacon information", 3, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli"},
+      {"setcli", "set Kaltex adapter's Beacon information", 4, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli"},
+  };
+  AddCommands(this, kCommands);
+}
+
+uint32_t PhysicalPortBeaconCmdsProcessor::Usage(Words& words, uint32_t index) {
+  TraceEntered("Usage");
+  switch (index) {
+    case 2:
+      return FamilyHelp(words);
+    case 3:
+      ConsolePrint(0, "Usage: get\r\n");
+      return 0;
+    case 4:
+      ConsolePrint(0, "Usage: set\r\n");
+      return 0;
+    default:
+      return kxstatus::kModeWithoutCommand;
+  }
+}
+
+uint32_t PhysicalPortBeaconCmdsProcessor::ResolveEligiblePort(const char* fn, Words& args, PortLookup& port) {
+  if (const uint32_t status = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(args, port); status != 0) {
+    TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
+    return status;
+  }
+  if (port.entry.IsVirtual()) {
+    TraceFn(kTraceError, fn, "Command not supported for vport");
+    return kxstatus::kVirtualPort;
+  }
+  uint8_t isMezz = 0;
+  uint32_t rc;
+  {
+    LibraryOutput out;
+    if (!out) {
+      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file before Mezz adapter check");
+      return kxstatus::kFileNotFound;
+    }
+    rc = KXAPI_IsMezzAdapter(port.entry.Handle(), &isMezz);
+  }
+  if (rc != 0) {
+    TraceFn(kTraceError, fn, "Mezz adapter check failed err=%d", static_cast<int>(rc));
+    return kxstatus::kReadFailed;
+  }
+  if (isMezz == 1 || !HasBeacon(port.entry.Pci())) {
+    TraceFn(kTraceError, fn, "Command not supported for this adapter");
+    return kxstatus::kNotSupportedForAdapter;
+  }
+  return 0;
+}
+
+uint32_t PhysicalPortBeaconCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {
+  constexpr const char* fn = "CmdGetCommon";
+  TraceEntered(fn);
+  PortLookup port;
+  if (const uint32_t status = ResolveEligiblePort(fn, args, port); status != 0) return DisplayError(status, mode);
+
+  uint32_t state = 0;
+  uint32_t rc;
+  {
+    LibraryOutput out;
+    if (!out) {
+      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file before Beacon read");
+      return DisplayError(kxstatus::kFileNotFound, mode);
+    }
+    rc = KXAPI_GetAdapterBeaconStatus(port.entry.Handle(), &state);
+  }
+  if (rc != 0) {
+    TraceFn(kTraceError, fn, "Get Beacon Info failed err=%d", static_cast<int>(rc));
+    return DisplayError(LibraryStatus(rc, kxstatus::kReadFailed), mode);
+  }
+  DisplayBeaconInfo(state, mode);
+  TraceExiting(fn);
+  return 0;
+}
+
+uint32_t PhysicalPortBeaconCmdsProcessor::CmdSetCommon(Words& args, uint32_t mode) {
+  constexpr const char* fn = "CmdSetCommon";
+  TraceEntered(fn);
+  PortLookup port;
+  if (const uint32_t status = ResolveEligiblePort(fn, args, port); status != 0) return DisplayError(status, mode);
+
+  const std::string word = args.size() > 1 ? args[1] : std::string();
+  TraceFn(kTraceInfo, fn, "Beacon_Status=%s", word.c_str());
+  uint32_t wanted;
+  if (EqualsNoCase(word, "ON")) {
+    wanted = kBeaconOn;
+  } else if (EqualsNoCase(word, "OFF")) {
+    wanted = kBeaconOff;
+  } else {
+    TraceFn(kTraceError, fn, "invalid parameter");
+    return DisplayError(kxstatus::kInvalidParameter, mode);
+  }
+
+  uint32_t rc;
+  {
+    LibraryOutput out;
+    if (!out) {
+      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file before Beacon read");
+      return DisplayError(kxstatus::kFileNotFound, mode);
+    }
+    rc = KXAPI_UpdateAdapterBeaconStatus(port.entry.Handle(), wanted);
+  }
+  if (rc != 0) {
+    TraceFn(kTraceError, fn, "Get Beacon Info failed err=%d", static_cast<int>(rc));
+    return DisplayError(LibraryStatus(rc, kxstatus::kUpdateFailed), mode);
+  }
+
+  // Show what the adapter reports now, not what was asked for.
+  uint32_t state = 0;
+  {
+    LibraryOutput out;
+    if (!out) {
+      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file before Beacon read");
+      return DisplayError(kxstatus::kFileNotFound, mode);
+    }
+    rc = KXAPI_GetAdapterBeaconStatus(port.entry.Handle(), &state);
+  }
+  if (rc != 0) {
+    TraceFn(kTraceError, fn, "Get Beacon Info read failed err=%d", static_cast<int>(rc));
+    return DisplayError(LibraryStatus(rc, kxstatus::kReadFailed), mode);
+  }
+  DisplayBeaconInfo(state, mode);
+  TraceExiting(fn);
+  return 0;
+}
+
+void PhysicalPortBeaconCmdsProcessor::DisplayBeaconInfo(uint32_t state, uint32_t mode) {
+  constexpr const char* fn = "DisplayBeaconInfo";
+  TraceEntered(fn);
+  const char* text = StateText(state);
+  Begin(mode);
+  BeginStructure("BeaconInfo");
+  WriteStringField(kxkey::kMessage, kxkey::kSuccess);
+  TraceFn(kTraceInfo, fn, "%s=%s", kxkey::kMessage, kxkey::kSuccess);
+  WriteStringField(kStateField, text);
+  TraceFn(kTraceInfo, fn, "%s=%s", kStateField, text);
+  EndStructure();
+  End();
+  TraceExiting(fn);
+}
+
+uint32_t PhysicalPortBeaconCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
+  static const StatusMessage kMessages[] = {
+      kxmsg::Common(6),
+      {13, "Failed, Beacon read failed"},
+      kxmsg::Common(14),
+      kxmsg::Common(19),
+      {20, "Failed, Beacon update failed"},
+      kxmsg::Common(21),
+      kxmsg::Common(35),
+      kxmsg::Common(51),
+      kxmsg::Common(60),
+  };
+  ShowErrorDocument("DisplayError", status, mode,
+                    ErrorDocument{"BeaconInfo", kMessages, {}, {EmptyField::String(kStateField, kxkey::kUnknown)}});
+  TraceFn(kTraceInfo, "DisplayError", "%s=%s", kStateField, kxkey::kUnknown);
+  TraceExiting("DisplayError");
+  return status;
+}
