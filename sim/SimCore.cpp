@@ -217,7 +217,11 @@ void Build() {
   if (!loaded.usable || loaded.fixture.value("noAdapterList", false)) return;
   const json& fixture = loaded.fixture;
   try {
-    const json& adapters = fixture.contains("adapters") ? fixture.at("adapters") : json::array();
+    // The fallbacks are static: a temporary here would make the references (and the
+    // fixture objects PortJson hands out later) point into a copy.
+    static const json kNoArray = json::array();
+    static const json kNone;
+    const json& adapters = fixture.contains("adapters") ? fixture.at("adapters") : kNoArray;
     if (!adapters.is_array()) throw std::runtime_error("\"adapters\" must be an array");
     recs.list = Allocate(kxrec::kAdapterListSize);
     uint32_t nextHandle = 1;
@@ -226,7 +230,7 @@ void Build() {
       uint8_t* a = Allocate(kAdapterRecordSize);
       ApplyAll(RecordKind::kAdapter, adapter, a, kAdapterRecordSize, kAdapterFields, std::size(kAdapterFields));
       const json pci = adapter.value("pci", json::object());
-      const json& ports = adapter.contains("ports") ? adapter.at("ports") : json();
+      const json& ports = adapter.contains("ports") ? adapter.at("ports") : kNone;
       if (ports.is_array()) {
         uint8_t* portList = Allocate(kxrec::kPhyPortListSize);
         Put(a, kxrec::kAdapterPhyPortList, portList);
@@ -238,7 +242,7 @@ void Build() {
           ++number;
           Put(previousPort ? previousPort : portList, previousPort ? kxrec::kPhyPortNext : kxrec::kPhyPortListFirst, p);
           previousPort = p;
-          const json& entries = phy.contains("entries") ? phy.at("entries") : json();
+          const json& entries = phy.contains("entries") ? phy.at("entries") : kNone;
           if (!entries.is_array()) continue;
           uint8_t* protocolList = Allocate(kxrec::kProtocolListSize);
           Put(p, kxrec::kPhyPortProtocolList, protocolList);
