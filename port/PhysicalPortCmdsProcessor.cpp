@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "sfp/PhysicalPortDMICmdsProcessor.h"
+
 namespace {
 
 constexpr const char* kClass = "PhysicalPortCmdsProcessor";
@@ -24,8 +26,7 @@ PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
   AddSubMode(Pending(this, "PhysicalPortFCStatsCmdsProcessor", "Port stats", "stats",
                      "use this command to get Kaltex Fibre Chanel Port Statistics"));
 
-  AddSubMode(Pending(this, "PhysicalPortDMICmdsProcessor", "DMI", "dmi",
-                     "use this command to get Kaltex Fibre Channel Port's SFP DMI info"));
+  AddSubMode(std::make_unique<PhysicalPortDMICmdsProcessor>(this));
 
   AddSubMode(Pending(this, "PhysicalPortVPDCmdsProcessor", "VPD", "vpd",
                      "use this command to get Kaltex Fibre Channel Port's VPD info"));
