@@ -396,3 +396,15 @@ TEST(Dmi, MaintenanceModeInEveryCall) {
   EXPECT_EQ(box.Run({"-t", "port", "-s", "dmi", "getcli", kQsfpPort}).out,
             DmiError("Failed, SFP DMI data read failed"));
 }
+
+TEST(Dmi, PercentSignsInModuleTextArePrintedAsTheyStand) {
+  Sandbox box;
+  box.UseFixtureText(R"({"adapters": [{"model": "KX3262", "serial": "S1", "pci": {"device": "0x2230"},
+    "ports": [{"number": 0, "entries": [{"wwpn": "21:00:00:c8:a1:30:01:00",
+      "sfp": {"a0": "03", "text": {"20": "100%s%n%x", "40": "%%PN"}}}]}]}]})");
+  Result r = box.Run({"-t", "port", "-s", "dmi", "getcli", kSfpPort});
+  EXPECT_NE(r.out.find("\n" + Label("Vendor") + "100%s%n%x\n" + Label("Connector") + "Unknown or unspecified\n"),
+            std::string::npos);
+  EXPECT_NE(r.out.find("\n" + Label("Vendor PN") + "%%PN \n"), std::string::npos);
+  EXPECT_EQ(r.out.substr(r.out.size() - kStars.size() - 38), Label("Debug MCU Version") + "0x00 \n" + kStars);
+}
