@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 
 #include "sfp/SfpDecoder.h"
@@ -250,16 +249,15 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdSaveCommon(Words& args, uint32_t mode)
     TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
     return DisplaySfpSave(kxstatus::kFileNotFound, mode);
   }
-  uint32_t result;
-  if (EqualsNoCase(saveMode, "Binary")) {
-    result = KXAPI_SaveSFPDataToFile(port.entry.Handle(), path.c_str());
-  } else if (EqualsNoCase(saveMode, "Text")) {
-    result = KXAPI_SaveSFPDataToTextFile(port.entry.Handle(), path.c_str());
-  } else {
+  // The form word: 0 binary image, 1 text, -1 neither.
+  const int form = EqualsNoCase(saveMode, "Binary") ? 0 : EqualsNoCase(saveMode, "Text") ? 1 : -1;
+  if (form < 0) {
     out.Restore();
-    TraceFn(kTraceError, fn, "Invalid mode %d", -1);
+    TraceFn(kTraceError, fn, "Invalid mode %d", form);
     return DisplaySfpSave(kxstatus::kReadFailed, mode);
   }
+  const uint32_t result = form == 0 ? KXAPI_SaveSFPDataToFile(port.entry.Handle(), path.c_str())
+                                    : KXAPI_SaveSFPDataToTextFile(port.entry.Handle(), path.c_str());
   out.Restore();
   status = MapResult(kSaveResults, result, kxstatus::kReadFailed);
   if (status != 0) TraceFn(kTraceError, fn, "Save SFP data failed err=%d", static_cast<int>(result));

@@ -16,23 +16,23 @@ constexpr uint32_t kNoPort = 114;
 constexpr uint32_t kFileOpenError = 101;
 
 // Builds an image from {"a0": hex, "a2": hex, "bytes": {offset: hex}, "text": {offset: ascii}}.
-void BuildImage(const json& spec, uint8_t* image) {
+void BuildImage(const json& module, uint8_t* image) {
   memset(image, 0, KXAPI_SFP_IMAGE_SIZE);
-  if (!spec.is_object()) return;
-  if (spec.contains("a0")) sim::HexBytes(spec["a0"], image, kPage);
-  if (spec.contains("a2")) sim::HexBytes(spec["a2"], image + kPage, kPage);
+  if (!module.is_object()) return;
+  if (module.contains("a0")) sim::HexBytes(module["a0"], image, kPage);
+  if (module.contains("a2")) sim::HexBytes(module["a2"], image + kPage, kPage);
   auto offsetOf = [](const std::string& key) {
     const size_t offset = static_cast<size_t>(sim::Number(json(key)));
     if (offset >= KXAPI_SFP_IMAGE_SIZE) throw std::runtime_error("sfp offset " + key + " is outside the image");
     return offset;
   };
-  if (auto it = spec.find("bytes"); it != spec.end() && it->is_object()) {
+  if (auto it = module.find("bytes"); it != module.end() && it->is_object()) {
     for (auto b = it->begin(); b != it->end(); ++b) {
       const size_t offset = offsetOf(b.key());
       sim::HexBytes(b.value(), image + offset, KXAPI_SFP_IMAGE_SIZE - offset);
     }
   }
-  if (auto it = spec.find("text"); it != spec.end() && it->is_object()) {
+  if (auto it = module.find("text"); it != module.end() && it->is_object()) {
     for (auto t = it->begin(); t != it->end(); ++t) {
       const size_t offset = offsetOf(t.key());
       const std::string text = t.value().get<std::string>();
