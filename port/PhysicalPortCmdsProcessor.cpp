@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "sfp/PhysicalPortDMICmdsProcessor.h"
+
 namespace {
 
 constexpr const char* kClass = "PhysicalPortCmdsProcessor";
@@ -30,8 +32,7 @@ PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
 
   AddSubMode(std::make_unique<PhysicalPortFCStatsCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortDMICmdsProcessor", "DMI", "dmi",
-                     "use this command to get Kaltex Fibre Channel Port's SFP DMI info"));
+  AddSubMode(std::make_unique<PhysicalPortDMICmdsProcessor>(this));
 
   AddSubMode(Pending(this, "PhysicalPortVPDCmdsProcessor", "VPD", "vpd",
                      "use this command to get Kaltex Fibre Channel Port's VPD info"));

@@ -411,6 +411,17 @@ uint32_t KXAPI_ResetDeviceStats(KXAPI_PORT_HANDLE port);
 
 // ---- sfp ----
 
+// The transceiver's 512-byte image: page A0 in bytes 0-255, page A2 in 256-511.
+inline constexpr size_t KXAPI_SFP_IMAGE_SIZE = 512;
+// Fills image (KXAPI_SFP_IMAGE_SIZE bytes). flag: 0 cached read, 1 re-read the
+// module first, 3 raw read; reserved is 0.
+uint32_t KXAPI_GetSFPDataEx(KXAPI_PORT_HANDLE port, uint8_t* image, uint32_t flag, uint32_t reserved);
+// Write the module's image to a file, as the binary image or as text.
+uint32_t KXAPI_SaveSFPDataToFile(KXAPI_PORT_HANDLE port, const char* path);
+uint32_t KXAPI_SaveSFPDataToTextFile(KXAPI_PORT_HANDLE port, const char* path);
+// Loads a firmware image file into the module; option is 2.
+uint32_t KXAPI_SfpModuleFirmwareUpdate(KXAPI_PORT_HANDLE port, const char* imagePath, uint32_t option);
+
 // (end of sfp)
 
 // ---- portcfg ----
