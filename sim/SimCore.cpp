@@ -217,8 +217,9 @@ void Build() {
   if (!loaded.usable || loaded.fixture.value("noAdapterList", false)) return;
   const json& fixture = loaded.fixture;
   try {
-    const json& adapters = fixture.contains("adapters") ? fixture.at("adapters") : json::array();
-    if (!adapters.is_array()) throw std::runtime_error("\"adapters\" must be an array");
+    static const json kNone;  // a conditional with a temporary would copy the fixture's arrays
+    const json& adapters = fixture.contains("adapters") ? fixture.at("adapters") : kNone;
+    if (!adapters.is_array() && !adapters.is_null()) throw std::runtime_error("\"adapters\" must be an array");
     recs.list = Allocate(kxrec::kAdapterListSize);
     uint32_t nextHandle = 1;
     uint8_t* previousAdapter = nullptr;
@@ -226,7 +227,7 @@ void Build() {
       uint8_t* a = Allocate(kAdapterRecordSize);
       ApplyAll(RecordKind::kAdapter, adapter, a, kAdapterRecordSize, kAdapterFields, std::size(kAdapterFields));
       const json pci = adapter.value("pci", json::object());
-      const json& ports = adapter.contains("ports") ? adapter.at("ports") : json();
+      const json& ports = adapter.contains("ports") ? adapter.at("ports") : kNone;
       if (ports.is_array()) {
         uint8_t* portList = Allocate(kxrec::kPhyPortListSize);
         Put(a, kxrec::kAdapterPhyPortList, portList);
@@ -238,7 +239,7 @@ void Build() {
           ++number;
           Put(previousPort ? previousPort : portList, previousPort ? kxrec::kPhyPortNext : kxrec::kPhyPortListFirst, p);
           previousPort = p;
-          const json& entries = phy.contains("entries") ? phy.at("entries") : json();
+          const json& entries = phy.contains("entries") ? phy.at("entries") : kNone;
           if (!entries.is_array()) continue;
           uint8_t* protocolList = Allocate(kxrec::kProtocolListSize);
           Put(p, kxrec::kPhyPortProtocolList, protocolList);
