@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "portcfg/PhysicalPortHBAParamsCmdsProcessor.h"
+#include "portcfg/PhysicalPortVPDCmdsProcessor.h"
+
 namespace {
 
 constexpr const char* kClass = "PhysicalPortCmdsProcessor";
@@ -27,11 +30,9 @@ PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
   AddSubMode(Pending(this, "PhysicalPortDMICmdsProcessor", "DMI", "dmi",
                      "use this command to get Kaltex Fibre Channel Port's SFP DMI info"));
 
-  AddSubMode(Pending(this, "PhysicalPortVPDCmdsProcessor", "VPD", "vpd",
-                     "use this command to get Kaltex Fibre Channel Port's VPD info"));
+  AddSubMode(std::make_unique<PhysicalPortVPDCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortHBAParamsCmdsProcessor", "HBA Params", "hbaparams",
-                     "use this command to get/set Kaltex Fibre Channel Port's HBA parameters"));
+  AddSubMode(std::make_unique<PhysicalPortHBAParamsCmdsProcessor>(this));
 
   AddSubMode(Pending(this, "PhysicalPortBBCRCmdsProcessor", "BBCR", "bbcr",
                      "use this command to get/set Kaltex Fibre Channel Port's BBCR info"));
