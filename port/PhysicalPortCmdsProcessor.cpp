@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "portcfg/PhysicalPortBBCRCmdsProcessor.h"
+#include "portcfg/PhysicalPortFECCmdsProcessor.h"
 #include "portcfg/PhysicalPortHBAParamsCmdsProcessor.h"
 #include "portcfg/PhysicalPortVPDCmdsProcessor.h"
 
@@ -34,11 +36,9 @@ PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
 
   AddSubMode(std::make_unique<PhysicalPortHBAParamsCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortBBCRCmdsProcessor", "BBCR", "bbcr",
-                     "use this command to get/set Kaltex Fibre Channel Port's BBCR info"));
+  AddSubMode(std::make_unique<PhysicalPortBBCRCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortFECCmdsProcessor", "FEC", "fec",
-                     "use this command to get/set Kaltex Fibre Channel Port's FEC info"));
+  AddSubMode(std::make_unique<PhysicalPortFECCmdsProcessor>(this));
 
   AddSubMode(Pending(this, "PhysicalPortBootConfigCmdsProcessor", "Boot Config", "bootconfig",
                      "use this command to get/set Kaltex Fibre Channel Port's Boot Config info"));
