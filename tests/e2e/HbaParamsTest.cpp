@@ -335,4 +335,51 @@ TEST_F(HbaParams, VirtualPortIsRefusedByEveryCommand) {
   EXPECT_EQ(r.calls.find("KXAPI_SaveSingleAdapterNVRAMToFile"), std::string::npos);
 }
 
+TEST_F(HbaParams, OemVariantRestrictions) {
+  // One port per board; every port could run 8 to 64 Gbps.
+  box.UseFixtureText(R"({"adapters": [
+    {"pci": {"device": "0x2350", "subDevice": "0x0C01"}, "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:0c:00", "supportedSpeeds": "0xf0"}]}]},
+    {"pci": {"device": "0x2350", "subVendor": "0xCB05", "subDevice": "0x0C02"}, "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:0a:00", "supportedSpeeds": "0x70"}]}]},
+    {"pci": {"device": "0x2350", "subVendor": "0xCB05", "subDevice": "0x0D01"}, "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:0d:00", "supportedSpeeds": "0xf0"}]}]},
+    {"pci": {"device": "0x2031", "subDevice": "0x0E01"}, "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:0e:00", "supportedSpeeds": "0xf0"}]}]},
+    {"pci": {"device": "0x2031", "subDevice": "0x0F01"}, "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:0f:00", "supportedSpeeds": "0xf0"}]}]},
+    {"pci": {"device": "0x2238", "subDevice": "0x0201"}, "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:0b:00", "supportedSpeeds": "0x70"}]}]},
+    {"pci": {"device": "0x2232", "subDevice": "0x0111"}, "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:0a:0a", "supportedSpeeds": "0x70"}]}]}
+  ]})");
+  const std::string invalid = Error("Failed, Invalid parameter") + "Usage: setFile\r\n";
+  const std::string loopOnly =
+      Error("Failed, Connection Options value Loop_Only not supported for data rate value 16 Gbps and above");
+  struct Case {
+    const char* port;
+    const char* option;
+    const char* value;
+    std::string out;  // empty: accepted
+  };
+  const Case cases[] = {
+      {"FC_21:00:00:00:00:00:0c:00", "-d", "32_Gbps", invalid},  // C: Auto, 8, 16 only
+      {"FC_21:00:00:00:00:00:0c:00", "-d", "16_Gbps", ""},
+      {"FC_21:00:00:00:00:00:0a:00", "-c", "Loop_Only", invalid},  // G: point to point only
+      {"FC_21:00:00:00:00:00:0a:00", "-c", "Loop_Preferred_Otherwise_Point_To_Point", invalid},
+      {"FC_21:00:00:00:00:00:0a:00", "-c", "Point_To_Point_Only", ""},
+      {"FC_21:00:00:00:00:00:0d:00", "-d", "Auto", Error("Failed, Read-Only parameter")},  // D
+      {"FC_21:00:00:00:00:00:0e:00", "-d", "8_Gbps", invalid},  // E: Auto, 16, 32 only
+      {"FC_21:00:00:00:00:00:0e:00", "-d", "32_Gbps", ""},
+      {"FC_21:00:00:00:00:00:0f:00", "-d", "32_Gbps", invalid},  // F: Auto, 16 only
+      {"FC_21:00:00:00:00:00:0f:00", "-d", "16_Gbps", ""},
+      {"FC_21:00:00:00:00:00:0b:00", "-z", "2112", ""},  // B: the encryption board takes 2112
+      {"FC_21:00:00:00:00:00:0a:0a", "-z", "2112", invalid},
+      {"FC_21:00:00:00:00:00:0a:0a", "-c", "Loop_Only", loopOnly},  // A: no loop at all
+  };
+  for (const Case& c : cases) {
+    Result r = Hba({"setFilecli", c.port, c.option, c.value});
+    if (c.out.empty()) {
+      EXPECT_EQ(r.out.substr(0, kStars.size() + 36), kStars + "HBAParametersInfo:\nMessage: Success\n")
+          << c.port << " " << c.option << " " << c.value;
+      EXPECT_TRUE(FileExists(Cache(c.port))) << c.port;
+    } else {
+      EXPECT_EQ(r.out, c.out) << c.port << " " << c.option << " " << c.value;
+    }
+  }
+}
+
 }  // namespace
