@@ -12,6 +12,11 @@
 
 #include "sfp/PhysicalPortDMICmdsProcessor.h"
 
+#include "portcfg/PhysicalPortBBCRCmdsProcessor.h"
+#include "portcfg/PhysicalPortFECCmdsProcessor.h"
+#include "portcfg/PhysicalPortHBAParamsCmdsProcessor.h"
+#include "portcfg/PhysicalPortVPDCmdsProcessor.h"
+
 namespace {
 
 constexpr const char* kClass = "PhysicalPortCmdsProcessor";
@@ -34,17 +39,13 @@ PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
 
   AddSubMode(std::make_unique<PhysicalPortDMICmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortVPDCmdsProcessor", "VPD", "vpd",
-                     "use this command to get Kaltex Fibre Channel Port's VPD info"));
+  AddSubMode(std::make_unique<PhysicalPortVPDCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortHBAParamsCmdsProcessor", "HBA Params", "hbaparams",
-                     "use this command to get/set Kaltex Fibre Channel Port's HBA parameters"));
+  AddSubMode(std::make_unique<PhysicalPortHBAParamsCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortBBCRCmdsProcessor", "BBCR", "bbcr",
-                     "use this command to get/set Kaltex Fibre Channel Port's BBCR info"));
+  AddSubMode(std::make_unique<PhysicalPortBBCRCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortFECCmdsProcessor", "FEC", "fec",
-                     "use this command to get/set Kaltex Fibre Channel Port's FEC info"));
+  AddSubMode(std::make_unique<PhysicalPortFECCmdsProcessor>(this));
 
   AddSubMode(Pending(this, "PhysicalPortBootConfigCmdsProcessor", "Boot Config", "bootconfig",
                      "use this command to get/set Kaltex Fibre Channel Port's Boot Config info"));

@@ -426,6 +426,64 @@ uint32_t KXAPI_SfpModuleFirmwareUpdate(KXAPI_PORT_HANDLE port, const char* image
 
 // ---- portcfg ----
 
+// VPD: fills buffer (*size bytes, 1024) with the PCI VPD image of the adapter;
+// takes the port handle number (offset 20 of the protocol entry).
+uint32_t KXAPI_GetVpd(uint32_t handleNumber, uint32_t reserved, uint8_t* buffer, uint32_t* size);
+
+// HBA parameters: a 512-byte record (layout in kxhba below).
+uint32_t KXAPI_GetHBAParamsInfo(KXAPI_PORT_HANDLE port, void* record);
+uint32_t KXAPI_UpdateHBAParameters(KXAPI_PORT_HANDLE port, void* record);
+uint32_t KXAPI_RestoreDefaultNVRAM(KXAPI_PORT_HANDLE port);
+uint32_t KXAPI_SaveSingleAdapterNVRAMToFile(KXAPI_PORT_HANDLE port, const char* path);
+
+// Buffer-to-buffer credit recovery.
+uint32_t KXAPI_FCGetBBCSupportInfoEx(KXAPI_PORT_HANDLE port, uint8_t* status, uint8_t* configured, uint8_t* state,
+                                     uint8_t* negotiated, char* reason, uint32_t reasonSize);
+uint32_t KXAPI_FCSetBBCSupportInfo(KXAPI_PORT_HANDLE port, uint8_t status, uint8_t configured);
+
+// Forward error correction. The private statistics block is the caller's to free().
+uint32_t KXAPI_FCGetFECSupportInfo(KXAPI_PORT_HANDLE port, uint32_t* status);
+uint32_t KXAPI_GetFWPrivateStats(KXAPI_PORT_HANDLE port, void** block, uint32_t* length);
+uint32_t KXAPI_FCSetFECSupportInfo(KXAPI_PORT_HANDLE port, uint32_t enable);
+uint32_t KXAPI_ResetFECCounters(KXAPI_PORT_HANDLE port);
+
+// Record layouts of these calls (plain constexpr: internal linkage inside extern "C").
+namespace kxhba {
+constexpr size_t kRecordSize = 512;
+constexpr size_t kDataRate = 0;                       // u32: 0 1G, 1 2G, 2 Auto, 3 4G, 4 8G, 5 16G (10G on group F), 6 32G, 7 64G
+constexpr size_t kConnetionOptions = 4;               // u32: 0 loop only, 1 point to point only, 2 loop preferred
+constexpr size_t kEnableFibreChannelTapeSupport = 8;  // u32 0/1
+constexpr size_t kMaxLunsPerTarget = 12;              // u32 0-256
+constexpr size_t kEnableHardLoopId = 16;              // u32 0/1
+constexpr size_t kHardLoopId = 20;                    // u32 0-125
+constexpr size_t kFrameSize = 24;                     // u32 bytes
+constexpr size_t kEnableLipFullLogin = 32;            // u32 0/1
+constexpr size_t kEnableTargetReset = 36;             // u32 0/1
+constexpr size_t kLoopResetDelay = 44;                // u32 seconds
+constexpr size_t kLoginRetryCount = 48;               // u32
+constexpr size_t kPortDownRetryCount = 52;            // u32
+constexpr size_t kExecutionThrottle = 56;             // u32
+constexpr size_t kOperationMode = 68;                 // u32: 0, 5 or 6
+constexpr size_t kInterruptDelayTimer = 72;           // u32, units of 100 us
+constexpr size_t kLinkDownTimeout = 76;               // u32 seconds
+constexpr size_t kDisableBIOS = 100;                  // u32: 1 = BIOS disabled
+constexpr size_t kRecvOutOfOrderDataBit = 148;        // u32 0/1
+constexpr size_t kEnableLRBit = 208;                  // u32 0/1
+constexpr size_t kEnableFabricAssignWWN = 212;        // u32 0/1
+constexpr size_t kDisableSCM = 236;                   // u32: 1 = SCM disabled
+constexpr size_t kEnableVirtualLane = 286;            // u8 0/1
+}  // namespace kxhba
+
+namespace kxfec {
+constexpr size_t kCorrectableErrors = 256;    // u64 in the firmware private statistics block
+constexpr size_t kUncorrectableErrors = 520;  // u64
+constexpr size_t kPrivateStatsMinSize = 528;
+}  // namespace kxfec
+
+namespace kxvpd {
+constexpr uint32_t kImageSize = 1024;
+}  // namespace kxvpd
+
 // (end of portcfg)
 
 // ---- target ----

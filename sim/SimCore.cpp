@@ -223,11 +223,6 @@ uint8_t* BuildEntry(const json& port, const json& adapterPci, uint32_t& nextHand
 }
 
 void Build() {
-  // An lvalue for the absent keys below: with a temporary in the other arm
-  // the conditional would copy the fixture's arrays, and the port objects
-  // remembered for PortJson would die with the copy.
-  static const json kAbsent;
-  static const json kNoAdapters = json::array();
   Records& recs = Recs();
   recs.built = true;
   const Loaded& loaded = Current();

@@ -1,0 +1,277 @@
+#include "portcfg/PhysicalPortBBCRCmdsProcessor.h"
+
+#include <cstdlib>
+#include <map>
+
+#include "runtime/FileOps.h"
+#include "runtime/Paths.h"
+
+namespace {
+
+using Cls = PhysicalPortBBCRCmdsProcessor;
+
+constexpr const char* kStatusKey = "BBCR_Status";
+constexpr const char* kCountKey = "BBCR_Count";
+constexpr uint32_t kMaxConfigured = 15;
+constexpr size_t kTextSize = 1024;
+
+const StatusMessage kMessages[] = {
+    kxmsg::Common(6),  {13, "Failed, NVRAM read failed"}, kxmsg::Common(14), kxmsg::Common(19),
+    {20, "Failed, NVRAM update failed"}, kxmsg::Common(21), kxmsg::Common(35), kxmsg::Common(42),
+    {47, "Failed, Read-Only parameter"}, kxmsg::Common(51), kxmsg::Common(60),
+};
+
+const CommandDef<Cls> kCommands[] = {
+    {"get", "get Kaltex adapter's Buffer-to-Buffer Credit information", 0, CommandKind::kXml, &Cls::CmdGetCommon,
+     "CmdGet"},
+    {"setFile", "set Kaltex adapter's Buffer-to-Buffer Credit information in a local cache file", 1,
+     CommandKind::kXml, &Cls::CmdSetFileCommon, "CmdSetFile"},
+    {"set", "set Kaltex adapter's Buffer-to-Buffer Credit information", 2, CommandKind::kXml, &Cls::CmdSetCommon,
+     "CmdSet"},
+    {"help", "list of available commands", 3, CommandKind::kHelp},
+    {"getcli", "get Kaltex adapter's Buffer-to-Buffer Credit information", 4, CommandKind::kText, &Cls::CmdGetCommon,
+     "CmdGetCli"},
+    {"setFilecli", "set Kaltex adapter's Buffer-to-Buffer Credit information in a local cache file", 5,
+     CommandKind::kText, &Cls::CmdSetFileCommon, "CmdSetFileCli"},
+    {"setcli", "set Kaltex adapter's Buffer-to-Buffer Credit information", 6, CommandKind::kText, &Cls::CmdSetCommon,
+     "CmdSetCli"},
+};
+
+const char* const kUsages[] = {"Usage: get\r\n", "Usage: setFile\r\n", "Usage: set\r\n"};
+
+uint32_t LibraryStatus(uint32_t rc, uint32_t otherwise) {
+  return rc == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : otherwise;
+}
+
+std::string CachePath(const std::string& identifier) {
+  return kxpaths::Resolve(kxpaths::kCacheDir) + "/BBCR_" + identifier;
+}
+
+bool ParseNumber(const std::string& text, uint64_t& value) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+  value = strtoull(text.c_str(), nullptr, 10);
+  return true;
+}
+
+void TraceBbcr(unsigned long mask, const char* fn, const char* text, const char* value) {
+  TraceLevel(mask, "PhysicalPortBBCRCmdsProcessor::%s: %s%s", fn, text, value);
+}
+
+// Checks the options and collects the accepted values by key; 0 or 6.
+uint32_t CheckOptions(Words words, std::map<std::string, std::string>& accepted) {
+  constexpr const char* fn = "UpdateBBCRInFile";
+  std::string value;
+  if (CmdLineParser::GetOptionValue(words, "-b", "--bbcr-status", value)) {
+    const bool on = EqualsNoCase(value, "true");
+    if (!on && !EqualsNoCase(value, "false")) {
+      TraceLevel(kTraceError, "PhysicalPortBBCRCmdsProcessor::%s: bbcr-status=%s not supported", fn, value.c_str());
+      return kxstatus::kInvalidParameter;
+    }
+    accepted[kStatusKey] = on ? "1" : "0";
+  }
+  if (CmdLineParser::GetOptionValue(words, "-c", "--bbcr-configured", value)) {
+    uint64_t count = 0;
+    if (!ParseNumber(value, count) || count > kMaxConfigured) {
+      TraceLevel(kTraceError, "PhysicalPortBBCRCmdsProcessor::%s: bbcr-count=%s not supported", fn, value.c_str());
+      return kxstatus::kInvalidParameter;
+    }
+    accepted[kCountKey] = std::to_string(count);
+  }
+  return 0;
+}
+
+// Overlays the staged values on info; 6 for a value out of range, 19 when
+// the file cannot be read.
+uint32_t ReadBBCRFromFile(const std::string& path, BbcrInfo& info) {
+  constexpr const char* fn = "ReadBBCRFromFile";
+  const struct {
+    const char* key;
+    uint8_t* member;
+    uint32_t max;
+  } keys[] = {{kStatusKey, &info.status, 1}, {kCountKey, &info.configured, kMaxConfigured}};
+  for (const auto& k : keys) {
+    char text[512] = "";
+    const int found = FileOps::GetKeyValueFromFile(path.c_str(), k.key, text, sizeof text, '=');
+    if (found < 0) {
+      TraceBbcr(kTraceError, fn, "cannot read ", path.c_str());
+      return kxstatus::kFileNotFound;
+    }
+    if (found == 0) continue;
+    uint64_t v = 0;
+    if (!ParseNumber(text, v) || v > k.max) {
+      TraceLevel(kTraceError, "PhysicalPortBBCRCmdsProcessor::%s: %s=%s invalid", fn, k.key, text);
+      return kxstatus::kInvalidParameter;
+    }
+    *k.member = static_cast<uint8_t>(v);
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::string BbcrText(const BbcrInfo& info) {
+  ReportBlock block(kTextSize, "PhysicalPortBBCRCmdsProcessor::DisplayBBCRInfo: ");
+  block.Add("%s: %s\n", "BBCR Status", info.status ? kxkey::kTrue : kxkey::kFalse);
+  block.Add("      %s: %u\n", "BBCR Configured", info.configured);
+  if (info.state == 0) {
+    block.Add("      %s: %s\n", "BBCR State", kxkey::kOffline);
+    if (info.reason[0] != '\0') block.Add("      %s: %s\n", "BBCR Offline Reason Code", info.reason);
+  } else {
+    block.Add("      %s: %s\n", "BBCR State", kxkey::kOnline);
+    block.Add("      %s: %u\n", "BBCR Negotiated", info.negotiated);
+  }
+  return block.Text();
+}
+
+PhysicalPortBBCRCmdsProcessor::PhysicalPortBBCRCmdsProcessor(CmdProcessor* parent)
+    : MultipleCmdsProcessor("PhysicalPortBBCRCmdsProcessor", "BBCR", "bbcr", "-s",
+                            "use this command to get/set Kaltex Fibre Channel Port's BBCR info", parent) {}
+
+void PhysicalPortBBCRCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
+
+uint32_t PhysicalPortBBCRCmdsProcessor::Usage(Words&, uint32_t index) {
+  constexpr uint32_t kTwins = 4;
+  const uint32_t command = index >= kTwins ? index - kTwins : index;
+  if (command < std::size(kUsages)) ConsolePrint(0, "%s", kUsages[command]);
+  return 0;
+}
+
+uint32_t PhysicalPortBBCRCmdsProcessor::DisplayError(uint32_t status, uint32_t mode, bool showReboot) {
+  if (showReboot)
+    return ShowErrorDocument("DisplayError", status, mode,
+                             ErrorDocument{"BBCRInfo", kMessages, {EmptyField::Bool(kxkey::kRebootRequired, false)},
+                                           {EmptyField::List("BBCR")}});
+  return ShowErrorDocument("DisplayError", status, mode, ErrorDocument{"BBCRInfo", kMessages, {}, {EmptyField::List("BBCR")}});
+}
+
+void PhysicalPortBBCRCmdsProcessor::DisplayBBCRInfo(const BbcrInfo& info, uint32_t mode, bool showReboot, bool reboot) {
+  const std::string text = BbcrText(info);
+  Begin(mode);
+  BeginStructure("BBCRInfo");
+  WriteStringField(kxkey::kMessage, kxkey::kSuccess);
+  if (showReboot) WriteBoolField(kxkey::kRebootRequired, reboot);
+  BeginField("BBCR");
+  BeginList(kListStructure);
+  BeginStructure("BBCRList");
+  BeginField(kxkey::kData);
+  WriteFormatted(kTextSize, "%s", text.c_str());
+  EndField();
+  EndStructure();
+  EndList();
+  EndField();
+  EndStructure();
+  End();
+}
+
+uint32_t PhysicalPortBBCRCmdsProcessor::Start(const char* fn, Words& words, uint32_t mode, bool showReboot,
+                                              PortLookup& port, BbcrInfo& info) {
+  TraceEntered(fn);
+  if (const uint32_t st = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(words, port)) {
+    TraceFn(kTraceError, fn, "Get phy port failed err=%u", st);
+    return st == kxstatus::kHelpRequest ? st : DisplayError(st, mode, showReboot);
+  }
+  if (port.entry.IsVirtual()) {
+    TraceFn(kTraceError, fn, "Command not supported for vport");
+    return DisplayError(kxstatus::kVirtualPort, mode, showReboot);
+  }
+  const kxinv::PciIdentity pci = port.entry.Pci();
+  if (!kxinv::IsDeviceGroupA(pci) && !kxinv::IsDeviceGroupB(pci) && !kxinv::IsDeviceGroupC(pci)) {
+    TraceFn(kTraceError, fn, "Command not supported for this adapter");
+    return DisplayError(kxstatus::kNotSupportedForAdapter, mode, showReboot);
+  }
+  info = BbcrInfo{};
+  uint32_t rc;
+  {
+    LibraryOutput out;
+    if (!out) {
+      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
+      return DisplayError(kxstatus::kFileNotFound, mode, showReboot);
+    }
+    rc = KXAPI_FCGetBBCSupportInfoEx(port.entry.Handle(), &info.status, &info.configured, &info.state,
+                                     &info.negotiated, info.reason, sizeof info.reason);
+  }
+  info.reason[sizeof info.reason - 1] = '\0';
+  if (rc != 0) {
+    TraceFn(kTraceError, fn, "Get BBCR Info failed err=%u", rc);
+    return DisplayError(LibraryStatus(rc, kxstatus::kReadFailed), mode, showReboot);
+  }
+  return 0;
+}
+
+uint32_t PhysicalPortBBCRCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode) {
+  constexpr const char* fn = "CmdGetCommon";
+  PortLookup port;
+  BbcrInfo info;
+  if (const uint32_t st = Start(fn, words, mode, false, port, info)) return st;
+  DisplayBBCRInfo(info, mode, false, false);
+  TraceExiting(fn);
+  return 0;
+}
+
+uint32_t PhysicalPortBBCRCmdsProcessor::CmdSetFileCommon(Words& words, uint32_t mode) {
+  constexpr const char* fn = "CmdSetFileCommon";
+  PortLookup port;
+  BbcrInfo info;
+  if (const uint32_t st = Start(fn, words, mode, false, port, info)) return st;
+
+  std::map<std::string, std::string> accepted;
+  if (const uint32_t st = CheckOptions(Words(words.begin() + 1, words.end()), accepted))
+    return DisplayError(st, mode, false);
+
+  const std::string dir = kxpaths::Resolve(kxpaths::kCacheDir);
+  if (!kxpaths::MakeDirs(dir)) {
+    TraceFn(kTraceError, fn, "cannot create %s", dir.c_str());
+    return DisplayError(kxstatus::kFileNotFound, mode, false);
+  }
+  const std::string path = CachePath(words.front());
+  KeyValuePairs pairs;
+  if (FileOps::IsFilePresent(path.c_str())) {
+    TraceFn(kTraceInfo, fn, "%s file present", path.c_str());
+  } else {
+    // The file starts from the live values, in key order, in the same rewrite
+    // as the options.
+    pairs = {{kCountKey, std::to_string(info.configured)}, {kStatusKey, std::to_string(info.status)}};
+  }
+  pairs.insert(pairs.end(), accepted.begin(), accepted.end());
+  if (!pairs.empty()) {
+    if (const uint32_t st = FileOps::UpdateKeyValuesInFile(path, pairs)) {
+      TraceFn(kTraceError, fn, "file ops failed");
+      return DisplayError(st, mode, false);
+    }
+  }
+  if (const uint32_t st = ReadBBCRFromFile(path, info)) return DisplayError(st, mode, false);
+  DisplayBBCRInfo(info, mode, false, false);
+  TraceExiting(fn);
+  return 0;
+}
+
+uint32_t PhysicalPortBBCRCmdsProcessor::CmdSetCommon(Words& words, uint32_t mode) {
+  constexpr const char* fn = "CmdSetCommon";
+  PortLookup port;
+  BbcrInfo info;
+  if (const uint32_t st = Start(fn, words, mode, true, port, info)) return st;
+
+  const std::string path = CachePath(words.front());
+  if (!FileOps::IsFilePresent(path.c_str())) {
+    TraceFn(kTraceError, fn, "%s file not present", path.c_str());
+    return DisplayError(kxstatus::kFileNotFound, mode, true);
+  }
+  if (const uint32_t st = ReadBBCRFromFile(path, info)) return DisplayError(st, mode, true);
+  uint32_t rc;
+  {
+    LibraryOutput out;
+    if (!out) {
+      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
+      return DisplayError(kxstatus::kFileNotFound, mode, true);
+    }
+    rc = KXAPI_FCSetBBCSupportInfo(port.entry.Handle(), info.status, info.configured);
+  }
+  if (rc != 0) {
+    TraceFn(kTraceError, fn, "Update BBCR failed err=%u", rc);
+    return DisplayError(LibraryStatus(rc, kxstatus::kUpdateFailed), mode, true);
+  }
+  DisplayBBCRInfo(info, mode, true, true);
+  if (FileOps::RemoveFile(path.c_str()) != 0) TraceFn(kTraceError, fn, "cannot remove %s", path.c_str());
+  TraceExiting(fn);
+  return 0;
+}

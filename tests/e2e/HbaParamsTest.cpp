@@ -1,0 +1,385 @@
+// The hbaparams port sub-mode: display per adapter class, staging across
+// runs of the tool, the cross-checks and the safety of the cache file.
+#include <filesystem>
+#include <utility>
+#include <vector>
+
+#include "tests/e2e/Harness.h"
+
+using namespace e2e;
+
+namespace {
+
+const std::string kPort = "FC_21:00:00:c8:a1:70:00:00";       // group C, speeds 8/16/32
+const std::string kPort64 = "FC_21:00:00:c8:a1:70:00:01";     // group C, 64 Gbps capable
+const std::string kPortI = "FC_21:00:00:c8:a1:71:00:00";      // group I
+const std::string kPortF = "FC_21:00:00:c8:a1:72:00:00";      // group F
+const std::string kPortK = "FC_21:00:00:c8:a1:73:00:00";      // group K
+const std::string kVport = "FC_21:00:00:c8:a1:70:00:80";
+const std::string kCacheDir = "/opt/OrvtFcEsxcliPlugin/tmp";
+
+using Fields = std::vector<std::pair<std::string, std::string>>;
+
+// The adapter values of kPort as the stand-in's factory record holds them.
+const Fields kPortFields = {
+    {"Connection Options", "Loop_Preferred_Otherwise_Point_To_Point"},
+    {"Data Rate", "Auto"},
+    {"Operation Mode", "Interrupt_For_Every_I/O_Completion"},
+    {"Frame Size", "2048"},
+    {"Enable Hard Loop Id", "false"},
+    {"Hard Loop Id", "0"},
+    {"Loop Reset Delay In Seconds", "5"},
+    {"Interrupt Delay Timer In 100us", "0"},
+    {"Execution Throttle", "65535"},
+    {"Login Retry Count", "12"},
+    {"Port Down Retry Count", "30"},
+    {"Link Down Timeout In Seconds", "30"},
+    {"Luns Per Target", "128"},
+    {"Enable LR", "false"},
+    {"Enable Host Hba Bios", "false"},
+    {"Enable Fc Tape Support", "false"},
+    {"Enable Lip Full Login", "true"},
+    {"Enable Target Reset", "true"},
+    {"Enable Fabric Assigned WWN", "false"},
+    {"Enable USCM", "true"},
+    {"Virtual Lane", "false"},
+};
+
+Fields With(Fields fields, const Fields& changes) {
+  for (const auto& [label, value] : changes) {
+    bool found = false;
+    for (auto& field : fields)
+      if (field.first == label) field.second = value, found = true;
+    EXPECT_TRUE(found) << label;
+  }
+  return fields;
+}
+
+std::string Text(const Fields& fields, const std::string& reboot = "") {
+  std::string out = kStars + "HBAParametersInfo:\nMessage: Success\n" + reboot + "HBAParameters: HBAParametersList:\n";
+  for (const auto& [label, value] : fields) out += label + ": " + value + "\n";
+  return out + kStars;
+}
+
+std::string Error(const std::string& message, const std::string& reboot = "") {
+  return kStars + "HBAParametersInfo:\n" + reboot + "Message: " + message + "\nHBAParameters: " + kStars;
+}
+
+const std::string kRebootTrue = "Reboot Required: true\n";
+const std::string kRebootFalse = "Reboot Required: false\n";
+
+// Every key of the cache file, in the order the file is written.
+std::string CacheFile(const Fields& values) {
+  std::string out;
+  for (const auto& [key, value] : values) out += key + "=" + value + "\n";
+  return out;
+}
+
+const Fields kPortFile = {
+    {"Connection_Options", "2"}, {"Data_Rate", "2"}, {"Disable_BIOS", "1"}, {"Disable_SCM", "0"},
+    {"Enable_Fabric_Assign_WWN", "0"}, {"Enable_Fibre_Channel_Tape_Support", "0"}, {"Enable_Hard_Loop_Id", "0"},
+    {"Enable_LR", "0"}, {"Enable_Lip_Full_Login", "1"}, {"Enable_Receive_Out_Of_Order_Frames", "0"},
+    {"Enable_Target_Reset", "1"}, {"Enable_Virtual_Lane", "0"}, {"Execution_Throttle", "65535"},
+    {"Frame_Size", "2048"}, {"Hard_Loop_ID", "0"}, {"Interrupt_Delay_Timer", "0"}, {"Link_Down_Timeout", "30"},
+    {"Login_Retry_Count", "12"}, {"Loop_Reset_Delay", "5"}, {"Luns_Per_Target", "128"}, {"Operation_Mode", "0"},
+    {"Port_Down_Retry_Count", "30"},
+};
+
+Fields FileWith(Fields file, const Fields& changes) {
+  for (const auto& [key, value] : changes)
+    for (auto& line : file)
+      if (line.first == key) line.second = value;
+  return file;
+}
+
+class HbaParams : public ::testing::Test {
+ protected:
+  void SetUp() override { box.UseFixture("portcfg-basic.json"); }
+  Result Hba(std::vector<std::string> words) {
+    words.insert(words.begin(), {"-t", "port", "-s", "hbaparams"});
+    return box.Run(words);
+  }
+  std::string Cache(const std::string& port = kPort) const { return box.HostPath(kCacheDir + "/HBAParams_" + port); }
+
+  Sandbox box;
+};
+
+TEST_F(HbaParams, StagingAcrossRunsThenSet) {
+  // 1. Stage a rate and a frame size: the file starts from the adapter's values.
+  Result r = Hba({"setFilecli", kPort, "-d", "16_Gbps", "--FRAME-SIZE", "1024"});
+  EXPECT_EQ(r.out, Text(With(kPortFields, {{"Data Rate", "16_Gbps"}, {"Frame Size", "1024"}})));
+  const std::string staged1 = CacheFile(FileWith(kPortFile, {{"Data_Rate", "5"}, {"Frame_Size", "1024"}}));
+  EXPECT_EQ(ReadFile(Cache()), staged1);
+  EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateHBAParameters").empty());
+
+  // 2. Loop_Only conflicts with the staged 16 Gbps: refused, file as it was.
+  r = Hba({"setFilecli", kPort, "-c", "Loop_Only"});
+  EXPECT_EQ(r.out, Error("Failed, Connection Options value Loop_Only not supported for data rate value 16 Gbps and above"));
+  EXPECT_EQ(ReadFile(Cache()), staged1);
+
+  // 3. A delay timer needs an operation mode other than the staged 0 ...
+  r = Hba({"setFilecli", kPort, "-e", "10"});
+  EXPECT_EQ(r.out, Error("Failed, Interrupt Delay Timer value > 0 not supported for Operation Mode value "
+                         "Interrupt_For_Every_I/O_Completion"));
+  EXPECT_EQ(ReadFile(Cache()), staged1);
+  // ... which a later run stages; then the timer is accepted, with the BIOS switched on.
+  Hba({"setFilecli", kPort, "-m", "Interrupt_When_Interrupt_Delay_Timer_Expires"});
+  r = Hba({"setFilecli", kPort, "-e", "10", "--enable-bios", "TRUE"});
+  const Fields staged = With(kPortFields, {{"Data Rate", "16_Gbps"},
+                                           {"Frame Size", "1024"},
+                                           {"Operation Mode", "Interrupt_When_Interrupt_Delay_Timer_Expires"},
+                                           {"Interrupt Delay Timer In 100us", "10"},
+                                           {"Enable Host Hba Bios", "true"}});
+  EXPECT_EQ(r.out, Text(staged));
+  EXPECT_EQ(ReadFile(Cache()), CacheFile(FileWith(kPortFile, {{"Data_Rate", "5"},
+                                                              {"Frame_Size", "1024"},
+                                                              {"Operation_Mode", "5"},
+                                                              {"Interrupt_Delay_Timer", "10"},
+                                                              {"Disable_BIOS", "0"}})));
+
+  // 4. get shows the adapter, untouched by staging.
+  r = Hba({"getcli", kPort});
+  EXPECT_EQ(r.out, Text(kPortFields));
+
+  // 5. set applies exactly the staged fields and removes the file.
+  r = Hba({"setcli", kPort});
+  EXPECT_EQ(r.out, Text(staged, kRebootTrue));
+  ASSERT_EQ(CallsNamed(r, "KXAPI_UpdateHBAParameters").size(), 1u);
+  // Bytes: DataRate (0) 2->5, FrameSize (24) 2048->1024, OperationMode (68) 0->5,
+  // InterruptDelayTimer (72) 0->10, DisableBIOS (100) 1->0; nothing else.
+  EXPECT_EQ(CallsNamed(r, "KXAPI_UpdateHBAParameters")[0],
+            "KXAPI_UpdateHBAParameters port=21:00:00:c8:a1:70:00:00 changed=0:02>05,25:08>04,68:00>05,72:00>0a,100:01>00");
+  EXPECT_FALSE(FileExists(Cache()));
+  EXPECT_EQ(Hba({"getcli", kPort}).out, Text(staged));
+
+  // 6. set again: nothing staged, nothing sent to the adapter.
+  r = Hba({"setcli", kPort});
+  EXPECT_EQ(r.out, Error("Failed, File not found", kRebootFalse));
+  EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateHBAParameters").empty());
+}
+
+TEST_F(HbaParams, OperationModeEveryIoAlsoStagesAZeroTimer) {
+  Hba({"setFilecli", kPort, "-m", "Interrupt_When_Interrupt_Delay_Timer_Expires", "-e", "20"});
+  Result r = Hba({"setFilecli", kPort, "-m", "interrupt_for_every_i/o_completion"});
+  EXPECT_EQ(r.out, Text(kPortFields));
+  EXPECT_EQ(ReadFile(Cache()), CacheFile(kPortFile));
+  // The same command with a non-zero timer is refused.
+  r = Hba({"setFilecli", kPort, "-m", "Interrupt_For_Every_I/O_Completion", "-e", "3"});
+  EXPECT_EQ(r.out, Error("Failed, Interrupt Delay Timer value > 0 not supported for Operation Mode value "
+                         "Interrupt_For_Every_I/O_Completion"));
+}
+
+TEST_F(HbaParams, DataRateCrossCheckReadsTheStagedConnectionOption) {
+  Hba({"setFilecli", kPort, "-c", "Loop_Only"});
+  EXPECT_EQ(ReadFile(Cache()), CacheFile(FileWith(kPortFile, {{"Connection_Options", "0"}})));
+  Result r = Hba({"setFilecli", kPort, "-d", "16_Gbps"});
+  EXPECT_EQ(r.out, Error("Failed, Connection Options value Loop_Only not supported for data rate value 16 Gbps and above"));
+  // Given together with a point-to-point option, the same rate is accepted.
+  r = Hba({"setFilecli", kPort, "-c", "Point_To_Point_Only", "-d", "16_Gbps"});
+  EXPECT_EQ(r.out, Text(With(kPortFields, {{"Connection Options", "Point_To_Point_Only"}, {"Data Rate", "16_Gbps"}})));
+  // 8 Gbps is no conflict for Loop_Only.
+  r = Hba({"setFilecli", kPort, "-c", "Loop_Only", "-d", "8_Gbps"});
+  EXPECT_EQ(r.out, Error("Failed, Connection Options value Loop_Only not supported for data rate value 16 Gbps and above"))
+      << "the connection check reads the staged 16 Gbps, not the rate of the same command";
+}
+
+TEST_F(HbaParams, SupportedSpeedMaskAndLoopOnlyOn64G) {
+  const std::string invalid = Error("Failed, Invalid parameter") + "Usage: setFile\r\n";
+  for (const char* rate : {"64_Gbps", "1_Gbps", "4_Gbps", "10_Gbps", "fast"})
+    EXPECT_EQ(Hba({"setFilecli", kPort, "-d", rate}).out, invalid) << rate;
+  EXPECT_FALSE(FileExists(Cache())) << "a refused first setFile creates no file";
+  EXPECT_EQ(Hba({"setFilecli", kPort, "-d", "32_Gbps"}).out, Text(With(kPortFields, {{"Data Rate", "32_Gbps"}})));
+  EXPECT_EQ(Hba({"setFilecli", kPort, "-d", "auto"}).out, Text(kPortFields));
+
+  EXPECT_EQ(Hba({"setFilecli", kPort64, "-c", "Loop_Only"}).out,
+            Error("Failed, Connection Options value Loop_Only not supported for data rate value 16 Gbps and above"));
+}
+
+TEST_F(HbaParams, RestrictedAdapterClasses) {
+  // Group I: the data rate is read-only, hard loop settings are not there.
+  const Fields groupI = {
+      {"Connection Options", "Loop_Preferred_Otherwise_Point_To_Point"},
+      {"Data Rate", "8_Gbps"},
+      {"Operation Mode", "Interrupt_For_Every_I/O_Completion"},
+      {"Frame Size", "2048"},
+      {"Enable Hard Loop Id", "NA"},
+      {"Hard Loop Id", "0"},
+      {"Loop Reset Delay In Seconds", "5"},
+      {"Interrupt Delay Timer In 100us", "0"},
+      {"Execution Throttle", "65535"},
+      {"Login Retry Count", "8"},
+      {"Port Down Retry Count", "30"},
+      {"Link Down Timeout In Seconds", "30"},
+      {"Luns Per Target", "128"},
+      {"Enable LR", "true"},
+      {"Enable Host Hba Bios", "false"},
+      {"Enable Fc Tape Support", "false"},
+      {"Enable Lip Full Login", "NA"},
+      {"Enable Target Reset", "true"},
+      {"Enable Fabric Assigned WWN", "NA"},
+      {"Enable USCM", "NA"},
+      {"Virtual Lane", "NA"},
+  };
+  EXPECT_EQ(Hba({"getcli", kPortI}).out, Text(groupI));
+  EXPECT_EQ(Hba({"setFilecli", kPortI, "-d", "8_Gbps"}).out, Error("Failed, Read-Only parameter"));
+  const std::string notHere = Error("Failed, Feature not supported for this adapter");
+  for (const std::vector<std::string>& option : std::vector<std::vector<std::string>>{
+           {"-l", "5"}, {"-p", "true"}, {"-g", "false"}, {"-n", "true"}, {"-q", "true"}, {"-j", "true"}})
+    EXPECT_EQ(Hba({"setFilecli", kPortI, option[0], option[1]}).out, notHere) << option[0];
+  // The throttle is there on group I, not on group C.
+  EXPECT_EQ(Hba({"setFilecli", kPort, "-x", "8"}).out, notHere);
+  EXPECT_FALSE(FileExists(Cache()));
+
+  // Group F: a rate code 5 reads 10 Gbps and the throttle is not shown.
+  EXPECT_EQ(Hba({"getcli", kPortF}).out,
+            Text(With(groupI, {{"Connection Options", "Unknown"},
+                               {"Data Rate", "10_Gbps"},
+                               {"Operation Mode", "Interrupt_When_Interrupt_Delay_Timer_Expires_Or_No_Active_I/O"},
+                               {"Execution Throttle", "0"},
+                               {"Enable LR", "false"}})));
+
+  // Group K: no operation mode nor delay timer, no LR.
+  EXPECT_EQ(Hba({"getcli", kPortK}).out,
+            Text(With(groupI, {{"Data Rate", "Unknown"},
+                               {"Operation Mode", "NA"},
+                               {"Enable Hard Loop Id", "false"},
+                               {"Enable LR", "NA"},
+                               {"Enable Lip Full Login", "true"},
+                               {"Enable Fabric Assigned WWN", "false"}})));
+  EXPECT_EQ(Hba({"setFilecli", kPortK, "-m", "Interrupt_When_Interrupt_Delay_Timer_Expires"}).out, notHere);
+  EXPECT_EQ(Hba({"setFilecli", kPortK, "-e", "0"}).out, notHere);
+  EXPECT_EQ(Hba({"setFilecli", kPortK, "-k", "true"}).out, notHere);
+}
+
+TEST_F(HbaParams, InvertedKeysAndValueChecks) {
+  Result r = Hba({"setFilecli", kPort, "--enable-bios", "true", "--enable-uscm", "false", "-j", "true", "-z", "512"});
+  EXPECT_EQ(r.out, Text(With(kPortFields, {{"Enable Host Hba Bios", "true"},
+                                           {"Enable USCM", "false"},
+                                           {"Virtual Lane", "true"},
+                                           {"Frame Size", "512"}})));
+  const std::string file = CacheFile(FileWith(
+      kPortFile, {{"Disable_BIOS", "0"}, {"Disable_SCM", "1"}, {"Enable_Virtual_Lane", "1"}, {"Frame_Size", "512"}}));
+  EXPECT_EQ(ReadFile(Cache()), file);
+
+  // Each bad value is refused and leaves the file exactly as it was.
+  const std::string invalid = Error("Failed, Invalid parameter") + "Usage: setFile\r\n";
+  for (const std::vector<std::string>& option : std::vector<std::vector<std::string>>{
+           {"-z", "2112"}, {"-z", "4096"}, {"-r", "256"}, {"-u", "256"}, {"-w", "300"}, {"-o", "241"},
+           {"-y", "257"}, {"-b", "yes"}, {"-c", "Loop"}, {"-m", "6"}, {"-o", "abc"}, {"-y", "99999999999999999999"}}) {
+    EXPECT_EQ(Hba({"setFilecli", kPort, "-a", "false", option[0], option[1]}).out, invalid) << option[0] << option[1];
+    EXPECT_EQ(ReadFile(Cache()), file) << option[0] << option[1];
+  }
+}
+
+TEST_F(HbaParams, HandEditedInvalidValueFailsSetAndSetFile) {
+  Hba({"setFilecli", kPort, "-d", "8_Gbps"});
+  WriteFile(Cache(), CacheFile(FileWith(kPortFile, {{"Data_Rate", "9"}})));
+  const std::string invalid = Error("Failed, Invalid parameter") + "Usage: set\r\n";
+  Result r = Hba({"setcli", kPort});
+  EXPECT_EQ(r.out, invalid);
+  EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateHBAParameters").empty());
+  EXPECT_TRUE(FileExists(Cache())) << "a file that could not be applied stays";
+  EXPECT_EQ(Hba({"setFilecli", kPort, "-u", "3"}).out, Error("Failed, Invalid parameter") + "Usage: setFile\r\n");
+}
+
+TEST_F(HbaParams, CacheFileThatCannotBeRewrittenLosesNothing) {
+  Hba({"setFilecli", kPort, "-d", "8_Gbps"});
+  const std::string before = ReadFile(Cache());
+  std::filesystem::create_directories(Cache() + "_tmp");
+  Result r = Hba({"setFilecli", kPort, "-d", "16_Gbps"});
+  EXPECT_EQ(r.out, Error("Failed, Unknown"));
+  EXPECT_EQ(ReadFile(Cache()), before);
+}
+
+TEST_F(HbaParams, FailedUpdateKeepsTheStagedFile) {
+  box.UseFixtureText(R"({"adapters": [{"pci": {"device": "0x2232"}, "ports": [{"entries": [
+                         {"wwpn": "21:00:00:c8:a1:70:00:00", "supportedSpeeds": "0x70"}]}]}],
+                        "calls": [{"call": "KXAPI_UpdateHBAParameters", "rc": 150},
+                                  {"call": "KXAPI_RestoreDefaultNVRAM", "rc": 4}]})");
+  Hba({"setFilecli", kPort, "-d", "8_Gbps"});
+  Result r = Hba({"setcli", kPort});
+  EXPECT_EQ(r.out, Error("Failed, Command not supported when adapter port in maintenance mode", kRebootFalse));
+  EXPECT_TRUE(FileExists(Cache()));
+  EXPECT_EQ(Hba({"restoreDefaultscli", kPort}).out,
+            kStars + "RestoreDefaultsInfo:\nReboot Required: false\nMessage: Failed, NVRAM update failed\n" + kStars);
+}
+
+TEST_F(HbaParams, RestoreDefaultsAndSave) {
+  Hba({"setFilecli", kPort, "-y", "64"});
+  Hba({"setcli", kPort});
+  Result r = Hba({"restoreDefaults", kPort});
+  EXPECT_EQ(r.out, kXmlHead + "<structure typeName=\"RestoreDefaultsInfo\">\n" +
+                       "<field name=\"Message\">\n<string>Success</string></field>\n" +
+                       "<field name=\"Reboot Required\">\n<bool>true</bool></field>\n" + "</structure>\n</output>\n");
+  EXPECT_EQ(Hba({"getcli", kPort}).out, Text(kPortFields));
+
+  const std::string saved = box.File("nvram.bin");
+  EXPECT_EQ(Hba({"savecli", kPort, saved}).out, kStars + "HBAParametersSave:\nMessage: Success\n" + kStars);
+  EXPECT_EQ(ReadFile(saved).size(), 512u);
+  EXPECT_EQ(Hba({"savecli", kPort}).out,
+            kStars + "HBAParametersSave:\nMessage: Failed, Invalid parameter\n" + kStars + "Usage: save\r\n");
+}
+
+TEST_F(HbaParams, VirtualPortIsRefusedByEveryCommand) {
+  const std::string xml = kXmlHead + "<structure typeName=\"HBAParametersInfo\">\n" +
+                          "<field name=\"Message\">\n<string>Failed, Feature not supported for virtual port</string></field>\n" +
+                          "<field name=\"HBAParameters\">\n<list type=\"structure\">\n</list>\n</field>\n" +
+                          "</structure>\n</output>\n";
+  EXPECT_EQ(Hba({"get", kVport}).out, xml);
+  EXPECT_EQ(Hba({"setFile", kVport, "-d", "8_Gbps"}).out, xml);
+  EXPECT_EQ(Hba({"set", kVport}).out, xml);
+  EXPECT_EQ(Hba({"restoreDefaultscli", kVport}).out,
+            kStars + "RestoreDefaultsInfo:\nMessage: Failed, Feature not supported for virtual port\n" + kStars);
+  Result r = Hba({"savecli", kVport, box.File("x")});
+  EXPECT_EQ(r.out, kStars + "HBAParametersSave:\nMessage: Failed, Feature not supported for virtual port\n" + kStars);
+  EXPECT_EQ(r.calls.find("KXAPI_SaveSingleAdapterNVRAMToFile"), std::string::npos);
+}
+
+TEST_F(HbaParams, OemVariantRestrictions) {
+  // One port per board; every port could run 8 to 64 Gbps.
+  box.UseFixtureText(R"({"adapters": [
+    {"pci": {"device": "0x2350", "subDevice": "0x0C01"}, "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:0c:00", "supportedSpeeds": "0xf0"}]}]},
+    {"pci": {"device": "0x2350", "subVendor": "0xCB05", "subDevice": "0x0C02"}, "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:0a:00", "supportedSpeeds": "0x70"}]}]},
+    {"pci": {"device": "0x2350", "subVendor": "0xCB05", "subDevice": "0x0D01"}, "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:0d:00", "supportedSpeeds": "0xf0"}]}]},
+    {"pci": {"device": "0x2031", "subDevice": "0x0E01"}, "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:0e:00", "supportedSpeeds": "0xf0"}]}]},
+    {"pci": {"device": "0x2031", "subDevice": "0x0F01"}, "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:0f:00", "supportedSpeeds": "0xf0"}]}]},
+    {"pci": {"device": "0x2238", "subDevice": "0x0201"}, "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:0b:00", "supportedSpeeds": "0x70"}]}]},
+    {"pci": {"device": "0x2232", "subDevice": "0x0111"}, "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:0a:0a", "supportedSpeeds": "0x70"}]}]}
+  ]})");
+  const std::string invalid = Error("Failed, Invalid parameter") + "Usage: setFile\r\n";
+  const std::string loopOnly =
+      Error("Failed, Connection Options value Loop_Only not supported for data rate value 16 Gbps and above");
+  struct Case {
+    const char* port;
+    const char* option;
+    const char* value;
+    std::string out;  // empty: accepted
+  };
+  const Case cases[] = {
+      {"FC_21:00:00:00:00:00:0c:00", "-d", "32_Gbps", invalid},  // C: Auto, 8, 16 only
+      {"FC_21:00:00:00:00:00:0c:00", "-d", "16_Gbps", ""},
+      {"FC_21:00:00:00:00:00:0a:00", "-c", "Loop_Only", invalid},  // G: point to point only
+      {"FC_21:00:00:00:00:00:0a:00", "-c", "Loop_Preferred_Otherwise_Point_To_Point", invalid},
+      {"FC_21:00:00:00:00:00:0a:00", "-c", "Point_To_Point_Only", ""},
+      {"FC_21:00:00:00:00:00:0d:00", "-d", "Auto", Error("Failed, Read-Only parameter")},  // D
+      {"FC_21:00:00:00:00:00:0e:00", "-d", "8_Gbps", invalid},  // E: Auto, 16, 32 only
+      {"FC_21:00:00:00:00:00:0e:00", "-d", "32_Gbps", ""},
+      {"FC_21:00:00:00:00:00:0f:00", "-d", "32_Gbps", invalid},  // F: Auto, 16 only
+      {"FC_21:00:00:00:00:00:0f:00", "-d", "16_Gbps", ""},
+      {"FC_21:00:00:00:00:00:0b:00", "-z", "2112", ""},  // B: the encryption board takes 2112
+      {"FC_21:00:00:00:00:00:0a:0a", "-z", "2112", invalid},
+      {"FC_21:00:00:00:00:00:0a:0a", "-c", "Loop_Only", loopOnly},  // A: no loop at all
+  };
+  for (const Case& c : cases) {
+    Result r = Hba({"setFilecli", c.port, c.option, c.value});
+    if (c.out.empty()) {
+      EXPECT_EQ(r.out.substr(0, kStars.size() + 36), kStars + "HBAParametersInfo:\nMessage: Success\n")
+          << c.port << " " << c.option << " " << c.value;
+      EXPECT_TRUE(FileExists(Cache(c.port))) << c.port;
+    } else {
+      EXPECT_EQ(r.out, c.out) << c.port << " " << c.option << " " << c.value;
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,186 @@
+// The key=value cache-file helper: read rules, the rewrite and its safety.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "runtime/FileOps.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileOpsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::string(KXFC_TEST_WORK_DIR) + "/FileOps." +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+  static void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  std::string dir_;
+};
+
+TEST_F(FileOpsTest, UpdateReplacesEveryLineContainingTheKey) {
+  const std::string f = Path("cache");
+  Write(f, "speed=8\nmaxspeed=16\nport=3\nSpeed=1\n");
+  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "speed", "4"), 0u);
+  // Substring and case-sensitive: "maxspeed" goes, "Speed" stays.
+  EXPECT_EQ(Read(f), "speed=4\nspeed=4\nport=3\nSpeed=1\n");
+  EXPECT_FALSE(fs::exists(f + "_tmp"));
+}
+
+TEST_F(FileOpsTest, UpdateAppendsAMissingKeyAndCreatesAMissingFile) {
+  const std::string f = Path("new");
+  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "Data_Rate", "5"), 0u);
+  EXPECT_EQ(Read(f), "Data_Rate=5\n");
+  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "Frame_Size", "2048"), 0u);
+  EXPECT_EQ(Read(f), "Data_Rate=5\nFrame_Size=2048\n");
+
+  // A last line without its newline does not run into the appended one.
+  Write(f, "a=1");
+  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "b", "2"), 0u);
+  EXPECT_EQ(Read(f), "a=1\nb=2\n");
+}
+
+TEST_F(FileOpsTest, FileOfCommentsOnlyHasNoKeysAndKeepsItsCommentsOnUpdate) {
+  const std::string f = Path("comments");
+  Write(f, "# staged values\n\n   \n#speed=3\n");
+  char value[512] = "untouched";
+  EXPECT_EQ(FileOps::GetKeyValueFromFile(f.c_str(), "speed", value, sizeof value, '='), 0);
+  EXPECT_STREQ(value, "untouched");
+  // "#speed=3" holds the key as a substring, so the rewrite replaces it.
+  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "speed", "9"), 0u);
+  EXPECT_EQ(Read(f), "# staged values\n\n   \nspeed=9\n");
+}
+
+TEST_F(FileOpsTest, ReadRules) {
+  struct Case {
+    const char* name;
+    std::string content;
+    const char* key;
+    size_t valueSize;
+    int result;
+    const char* value;
+  };
+  const std::string longLine(1022, 'a');
+  const Case cases[] = {
+      {"blanks, case and trailing comment", "  Speed = 8  # comment\n", "speed", 512, 1, "8"},
+      {"tabs and CRLF", "\tSPEED\t=\t7\r\n", "speed", 512, 1, "7"},
+      {"comments and blank lines skipped", "# speed=3\n\n   \nspeed=5\n", "speed", 512, 1, "5"},
+      {"whole key only", "maxspeed=16\nspeedy=2\nspeed=4\n", "speed", 512, 1, "4"},
+      {"first line wins", "speed=1\nspeed=2\n", "speed", 512, 1, "1"},
+      {"hash ends the value", "speed=12#34\n", "speed", 512, 1, "12"},
+      {"blank ends the value", "speed=12 34\n", "speed", 512, 1, "12"},
+      {"empty value", "speed=\n", "speed", 512, 1, ""},
+      {"no separator", "speed 8\n", "speed", 512, 0, ""},
+      {"value cut to the buffer", "speed=123456\n", "speed", 4, 1, "123"},
+      {"long line read in pieces", longLine + "speed=9\n", "speed", 512, 1, "9"},
+      {"key not present", "a=1\nb=2\n", "speed", 512, 0, ""},
+  };
+  for (const Case& c : cases) {
+    const std::string f = Path("read");
+    Write(f, c.content);
+    char value[512] = "";
+    EXPECT_EQ(FileOps::GetKeyValueFromFile(f.c_str(), c.key, value, c.valueSize, '='), c.result) << c.name;
+    if (c.result == 1) {
+      EXPECT_STREQ(value, c.value) << c.name;
+    }
+  }
+}
+
+TEST_F(FileOpsTest, ReadFailuresAreNotNotFound) {
+  char value[16];
+  EXPECT_EQ(FileOps::GetKeyValueFromFile(Path("missing").c_str(), "k", value, sizeof value, '='), -2);
+  EXPECT_EQ(FileOps::GetKeyValueFromFile(dir_.c_str(), "k", value, sizeof value, '='), -2) << "a directory";
+  EXPECT_EQ(FileOps::GetKeyValueFromFile(nullptr, "k", value, sizeof value, '='), -1);
+  EXPECT_EQ(FileOps::GetKeyValueFromFile(dir_.c_str(), nullptr, value, sizeof value, '='), -1);
+  EXPECT_EQ(FileOps::GetKeyValueFromFile(dir_.c_str(), "k", nullptr, sizeof value, '='), -1);
+}
+
+TEST_F(FileOpsTest, LongLinesAreRewrittenPieceByPiece) {
+  const std::string f = Path("long");
+  const std::string first(511, 'x');
+  Write(f, first + "tail key=1\nother=2\n");
+  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "key", "5"), 0u);
+  // The 511-character piece is copied; the rest of the line, holding the key, is replaced.
+  EXPECT_EQ(Read(f), first + "key=5\nother=2\n");
+}
+
+TEST_F(FileOpsTest, SeveralKeysInOneRewriteEqualSuccessiveUpdates) {
+  const std::string a = Path("a");
+  const std::string b = Path("b");
+  const std::string start = "Data_Rate=2\n# note\nFrame_Size=2048\n";
+  Write(a, start);
+  Write(b, start);
+  const KeyValuePairs pairs = {{"Frame_Size", "1024"}, {"Data_Rate", "5"}, {"Hard_Loop_ID", "3"}};
+  EXPECT_EQ(FileOps::UpdateKeyValuesInFile(a, pairs), 0u);
+  for (const auto& [k, v] : pairs) EXPECT_EQ(FileOps::UpdateKeyValueInFile(b.c_str(), k.c_str(), v.c_str()), 0u);
+  EXPECT_EQ(Read(a), Read(b));
+  EXPECT_EQ(Read(a), "Data_Rate=5\n# note\nFrame_Size=1024\nHard_Loop_ID=3\n");
+}
+
+TEST_F(FileOpsTest, TemporaryFileThatCannotBeCreatedLosesNothing) {
+  const std::string f = Path("staged");
+  const std::string original = "Data_Rate=5\nFrame_Size=1024\n";
+  Write(f, original);
+  fs::create_directories(f + "_tmp");  // the temporary name is taken by a directory
+  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "Data_Rate", "6"), 19u);
+  EXPECT_EQ(Read(f), original);
+}
+
+TEST_F(FileOpsTest, TemporaryFileThatCannotBeWrittenLosesNothing) {
+  const std::string f = Path("staged");
+  std::string original;
+  for (int i = 0; i < 40; ++i) original += "Key_" + std::to_string(i) + "=" + std::to_string(i * 1000) + "\n";
+  Write(f, original);
+
+  // Writes beyond 64 bytes fail (EFBIG) while the limit holds.
+  struct rlimit saved {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  void (*previous)(int) = signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = 64;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const uint32_t st = FileOps::UpdateKeyValueInFile(f.c_str(), "Key_3", "7");
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, previous);
+
+  EXPECT_EQ(st, 19u);
+  EXPECT_EQ(Read(f), original);
+  EXPECT_FALSE(fs::exists(f + "_tmp"));
+}
+
+TEST_F(FileOpsTest, UnreadableFileIsNeitherRecreatedNorReplaced) {
+  const std::string f = Path("adir");
+  fs::create_directories(f + "/inside");
+  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "k", "v"), 19u);
+  EXPECT_TRUE(fs::is_directory(f + "/inside"));
+}
+
+TEST_F(FileOpsTest, PresenceAndRemoval) {
+  const std::string f = Path("present");
+  EXPECT_EQ(FileOps::IsFilePresent(f.c_str()), 0);
+  Write(f, "k=v\n");
+  EXPECT_EQ(FileOps::IsFilePresent(f.c_str()), 1);
+  EXPECT_EQ(FileOps::IsFilePresent(dir_.c_str()), 0) << "a directory is not a file";
+  EXPECT_EQ(FileOps::RemoveFile(f.c_str()), 0u);
+  EXPECT_FALSE(fs::exists(f));
+  EXPECT_EQ(FileOps::RemoveFile(f.c_str()), 0u) << "already gone";
+  fs::create_directories(f + "/x");
+  EXPECT_EQ(FileOps::RemoveFile(f.c_str()), 19u) << "a non-empty directory cannot be removed";
+}
+
+}  // namespace
