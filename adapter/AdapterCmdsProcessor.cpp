@@ -132,27 +132,11 @@ void AdapterCmdsProcessor::RegisterCommands() {
       {"list", "Discover list of Kaltex adapters", 0, CommandKind::kXml, &Cls::CmdListCommon, "CmdList"},
       {"update", "Update firmware on the Kaltex Adapter", 1, CommandKind::kXml, &Cls::CmdUpdateCommon, "CmdUpdate"},
       {"help", "List of available commands", 2, CommandKind::kHelp},
-      {"listcli", "Discover list of Kaltex adapters", 3, CommandKind::kText, &Cls::CmdListCommon, "CmdListCli"},
+      {"listcli", "Discover list of Kaltex adapters", 3, CommandKind::kText, &Cls::CmdListCommon, "CmdListCli", "Usage: list\r\n"},
       {"updatecli", "Update firmware on the Kaltex Adapter", 4, CommandKind::kText, &Cls::CmdUpdateCommon,
-       "CmdUpdateCli"},
+       "CmdUpdateCli", "Usage: [identifier] [flashfile]\r\n"},
   };
   AddCommands(this, kCommands);
-}
-
-uint32_t AdapterCmdsProcessor::Usage(Words& words, uint32_t index) {
-  TraceEntered("Usage");
-  switch (index) {
-    case 2:
-      return FamilyHelp(words);
-    case 3:
-      ConsolePrint(0, "Usage: list\r\n");
-      return 0;
-    case 4:
-      ConsolePrint(0, "Usage: [identifier] [flashfile]\r\n");
-      return 0;
-    default:
-      return 2;
-  }
 }
 
 uint32_t AdapterCmdsProcessor::GetPhyPortFromAdapterString(const Words& words, AdapterLookup& out) {

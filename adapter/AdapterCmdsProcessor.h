@@ -26,7 +26,6 @@ class AdapterCmdsProcessor : public MultipleCmdsProcessor {
   // identifier, 14 no inventory.
   static uint32_t GetPhyPortFromAdapterString(const Words& words, AdapterLookup& out);
 
-  uint32_t Usage(Words& words, uint32_t index) override;
 
  protected:
   void RegisterCommands() override;

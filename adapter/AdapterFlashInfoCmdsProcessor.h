@@ -8,7 +8,6 @@ class AdapterFlashInfoCmdsProcessor : public MultipleCmdsProcessor {
  public:
   explicit AdapterFlashInfoCmdsProcessor(CmdProcessor* parent);
 
-  uint32_t Usage(Words& words, uint32_t index) override;
 
   // The display name of a four-character flash tool code; "Unknown" when unlisted.
   static const char* FlashToolName(const char (&code)[4]);

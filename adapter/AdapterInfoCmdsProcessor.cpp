@@ -89,17 +89,9 @@ void AdapterInfoCmdsProcessor::RegisterCommands() {
   static const CommandDef<Cls> kCommands[] = {
       {"get", "get Kaltex Adapter information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
       {"help", "list of available commands", 1, CommandKind::kHelp},
-      {"getcli", "get Kaltex Adapter information", 2, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli"},
+      {"getcli", "get Kaltex Adapter information", 2, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [adapter identifier]\r\n"},
   };
   AddCommands(this, kCommands);
-}
-
-uint32_t AdapterInfoCmdsProcessor::Usage(Words& words, uint32_t index) {
-  TraceEntered("Usage");
-  if (index == 1) return FamilyHelp(words);
-  if (index != 2) return 2;
-  ConsolePrint(0, "Usage: get [adapter identifier]\r\n");
-  return 0;
 }
 
 uint32_t AdapterInfoCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode) {

@@ -8,7 +8,6 @@ class AdapterInfoCmdsProcessor : public MultipleCmdsProcessor {
  public:
   explicit AdapterInfoCmdsProcessor(CmdProcessor* parent);
 
-  uint32_t Usage(Words& words, uint32_t index) override;
 
   // The report text of one adapter (pure: no I/O besides tracing).
   static std::string AdapterInfoText(const AdapterLookup& found, const KXAPI_FLASH_COMPONENT_VERSION& versions,

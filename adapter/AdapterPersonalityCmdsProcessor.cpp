@@ -42,26 +42,10 @@ void AdapterPersonalityCmdsProcessor::RegisterCommands() {
       {"get", "Get Kaltex Adapter Personality", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
       {"set", "Set Kaltex Adapter Personality", 1, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
       {"help", "List of available commands", 2, CommandKind::kHelp},
-      {"getcli", "Get Kaltex Adapter Personality", 3, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli"},
-      {"setcli", "Set Kaltex Adapter Personality", 4, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli"},
+      {"getcli", "Get Kaltex Adapter Personality", 3, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [adapter identifier]\r\n"},
+      {"setcli", "Set Kaltex Adapter Personality", 4, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli", "Usage: set [adapter identifier]\r\n"},
   };
   AddCommands(this, kCommands);
-}
-
-uint32_t AdapterPersonalityCmdsProcessor::Usage(Words& words, uint32_t index) {
-  TraceEntered("Usage");
-  switch (index) {
-    case 2:
-      return FamilyHelp(words);
-    case 3:
-      ConsolePrint(0, "Usage: get [adapter identifier]\r\n");
-      return 0;
-    case 4:
-      ConsolePrint(0, "Usage: set [adapter identifier]\r\n");
-      return 0;
-    default:
-      return 2;
-  }
 }
 
 uint32_t AdapterPersonalityCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode) {

@@ -8,7 +8,6 @@ class AdapterPersonalityCmdsProcessor : public MultipleCmdsProcessor {
  public:
   explicit AdapterPersonalityCmdsProcessor(CmdProcessor* parent);
 
-  uint32_t Usage(Words& words, uint32_t index) override;
 
  protected:
   void RegisterCommands() override;

@@ -40,26 +40,10 @@ void PhysicalPortBeaconCmdsProcessor::RegisterCommands() {
       {"get", "get Kaltex adapter's Beacon information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
       {"set", "set Kaltex adapter's Beacon information", 1, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
       {"help", "list of available commands", 2, CommandKind::kHelp},
-      {"getcli", "get Kaltex adapter's Beacon information", 3, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli"},
-      {"setcli", "set Kaltex adapter's Beacon information", 4, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli"},
+      {"getcli", "get Kaltex adapter's Beacon information", 3, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get\r\n"},
+      {"setcli", "set Kaltex adapter's Beacon information", 4, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli", "Usage: set\r\n"},
   };
   AddCommands(this, kCommands);
-}
-
-uint32_t PhysicalPortBeaconCmdsProcessor::Usage(Words& words, uint32_t index) {
-  TraceEntered("Usage");
-  switch (index) {
-    case 2:
-      return FamilyHelp(words);
-    case 3:
-      ConsolePrint(0, "Usage: get\r\n");
-      return 0;
-    case 4:
-      ConsolePrint(0, "Usage: set\r\n");
-      return 0;
-    default:
-      return kxstatus::kModeWithoutCommand;
-  }
 }
 
 uint32_t PhysicalPortBeaconCmdsProcessor::ResolveEligiblePort(const char* fn, Words& args, PortLookup& port) {

@@ -10,7 +10,6 @@ class PhysicalPortBeaconCmdsProcessor : public MultipleCmdsProcessor {
  public:
   explicit PhysicalPortBeaconCmdsProcessor(CmdProcessor* parent);
 
-  uint32_t Usage(Words& words, uint32_t index) override;
   // "get <port>"
   uint32_t CmdGetCommon(Words& args, uint32_t mode);
   // "set <port> ON|OFF"

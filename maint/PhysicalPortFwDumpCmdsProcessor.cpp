@@ -47,22 +47,9 @@ void PhysicalPortFwDumpCmdsProcessor::RegisterCommands() {
   static const CommandDef<Cls> kCommands[] = {
       {"get", "get Kaltex Firmware Dump information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
       {"help", "list of available commands", 1, CommandKind::kHelp},
-      {"getcli", "get Kaltex Firmware Dump information", 2, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli"},
+      {"getcli", "get Kaltex Firmware Dump information", 2, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get\r\n"},
   };
   AddCommands(this, kCommands);
-}
-
-uint32_t PhysicalPortFwDumpCmdsProcessor::Usage(Words& words, uint32_t index) {
-  TraceEntered("Usage");
-  switch (index) {
-    case 1:
-      return FamilyHelp(words);
-    case 2:
-      ConsolePrint(0, "Usage: get\r\n");
-      return 0;
-    default:
-      return kxstatus::kModeWithoutCommand;
-  }
 }
 
 uint32_t PhysicalPortFwDumpCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {

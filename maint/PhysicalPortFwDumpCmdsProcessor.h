@@ -10,7 +10,6 @@ class PhysicalPortFwDumpCmdsProcessor : public MultipleCmdsProcessor {
  public:
   explicit PhysicalPortFwDumpCmdsProcessor(CmdProcessor* parent);
 
-  uint32_t Usage(Words& words, uint32_t index) override;
   // "get <port> <file>"
   uint32_t CmdGetCommon(Words& args, uint32_t mode);
 

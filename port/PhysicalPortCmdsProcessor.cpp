@@ -100,24 +100,11 @@ void PhysicalPortCmdsProcessor::RegisterCommands() {
        "CmdUpdateNvram"},
       {"help", "list of available commands", 2, CommandKind::kHelp},
       {"listcli", "Discover list of Kaltex physical ports", 3, CommandKind::kText, &Cls::CmdListCommon,
-       "CmdListCli"},
+       "CmdListCli", "Usage: list\r\n"},
       {"updatenvramcli", "Update NVRAM of Kaltex physical port", 4, CommandKind::kText,
        &Cls::CmdUpdateNvramCommon, "CmdUpdateNvramCli"},
   };
   AddCommands(this, kCommands);
-}
-
-uint32_t PhysicalPortCmdsProcessor::Usage(Words& words, uint32_t index) {
-  TraceEntered("Usage");
-  switch (index) {
-    case 2:
-      return FamilyHelp(words);
-    case 3:
-      ConsolePrint(0, "Usage: list\r\n");
-      return 0;
-    default:
-      return kxstatus::kModeWithoutCommand;
-  }
 }
 
 uint32_t PhysicalPortCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {

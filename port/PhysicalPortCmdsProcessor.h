@@ -21,7 +21,6 @@ class PhysicalPortCmdsProcessor : public MultipleCmdsProcessor {
   // 6 invalid or unknown identifier, 14 no inventory; out is set only on 0.
   static uint32_t GetPhyPortFromPortString(const Words& args, PortLookup& out);
 
-  uint32_t Usage(Words& words, uint32_t index) override;
 
   // "list": every FC port of every adapter, virtual ports included.
   uint32_t CmdListCommon(Words& args, uint32_t mode);

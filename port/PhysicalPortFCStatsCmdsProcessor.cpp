@@ -43,27 +43,11 @@ void PhysicalPortFCStatsCmdsProcessor::RegisterCommands() {
       {"get", "get Kaltex Physical Port Statistics", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
       {"reset", "reset Kaltex Physical Port Statistics", 1, CommandKind::kXml, &Cls::CmdResetCommon, "CmdReset"},
       {"help", "list of available commands", 2, CommandKind::kHelp},
-      {"getcli", "get Kaltex Physical Port Statistics", 3, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli"},
+      {"getcli", "get Kaltex Physical Port Statistics", 3, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [port identifier]\r\n"},
       {"resetcli", "reset Kaltex Physical Port Statistics", 4, CommandKind::kText, &Cls::CmdResetCommon,
-       "CmdResetCli"},
+       "CmdResetCli", "Usage: reset [port identifier]\r\n"},
   };
   AddCommands(this, kCommands);
-}
-
-uint32_t PhysicalPortFCStatsCmdsProcessor::Usage(Words& words, uint32_t index) {
-  TraceEntered("Usage");
-  switch (index) {
-    case 2:
-      return FamilyHelp(words);
-    case 3:
-      ConsolePrint(0, "Usage: get [port identifier]\r\n");
-      return 0;
-    case 4:
-      ConsolePrint(0, "Usage: reset [port identifier]\r\n");
-      return 0;
-    default:
-      return kxstatus::kModeWithoutCommand;
-  }
 }
 
 uint32_t PhysicalPortFCStatsCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {

@@ -11,7 +11,6 @@ class PhysicalPortFCStatsCmdsProcessor : public MultipleCmdsProcessor {
  public:
   explicit PhysicalPortFCStatsCmdsProcessor(CmdProcessor* parent);
 
-  uint32_t Usage(Words& words, uint32_t index) override;
   // "get <port> Driver|Firmware"
   uint32_t CmdGetCommon(Words& args, uint32_t mode);
   // "reset <port> Firmware"

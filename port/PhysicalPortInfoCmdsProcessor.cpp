@@ -203,22 +203,9 @@ void PhysicalPortInfoCmdsProcessor::RegisterCommands() {
   static const CommandDef<Cls> kCommands[] = {
       {"get", "get Kaltex Physical Port information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
       {"help", "list of available commands", 1, CommandKind::kHelp},
-      {"getcli", "get Kaltex Physical Port information", 2, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli"},
+      {"getcli", "get Kaltex Physical Port information", 2, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [port identifier]\r\n"},
   };
   AddCommands(this, kCommands);
-}
-
-uint32_t PhysicalPortInfoCmdsProcessor::Usage(Words& words, uint32_t index) {
-  TraceEntered("Usage");
-  switch (index) {
-    case 1:
-      return FamilyHelp(words);
-    case 2:
-      ConsolePrint(0, "Usage: get [port identifier]\r\n");
-      return 0;
-    default:
-      return kxstatus::kModeWithoutCommand;
-  }
 }
 
 uint32_t PhysicalPortInfoCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {

@@ -22,7 +22,6 @@ class PhysicalPortInfoCmdsProcessor : public MultipleCmdsProcessor {
  public:
   explicit PhysicalPortInfoCmdsProcessor(CmdProcessor* parent);
 
-  uint32_t Usage(Words& words, uint32_t index) override;
   uint32_t CmdGetCommon(Words& args, uint32_t mode);
 
  protected:

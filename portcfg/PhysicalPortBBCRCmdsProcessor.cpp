@@ -30,14 +30,12 @@ const CommandDef<Cls> kCommands[] = {
      "CmdSet"},
     {"help", "list of available commands", 3, CommandKind::kHelp},
     {"getcli", "get Kaltex adapter's Buffer-to-Buffer Credit information", 4, CommandKind::kText, &Cls::CmdGetCommon,
-     "CmdGetCli"},
+     "CmdGetCli", "Usage: get\r\n"},
     {"setFilecli", "set Kaltex adapter's Buffer-to-Buffer Credit information in a local cache file", 5,
-     CommandKind::kText, &Cls::CmdSetFileCommon, "CmdSetFileCli"},
+     CommandKind::kText, &Cls::CmdSetFileCommon, "CmdSetFileCli", "Usage: setFile\r\n"},
     {"setcli", "set Kaltex adapter's Buffer-to-Buffer Credit information", 6, CommandKind::kText, &Cls::CmdSetCommon,
-     "CmdSetCli"},
+     "CmdSetCli", "Usage: set\r\n"},
 };
-
-const char* const kUsages[] = {"Usage: get\r\n", "Usage: setFile\r\n", "Usage: set\r\n"};
 
 uint32_t LibraryStatus(uint32_t rc, uint32_t otherwise) {
   return rc == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : otherwise;
@@ -129,12 +127,6 @@ PhysicalPortBBCRCmdsProcessor::PhysicalPortBBCRCmdsProcessor(CmdProcessor* paren
 
 void PhysicalPortBBCRCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
-uint32_t PhysicalPortBBCRCmdsProcessor::Usage(Words&, uint32_t index) {
-  constexpr uint32_t kTwins = 4;
-  const uint32_t command = index >= kTwins ? index - kTwins : index;
-  if (command < std::size(kUsages)) ConsolePrint(0, "%s", kUsages[command]);
-  return 0;
-}
 
 uint32_t PhysicalPortBBCRCmdsProcessor::DisplayError(uint32_t status, uint32_t mode, bool showReboot) {
   if (showReboot)

@@ -29,11 +29,9 @@ const CommandDef<Cls> kCommands[] = {
     {"get", "get Kaltex adapter's FEC information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
     {"set", "set Kaltex adapter's FEC information", 1, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
     {"help", "list of available commands", 2, CommandKind::kHelp},
-    {"getcli", "get Kaltex adapter's FEC information", 3, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli"},
-    {"setcli", "set Kaltex adapter's FEC information", 4, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli"},
+    {"getcli", "get Kaltex adapter's FEC information", 3, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get\r\n"},
+    {"setcli", "set Kaltex adapter's FEC information", 4, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli", "Usage: set\r\n"},
 };
-
-const char* const kUsages[] = {"Usage: get\r\n", "Usage: set\r\n"};
 
 uint32_t LibraryStatus(uint32_t rc, uint32_t otherwise) {
   return rc == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : otherwise;
@@ -70,12 +68,6 @@ PhysicalPortFECCmdsProcessor::PhysicalPortFECCmdsProcessor(CmdProcessor* parent)
 
 void PhysicalPortFECCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
-uint32_t PhysicalPortFECCmdsProcessor::Usage(Words&, uint32_t index) {
-  constexpr uint32_t kTwins = 3;
-  const uint32_t command = index >= kTwins ? index - kTwins : index;
-  if (command < std::size(kUsages)) ConsolePrint(0, "%s", kUsages[command]);
-  return 0;
-}
 
 uint32_t PhysicalPortFECCmdsProcessor::DisplayError(uint32_t status, uint32_t mode, bool showReboot) {
   if (showReboot)

@@ -21,7 +21,6 @@ class PhysicalPortFECCmdsProcessor : public MultipleCmdsProcessor {
 
   uint32_t CmdGetCommon(Words& words, uint32_t mode);
   uint32_t CmdSetCommon(Words& words, uint32_t mode);
-  uint32_t Usage(Words& words, uint32_t index) override;
 
  protected:
   void RegisterCommands() override;

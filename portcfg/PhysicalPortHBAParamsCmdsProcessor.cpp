@@ -43,18 +43,15 @@ const CommandDef<Cls> kCommands[] = {
     {"save", "save Kaltex HBA Parameters information in a text file", 4, CommandKind::kXml, &Cls::CmdSaveCommon,
      "CmdSave"},
     {"help", "list of available commands", 5, CommandKind::kHelp},
-    {"getcli", "get Kaltex HBA Parameters information", 6, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli"},
+    {"getcli", "get Kaltex HBA Parameters information", 6, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get\r\n"},
     {"setFilecli", "set Kaltex HBA Parameters information in a local cache file", 7, CommandKind::kText,
-     &Cls::CmdSetFileCommon, "CmdSetFileCli"},
-    {"setcli", "set Kaltex HBA Parameters information", 8, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli"},
+     &Cls::CmdSetFileCommon, "CmdSetFileCli", "Usage: setFile\r\n"},
+    {"setcli", "set Kaltex HBA Parameters information", 8, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli", "Usage: set\r\n"},
     {"restoreDefaultscli", "Restore default values of Kaltex HBA Parameters", 9, CommandKind::kText,
-     &Cls::CmdRestoreDefaultsCommon, "CmdRestoreDefaultsCli"},
+     &Cls::CmdRestoreDefaultsCommon, "CmdRestoreDefaultsCli", "Usage: restoreDefaults\r\n"},
     {"savecli", "Save Kaltex HBA Parameters information in a file", 10, CommandKind::kText, &Cls::CmdSaveCommon,
-     "CmdSaveCli"},
+     "CmdSaveCli", "Usage: save\r\n"},
 };
-
-const char* const kUsages[] = {"Usage: get\r\n", "Usage: setFile\r\n", "Usage: set\r\n",
-                               "Usage: restoreDefaults\r\n", "Usage: save\r\n"};
 
 uint32_t LibraryStatus(uint32_t rc, uint32_t otherwise) {
   return rc == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : otherwise;
@@ -105,12 +102,6 @@ PhysicalPortHBAParamsCmdsProcessor::PhysicalPortHBAParamsCmdsProcessor(CmdProces
 
 void PhysicalPortHBAParamsCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
-uint32_t PhysicalPortHBAParamsCmdsProcessor::Usage(Words&, uint32_t index) {
-  constexpr uint32_t kTwins = 6;
-  const uint32_t command = index >= kTwins ? index - kTwins : index;
-  if (command < std::size(kUsages)) ConsolePrint(0, "%s", kUsages[command]);
-  return 0;
-}
 
 uint32_t PhysicalPortHBAParamsCmdsProcessor::Fail(Doc doc, uint32_t status, uint32_t mode, Shown reboot) {
   const EmptyField rebootField = EmptyField::Bool(kxkey::kRebootRequired, reboot.reboot);

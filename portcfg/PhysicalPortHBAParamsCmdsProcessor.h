@@ -29,7 +29,6 @@ class PhysicalPortHBAParamsCmdsProcessor : public MultipleCmdsProcessor {
   uint32_t CmdSetCommon(Words& words, uint32_t mode);
   uint32_t CmdRestoreDefaultsCommon(Words& words, uint32_t mode);
   uint32_t CmdSaveCommon(Words& words, uint32_t mode);
-  uint32_t Usage(Words& words, uint32_t index) override;
 
  protected:
   void RegisterCommands() override;

@@ -44,7 +44,7 @@ const StatusMessage kMessages[] = {
 const CommandDef<Cls> kCommands[] = {
     {"get", "get Kaltex VPD information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
     {"help", "list of available commands", 1, CommandKind::kHelp},
-    {"getcli", "get Kaltex VPD information", 2, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli"},
+    {"getcli", "get Kaltex VPD information", 2, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get\r\n"},
 };
 
 struct FreeDeleter {
@@ -98,10 +98,6 @@ PhysicalPortVPDCmdsProcessor::PhysicalPortVPDCmdsProcessor(CmdProcessor* parent)
 
 void PhysicalPortVPDCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
-uint32_t PhysicalPortVPDCmdsProcessor::Usage(Words&, uint32_t) {
-  ConsolePrint(0, "Usage: get\r\n");
-  return 0;
-}
 
 uint32_t PhysicalPortVPDCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
   return ShowErrorDocument("DisplayError", status, mode,

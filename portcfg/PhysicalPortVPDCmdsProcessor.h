@@ -23,7 +23,6 @@ class PhysicalPortVPDCmdsProcessor : public MultipleCmdsProcessor {
   explicit PhysicalPortVPDCmdsProcessor(CmdProcessor* parent);
 
   uint32_t CmdGetCommon(Words& words, uint32_t mode);
-  uint32_t Usage(Words& words, uint32_t index) override;
 
  protected:
   void RegisterCommands() override;

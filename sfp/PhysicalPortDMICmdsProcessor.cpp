@@ -23,23 +23,16 @@ constexpr const CommandDef<Cls> kCommands[] = {
      "CmdSave"},
     {"help", "List of available commands", 4, CommandKind::kHelp},
     {"getcli", "Get Kaltex Physical Port SFP DMI information", 5, CommandKind::kText, &Cls::CmdGetCommon,
-     "CmdGetCli"},
+     "CmdGetCli", "Usage: get [port identifier]\r\n"},
     {"getrawcli", "Get Kaltex Physical Port SFP DMI information as raw hex data", 6, CommandKind::kText,
-     &Cls::CmdGetRawCommon, "CmdGetRawCli"},
+     &Cls::CmdGetRawCommon, "CmdGetRawCli", "Usage: getraw [port identifier]\r\n"},
     {"updatecli", "Update Kaltex Physical Port SFP DMI Firmware", 7, CommandKind::kText, &Cls::CmdUpdateCommon,
-     "CmdUpdateCli"},
+     "CmdUpdateCli", "Usage: update [port identifier]\r\n"},
     {"savecli", "Save Kaltex Physical Port SFP DMI information in a file", 8, CommandKind::kText, &Cls::CmdSaveCommon,
-     "CmdSaveCli"},
+     "CmdSaveCli", "Usage: save [port identifier] [sfpfile] [mode]\r\n"},
 };
 
 // Usage lines by command; the text twins share their command's line.
-constexpr const char* kUsage[] = {
-    "Usage: get [port identifier]\r\n",
-    "Usage: getraw [port identifier]\r\n",
-    "Usage: update [port identifier]\r\n",
-    "Usage: save [port identifier] [sfpfile] [mode]\r\n",
-};
-constexpr uint32_t kHelpIndex = 4;
 
 constexpr const char* kStructure = "DMIInformation";
 constexpr const char* kDmiInfo = "Dmi Info";
@@ -152,15 +145,6 @@ PhysicalPortDMICmdsProcessor::PhysicalPortDMICmdsProcessor(CmdProcessor* parent)
 
 void PhysicalPortDMICmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
-uint32_t PhysicalPortDMICmdsProcessor::Usage(Words&, uint32_t index) {
-  if (index == kHelpIndex) {
-    for (const char* line : kUsage) ConsolePrint(0, "%s", line);
-    return 0;
-  }
-  const uint32_t command = index > kHelpIndex ? index - kHelpIndex - 1 : index;
-  if (command < std::size(kUsage)) ConsolePrint(0, "%s", kUsage[command]);
-  return 0;
-}
 
 uint32_t PhysicalPortDMICmdsProcessor::ReadImage(const char* fn, const PortLookup& port, uint32_t flag,
                                                  uint8_t* image) {

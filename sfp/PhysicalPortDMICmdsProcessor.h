@@ -11,7 +11,6 @@ class PhysicalPortDMICmdsProcessor : public MultipleCmdsProcessor {
  public:
   explicit PhysicalPortDMICmdsProcessor(CmdProcessor* parent);
 
-  uint32_t Usage(Words& words, uint32_t index) override;
 
   uint32_t CmdGetCommon(Words& args, uint32_t mode);
   uint32_t CmdGetRawCommon(Words& args, uint32_t mode);

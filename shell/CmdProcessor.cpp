@@ -133,6 +133,19 @@ uint32_t MultipleCmdsProcessor::RunCommand(CmdProcessor* entry, Words& words) {
   return status != 0 ? status : finish;
 }
 
+uint32_t MultipleCmdsProcessor::Usage(Words& words, uint32_t index) {
+  TraceEntered("Usage");
+  for (const UsageRow& row : usages_) {
+    if (row.index != index) continue;
+    if (row.text) {
+      ConsolePrint(0, "%s", row.text);
+      return 0;
+    }
+    if (row.help) return FamilyHelp(words);
+  }
+  return kxstatus::kModeWithoutCommand;
+}
+
 uint32_t MultipleCmdsProcessor::ListCommands(Words& words) {
   for (CmdProcessor* entry : GetCommands()) {
     if (!entry || entry->CheckAvailable(words) != 0 || entry->IsUnlisted() || entry->IsHidden()) continue;

@@ -74,6 +74,9 @@ struct CommandDef {
   CommandKind kind;
   uint32_t (Family::*common)(Words&, uint32_t mode) = nullptr;  // CmdXCommon; none for help
   const char* handler = nullptr;                                // "CmdList", "CmdListCli": traced on entry
+  // What the family's Usage prints for this row's index; a help row without
+  // one prints the family help listing.
+  const char* usage = nullptr;
 };
 
 // A field written in its empty form by an error document.
@@ -109,7 +112,9 @@ class MultipleCmdsProcessor : public CmdProcessor {
   ~MultipleCmdsProcessor() override;
 
   bool IsCommand() const override { return false; }
-  uint32_t Usage(Words&, uint32_t) override { return 2; }
+  // The family's usage printer: the usage text of the table row with this
+  // index, or the help listing for a help row; 2 for any other index.
+  uint32_t Usage(Words& words, uint32_t index) override;
   uint32_t Execute(Words&) override { return 2; }
   // The table listing used by the root "help": skips unlisted entries.
   uint32_t ListCommands(Words& words) override;
@@ -175,6 +180,12 @@ class MultipleCmdsProcessor : public CmdProcessor {
   const char* className_;
   std::string modeTitle_;
   bool built_ = false;
+  struct UsageRow {
+    uint32_t index;
+    bool help;
+    const char* text;
+  };
+  std::vector<UsageRow> usages_;
   std::vector<std::unique_ptr<CmdProcessor>> entries_;
   std::vector<std::unique_ptr<MultipleCmdsProcessor>> subModes_;
   std::vector<CmdProcessor*> table_;
@@ -194,6 +205,7 @@ void MultipleCmdsProcessor::AddCommands(Family* self, std::span<const CommandDef
       };
     }
     AddEntry(def.name, def.help, def.index, std::move(execute), def.kind != CommandKind::kXml);
+    usages_.push_back({def.index, def.kind == CommandKind::kHelp, def.usage});
   }
 }
 

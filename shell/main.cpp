@@ -8,7 +8,6 @@
 #include "shell/MainCmdsProcessor.h"
 #include "shell/RunFlags.h"
 
-
 namespace {
 
 void OnSignal(int signalNumber) {

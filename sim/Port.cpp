@@ -64,7 +64,6 @@ const LockdownSlot kLockdownSlots[] = {
     {"mpi", kxrec::kLockdownMpiFlag, kxrec::kLockdownMpiStatus},
 };
 
-
 // Runs the part of a call that reads the fixture; a fixture value of the
 // wrong kind is reported and fails the call instead of ending the process.
 template <class Body>

@@ -38,22 +38,9 @@ void FCLunCmdsProcessor::RegisterCommands() {
   static const CommandDef<Cls> kTable[] = {
       {"list", "Discover list of Kaltex FC LUNs", kList, CommandKind::kXml, &Cls::CmdListCommon, "CmdList"},
       {"help", "list of available commands", kHelp, CommandKind::kHelp},
-      {"listcli", "Discover list of Kaltex FC LUNs", kListCli, CommandKind::kText, &Cls::CmdListCommon, "CmdListCli"},
+      {"listcli", "Discover list of Kaltex FC LUNs", kListCli, CommandKind::kText, &Cls::CmdListCommon, "CmdListCli", "Usage: list\r\n"},
   };
   AddCommands(this, kTable);
-}
-
-uint32_t FCLunCmdsProcessor::Usage(Words& words, uint32_t index) {
-  TraceEntered("Usage");
-  switch (index) {
-    case kHelp:
-      return FamilyHelp(words);
-    case kListCli:
-      ConsolePrint(0, "Usage: list\r\n");
-      return 0;
-    default:
-      return 2;
-  }
 }
 
 std::string FCLunCmdsProcessor::LunIdentifier(const kxinv::PortEntryRef& entry, const kxinv::TargetRef& target,

@@ -22,7 +22,6 @@ class FCLunCmdsProcessor : public MultipleCmdsProcessor {
   static uint32_t GetLunFromLunString(const Words& args, kxinv::LunRef& lun);
 
   uint32_t CmdListCommon(Words& args, uint32_t mode);
-  uint32_t Usage(Words& words, uint32_t index) override;
 
  protected:
   void RegisterCommands() override;

@@ -11,7 +11,6 @@ class FCLunInfoCmdsProcessor : public MultipleCmdsProcessor {
   explicit FCLunInfoCmdsProcessor(CmdProcessor* parent);
 
   uint32_t CmdGetCommon(Words& args, uint32_t mode);
-  uint32_t Usage(Words& words, uint32_t index) override;
 
   // Size in MB as the report shows it: blocks are scaled down before the
   // multiplication, so the product stays within 64 bits.

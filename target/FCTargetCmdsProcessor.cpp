@@ -40,22 +40,9 @@ void FCTargetCmdsProcessor::RegisterCommands() {
       {"list", "Discover list of Kaltex FC Targets", kList, CommandKind::kXml, &Cls::CmdListCommon, "CmdList"},
       {"help", "list of available commands", kHelp, CommandKind::kHelp},
       {"listcli", "Discover list of Kaltex FC Targets", kListCli, CommandKind::kText, &Cls::CmdListCommon,
-       "CmdListCli"},
+       "CmdListCli", "Usage: list\r\n"},
   };
   AddCommands(this, kTable);
-}
-
-uint32_t FCTargetCmdsProcessor::Usage(Words& words, uint32_t index) {
-  TraceEntered("Usage");
-  switch (index) {
-    case kHelp:
-      return FamilyHelp(words);
-    case kListCli:
-      ConsolePrint(0, "Usage: list\r\n");
-      return 0;
-    default:
-      return 2;
-  }
 }
 
 std::string FCTargetCmdsProcessor::TargetIdentifier(const kxinv::PortEntryRef& entry,

@@ -23,7 +23,6 @@ class FCTargetCmdsProcessor : public MultipleCmdsProcessor {
                                             kxinv::TargetRef& target);
 
   uint32_t CmdListCommon(Words& args, uint32_t mode);
-  uint32_t Usage(Words& words, uint32_t index) override;
 
  protected:
   void RegisterCommands() override;

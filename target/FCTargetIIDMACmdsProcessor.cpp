@@ -73,26 +73,10 @@ void FCTargetIIDMACmdsProcessor::RegisterCommands() {
       {"get", "get Kaltex FC Target IIDMA Speed", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
       {"set", "set Kaltex FC Target IIDMA Speed", kSet, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
       {"help", "list of available commands", kHelp, CommandKind::kHelp},
-      {"getcli", "get Kaltex FC Target IIDMA Speed", kGetCli, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli"},
-      {"setcli", "set Kaltex FC Target IIDMA Speed", kSetCli, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli"},
+      {"getcli", "get Kaltex FC Target IIDMA Speed", kGetCli, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [port identifier]\r\n"},
+      {"setcli", "set Kaltex FC Target IIDMA Speed", kSetCli, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli", "Usage: set [port identifier]\r\n"},
   };
   AddCommands(this, kTable);
-}
-
-uint32_t FCTargetIIDMACmdsProcessor::Usage(Words& words, uint32_t index) {
-  TraceEntered("Usage");
-  switch (index) {
-    case kHelp:
-      return FamilyHelp(words);
-    case kGetCli:
-      ConsolePrint(0, "Usage: get [port identifier]\r\n");
-      return 0;
-    case kSetCli:
-      ConsolePrint(0, "Usage: set [port identifier]\r\n");
-      return 0;
-    default:
-      return 2;
-  }
 }
 
 uint32_t FCTargetIIDMACmdsProcessor::PortMaxRank(uint8_t supportedSpeeds) {

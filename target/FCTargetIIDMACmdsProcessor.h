@@ -13,7 +13,6 @@ class FCTargetIIDMACmdsProcessor : public MultipleCmdsProcessor {
 
   uint32_t CmdGetCommon(Words& args, uint32_t mode);
   uint32_t CmdSetCommon(Words& args, uint32_t mode);
-  uint32_t Usage(Words& words, uint32_t index) override;
 
   // The highest speed rank a supported-speed mask allows (0 when none).
   static uint32_t PortMaxRank(uint8_t supportedSpeeds);

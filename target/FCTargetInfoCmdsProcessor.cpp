@@ -112,17 +112,9 @@ void FCTargetInfoCmdsProcessor::RegisterCommands() {
   static const CommandDef<Cls> kTable[] = {
       {"get", "get Kaltex FC Target information", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
       {"help", "list of available commands", kHelp, CommandKind::kHelp},
-      {"getcli", "get Kaltex FC Target information", kGetCli, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli"},
+      {"getcli", "get Kaltex FC Target information", kGetCli, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [port identifier]\r\n"},
   };
   AddCommands(this, kTable);
-}
-
-uint32_t FCTargetInfoCmdsProcessor::Usage(Words& words, uint32_t index) {
-  TraceEntered("Usage");
-  if (index == kHelp) return FamilyHelp(words);
-  if (index != kGetCli) return 2;
-  ConsolePrint(0, "Usage: get [port identifier]\r\n");
-  return 0;
 }
 
 uint32_t FCTargetInfoCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {

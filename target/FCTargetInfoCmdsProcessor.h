@@ -11,7 +11,6 @@ class FCTargetInfoCmdsProcessor : public MultipleCmdsProcessor {
   explicit FCTargetInfoCmdsProcessor(CmdProcessor* parent);
 
   uint32_t CmdGetCommon(Words& args, uint32_t mode);
-  uint32_t Usage(Words& words, uint32_t index) override;
 
   // The report text of a target, as written in the "Data" field (4096-byte block).
   static std::string TargetReport(const kxinv::PortEntryRef& entry, const kxinv::TargetRef& target);

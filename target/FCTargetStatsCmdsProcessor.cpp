@@ -40,17 +40,9 @@ void FCTargetStatsCmdsProcessor::RegisterCommands() {
   static const CommandDef<Cls> kTable[] = {
       {"get", "get Kaltex FC Target information", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
       {"help", "list of available commands", kHelp, CommandKind::kHelp},
-      {"getcli", "get Kaltex FC Target information", kGetCli, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli"},
+      {"getcli", "get Kaltex FC Target information", kGetCli, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [port identifier]\r\n"},
   };
   AddCommands(this, kTable);
-}
-
-uint32_t FCTargetStatsCmdsProcessor::Usage(Words& words, uint32_t index) {
-  TraceEntered("Usage");
-  if (index == kHelp) return FamilyHelp(words);
-  if (index != kGetCli) return 2;
-  ConsolePrint(0, "Usage: get [port identifier]\r\n");
-  return 0;
 }
 
 uint32_t FCTargetStatsCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {

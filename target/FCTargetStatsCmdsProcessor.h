@@ -11,7 +11,6 @@ class FCTargetStatsCmdsProcessor : public MultipleCmdsProcessor {
   explicit FCTargetStatsCmdsProcessor(CmdProcessor* parent);
 
   uint32_t CmdGetCommon(Words& args, uint32_t mode);
-  uint32_t Usage(Words& words, uint32_t index) override;
 
   // The report text (2048-byte block) from the target and a statistics record.
   static std::string StatsReport(const kxinv::TargetRef& target, const uint8_t* statistics);

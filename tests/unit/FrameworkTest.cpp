@@ -243,3 +243,64 @@ TEST(Status, FamilyTablesDefaultToUnknown) {
   EXPECT_STREQ(LookupMessage(table, 14), "Failed, Unknown");
   EXPECT_STREQ(kxmsg::Common(45).message, "Failed, Driver/Firmware does not support this feature");
 }
+
+namespace {
+
+class TableUsageFamily : public MultipleCmdsProcessor {
+ public:
+  TableUsageFamily() : MultipleCmdsProcessor("TableUsageFamily", "Usage", "u", "-t", "u help", nullptr) {}
+  uint32_t CmdGetCommon(Words&, uint32_t) { return kxstatus::kInvalidParameter; }
+
+ protected:
+  void RegisterCommands() override {
+    static const CommandDef<TableUsageFamily> kTable[] = {
+        {"get", "get it", 0, CommandKind::kXml, &TableUsageFamily::CmdGetCommon, "CmdGet"},
+        {"help", "list of available commands", 1, CommandKind::kHelp},
+        {"getcli", "get it", 2, CommandKind::kText, &TableUsageFamily::CmdGetCommon, "CmdGetCli",
+         "Usage: get [port identifier]\r\n"},
+    };
+    AddCommands(this, kTable);
+  }
+};
+
+}  // namespace
+
+TEST(FamilyUsage, TheRowOfTheIndexSaysWhatIsPrinted) {
+  TableUsageFamily family;
+  family.GetCommands();
+  Words none;
+  {
+    CaptureStdout capture;
+    EXPECT_EQ(family.Usage(none, 2), 0u);
+    EXPECT_EQ(capture.Text(), "Usage: get [port identifier]\r\n");
+  }
+  {
+    CaptureStdout capture;
+    EXPECT_EQ(family.Usage(none, 1), 0u);
+    EXPECT_EQ(capture.Text(),
+              "\r\nFollowing is the list of available commands in the Usage command mode.\r\n"
+              "For detailed information of each command, please type 'command ?'\r\n"
+              "All commands are case insensitive.\r\n\r\n"
+              "get         : get it\r\n"
+              "help        : list of available commands\r\n"
+              "getcli      : get it\r\n");
+  }
+  {
+    CaptureStdout capture;
+    EXPECT_EQ(family.Usage(none, 0), 2u) << "the XML row has no usage text";
+    EXPECT_EQ(family.Usage(none, 9), 2u);
+    EXPECT_EQ(capture.Text(), "");
+  }
+  // Status 6 from the text twin prints its usage after the command.
+  RunFlags = RUN_ONE_SHOT;
+  MultipleCmdsProcessor& root = family;
+  CmdProcessor* entry = nullptr;
+  for (CmdProcessor* e : root.GetCommands())
+    if (e->GetName() == "getcli") entry = e;
+  ASSERT_NE(entry, nullptr);
+  CaptureStdout capture;
+  Words args = {"x"};
+  EXPECT_EQ(root.RunCommand(entry, args), 6u);
+  EXPECT_EQ(capture.Text(), "Usage: get [port identifier]\r\n");
+  RunFlags = 0;
+}
