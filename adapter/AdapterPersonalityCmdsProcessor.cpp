@@ -17,7 +17,6 @@ const char* PersonalityName(uint8_t personality) {
 }
 
 const StatusMessage kMessages[] = {
-    {4, "Failed, Invalid Number of parameters"},
     kxmsg::Common(6),
     {13, "Failed, Personality read failed"},
     kxmsg::Common(14),
@@ -83,11 +82,6 @@ uint32_t AdapterPersonalityCmdsProcessor::CmdSetCommon(Words& words, uint32_t mo
     TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
     return DisplayError(status, mode, Form::kSet);
   }
-  // Changing the personality is not something to do by default.
-  if (words.size() < 2) {
-    TraceFn(kTraceError, fn, "personality not given");
-    return DisplayError(kxstatus::kWrongParameter, mode, Form::kSet);
-  }
   const KXAPI_PORT_HANDLE handle = found.fcEntry.Handle();
   if (!kxinv::IsDeviceGroupD(found.fcEntry.Pci())) {
     TraceFn(kTraceError, fn, "feature not supported for this adapter");
@@ -100,6 +94,11 @@ uint32_t AdapterPersonalityCmdsProcessor::CmdSetCommon(Words& words, uint32_t mo
   if (KXAPI_CheckOttarPersonalityChangeOption(handle) != kChangeAllowed) {
     TraceFn(kTraceError, fn, "personality change by user not supported");
     return DisplayError(24, mode, Form::kSet);
+  }
+  // Changing the personality is not something to do by default: the word must be given.
+  if (words.size() < 2) {
+    TraceFn(kTraceError, fn, "personality not given");
+    return DisplayError(kxstatus::kWrongParameter, mode, Form::kSet);
   }
   // Any word but "CNA" asks for FC.
   const uint8_t target = EqualsNoCase(words[1], "CNA") ? kPersonalityCNA : kPersonalityFC;

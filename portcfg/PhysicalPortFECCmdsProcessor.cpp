@@ -202,11 +202,6 @@ uint32_t PhysicalPortFECCmdsProcessor::CmdSetCommon(Words& words, uint32_t mode)
       return DisplayError(kxstatus::kInvalidParameter, mode, true);
     }
   }
-  if (reset && !EqualsNoCase(resetWord, "reset")) {
-    TraceFn(kTraceError, fn, "reset=%s not supported", resetWord.c_str());
-    return DisplayError(kxstatus::kInvalidParameter, mode, true);
-  }
-
   const KXAPI_PORT_HANDLE handle = port.entry.Handle();
   auto change = [&](const char* stage, auto call, const char* failure) -> uint32_t {
     uint32_t rc;
@@ -231,6 +226,11 @@ uint32_t PhysicalPortFECCmdsProcessor::CmdSetCommon(Words& words, uint32_t mode)
     reboot = true;
   }
   if (reset) {
+    // The reset word is looked at only once the status switch is done.
+    if (!EqualsNoCase(resetWord, "reset")) {
+      TraceFn(kTraceError, fn, "reset=%s not supported", resetWord.c_str());
+      return DisplayError(kxstatus::kInvalidParameter, mode, true);
+    }
     const uint32_t st = change("before FEC counter reset", [&] { return KXAPI_ResetFECCounters(handle); },
                                "Reset FEC counters failed");
     if (st != 0) return DisplayError(st, mode, true);

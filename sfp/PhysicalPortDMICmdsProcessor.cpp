@@ -166,7 +166,6 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) 
   TraceEntered(fn);
   PortLookup port;
   uint32_t status = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(args, port);
-  if (status == kxstatus::kHelpRequest) return status;
   if (status != 0) {
     TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
     return DisplayError(status, mode);
@@ -198,7 +197,6 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdGetRawCommon(Words& args, uint32_t mod
   TraceEntered(fn);
   PortLookup port;
   uint32_t status = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(args, port);
-  if (status == kxstatus::kHelpRequest) return status;
   if (status != 0) {
     TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
     return DisplayError(status, mode);
@@ -216,17 +214,13 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdSaveCommon(Words& args, uint32_t mode)
   TraceEntered(fn);
   PortLookup port;
   uint32_t status = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(args, port);
-  if (status == kxstatus::kHelpRequest) return status;
   if (status != 0) {
     TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
     return DisplaySfpSave(status, mode);
   }
-  if (args.size() < 3) {
-    TraceFn(kTraceError, fn, "SFP file and save mode are required");
-    return DisplaySfpSave(kxstatus::kInvalidParameter, mode);
-  }
-  const std::string& path = args[1];
-  const std::string& saveMode = args[2];
+  // Missing words read as empty: no form word fails as an unknown one does.
+  const std::string path = args.size() > 1 ? args[1] : "";
+  const std::string saveMode = args.size() > 2 ? args[2] : "";
 
   LibraryOutput out;
   if (!out) {
@@ -255,17 +249,14 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdUpdateCommon(Words& args, uint32_t mod
   TraceEntered(fn);
   PortLookup port;
   uint32_t status = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(args, port);
-  if (status == kxstatus::kHelpRequest) return status;
   if (status != 0) {
     TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
     return DisplaySfpUpdate(status, mode);
   }
-  if (args.size() < 3) {
-    TraceFn(kTraceError, fn, "SFP image file and SFP vendor are required");
-    return DisplaySfpUpdate(kxstatus::kInvalidParameter, mode);
-  }
-  const std::string& image = args[1];
-  const std::string& vendor = args[2];
+  // Missing words read as empty, and fail the checks below in their order:
+  // no image file, then no supported vendor.
+  const std::string image = args.size() > 1 ? args[1] : "";
+  const std::string vendor = args.size() > 2 ? args[2] : "";
   TraceFn(kTraceInfo, fn, "Got Identifier = %s", args[0].c_str());
   TraceFn(kTraceInfo, fn, "Got Image file = %s", image.c_str());
   TraceFn(kTraceInfo, fn, "Got SFP Vendor = %s", vendor.c_str());

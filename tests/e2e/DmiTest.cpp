@@ -139,7 +139,9 @@ TEST(Dmi, HelpListsTheCommandsInTableOrder) {
             "savecli     : Save Kaltex Physical Port SFP DMI information in a file\r\n");
   EXPECT_EQ(box.Run({"-t", "port", "-s", "dmi", "savecli", "?"}).out, kUsageSave);
   EXPECT_EQ(box.Run({"-t", "port", "-s", "dmi", "save", "?"}).out, "");
-  EXPECT_EQ(box.Run({"-t", "port", "-s", "dmi", "getrawcli", "help"}).out, "Usage: getraw [port identifier]\r\n");
+  // A help word for the identifier is status 5: the document with "Failed, Unknown", then the usage line.
+  EXPECT_EQ(box.Run({"-t", "port", "-s", "dmi", "getrawcli", "help"}).out,
+            DmiError("Failed, Unknown") + "Usage: getraw [port identifier]\r\n");
 }
 
 TEST(Dmi, GetDecodesAQsfpModule) {
@@ -220,7 +222,9 @@ TEST(Dmi, UnknownPortAndHelpWord) {
   r = box.Run({"-t", "port", "-s", "dmi", "getcli"});
   EXPECT_EQ(r.out, DmiError("Failed, Invalid parameter") + kUsageGet);
   r = box.Run({"-t", "port", "-s", "dmi", "updatecli", "help"});
-  EXPECT_EQ(r.out, kUsageUpdate);
+  EXPECT_EQ(r.out, Document("SFPFirmwareUpdate", "Failed, Unknown") + kUsageUpdate);
+  r = box.Run({"-t", "port", "-s", "dmi", "update", "?"});
+  EXPECT_EQ(r.out, "") << "the XML command has no usage";
   r = box.Run({"-t", "port", "-s", "dmi", "savecli", "FC_21:00:00:c8:a1:30:01:99", "f", "binary"});
   EXPECT_EQ(r.out, Document("SaveSFPData", "Failed, Invalid parameter") + kUsageSave);
 }
@@ -294,8 +298,12 @@ TEST(Dmi, SaveWithABadFormWordOrTooFewWords) {
   EXPECT_TRUE(CallsNamed(r, "KXAPI_SaveSFP").empty());
   EXPECT_FALSE(FileExists(path));
 
+  // No form word fails as an unknown one does.
   r = box.Run({"-t", "port", "-s", "dmi", "savecli", kSfpPort, path});
-  EXPECT_EQ(r.out, Document("SaveSFPData", "Failed, Invalid parameter") + kUsageSave);
+  EXPECT_EQ(r.out, Document("SaveSFPData", "Failed, SFP DMI data read failed"));
+  EXPECT_TRUE(CallsNamed(r, "KXAPI_SaveSFP").empty());
+  r = box.Run({"-t", "port", "-s", "dmi", "savecli", kSfpPort});
+  EXPECT_EQ(r.out, Document("SaveSFPData", "Failed, SFP DMI data read failed"));
   EXPECT_TRUE(CallsNamed(r, "KXAPI_SaveSFP").empty());
 }
 
@@ -347,8 +355,12 @@ TEST(Dmi, UpdateIsRefusedInTheOrderOfItsChecks) {
   EXPECT_EQ(CallsNamed(r, "KXAPI_SfpModuleFirmwareUpdate"),
             std::vector<std::string>{"KXAPI_SfpModuleFirmwareUpdate port=21:00:00:c8:a1:30:01:00 file=" + image +
                                      " option=2"});
+  // Missing words fail the checks in their order: no vendor, then no image file.
   r = box.Run({"-t", "port", "-s", "dmi", "updatecli", kSfpPort, image});
-  EXPECT_EQ(r.out, Document("SFPFirmwareUpdate", "Failed, Invalid parameter") + kUsageUpdate);
+  EXPECT_EQ(r.out, Document("SFPFirmwareUpdate", "Failed, SFP FW update not supported for this SFP vendor"));
+  r = box.Run({"-t", "port", "-s", "dmi", "updatecli", kSfpPort});
+  EXPECT_EQ(r.out, Document("SFPFirmwareUpdate", "Failed, File not found"));
+  EXPECT_TRUE(CallsNamed(r, "KXAPI_SfpModuleFirmwareUpdate").empty());
 }
 
 TEST(Dmi, UpdateMapsLibraryResults) {
