@@ -303,3 +303,11 @@ uint32_t AdapterCmdsProcessor::DisplayUpdateInfo(uint32_t status, uint32_t mode,
   TraceExiting(fn);
   return status;
 }
+
+uint32_t AdapterCmdsProcessor::ResolveAdapter(const MultipleCmdsProcessor& family, const char* fn, const Words& words,
+                                              AdapterLookup& out) {
+  const uint32_t status = GetPhyPortFromAdapterString(words, out);
+  if (status != 0)
+    TraceLevel(kTraceError, "%s::%s: Get phy port failed err=%d", family.ClassName(), fn, static_cast<int>(status));
+  return status;
+}

@@ -25,6 +25,10 @@ class AdapterCmdsProcessor : public MultipleCmdsProcessor {
   // only the first word. Returns 0 found, 5 help word, 6 invalid or unknown
   // identifier, 14 no inventory.
   static uint32_t GetPhyPortFromAdapterString(const Words& words, AdapterLookup& out);
+  // The first step of every adapter family's command: resolves the identifier
+  // and traces a failure as "<family>::<fn>: Get phy port failed err=<status>".
+  static uint32_t ResolveAdapter(const MultipleCmdsProcessor& family, const char* fn, const Words& words,
+                                 AdapterLookup& out);
 
 
  protected:

@@ -85,8 +85,7 @@ uint32_t AdapterFlashInfoCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode
   constexpr const char* fn = "CmdGetCommon";
   TraceEntered(fn);
   AdapterLookup found;
-  if (const uint32_t status = AdapterCmdsProcessor::GetPhyPortFromAdapterString(words, found)) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
+  if (const uint32_t status = AdapterCmdsProcessor::ResolveAdapter(*this, fn, words, found)) {
     return DisplayError(status, mode);
   }
   if (!Supported(found.fcEntry.Pci())) {

@@ -51,8 +51,7 @@ uint32_t AdapterPersonalityCmdsProcessor::CmdGetCommon(Words& words, uint32_t mo
   constexpr const char* fn = "CmdGetCommon";
   TraceEntered(fn);
   AdapterLookup found;
-  if (const uint32_t status = AdapterCmdsProcessor::GetPhyPortFromAdapterString(words, found)) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
+  if (const uint32_t status = AdapterCmdsProcessor::ResolveAdapter(*this, fn, words, found)) {
     return DisplayError(status, mode, Form::kGet);
   }
   if (found.fcEntry.IsVirtual()) {
@@ -78,8 +77,7 @@ uint32_t AdapterPersonalityCmdsProcessor::CmdSetCommon(Words& words, uint32_t mo
   constexpr const char* fn = "CmdSetCommon";
   TraceEntered(fn);
   AdapterLookup found;
-  if (const uint32_t status = AdapterCmdsProcessor::GetPhyPortFromAdapterString(words, found)) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
+  if (const uint32_t status = AdapterCmdsProcessor::ResolveAdapter(*this, fn, words, found)) {
     return DisplayError(status, mode, Form::kSet);
   }
   const KXAPI_PORT_HANDLE handle = found.fcEntry.Handle();

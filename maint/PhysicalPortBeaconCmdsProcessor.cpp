@@ -47,8 +47,7 @@ void PhysicalPortBeaconCmdsProcessor::RegisterCommands() {
 }
 
 uint32_t PhysicalPortBeaconCmdsProcessor::ResolveEligiblePort(const char* fn, Words& args, PortLookup& port) {
-  if (const uint32_t status = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(args, port); status != 0) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
+  if (const uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port)) {
     return status;
   }
   if (port.entry.IsVirtual()) {

@@ -56,8 +56,7 @@ uint32_t PhysicalPortFwDumpCmdsProcessor::CmdGetCommon(Words& args, uint32_t mod
   constexpr const char* fn = "CmdGetCommon";
   TraceEntered(fn);
   PortLookup port;
-  if (const uint32_t status = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(args, port); status != 0) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
+  if (const uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port)) {
     return DisplayError(status, mode);
   }
 

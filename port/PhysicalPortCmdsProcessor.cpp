@@ -150,8 +150,7 @@ uint32_t PhysicalPortCmdsProcessor::CmdUpdateNvramCommon(Words& args, uint32_t m
   };
 
   PortLookup port;
-  if (const uint32_t status = GetPhyPortFromPortString(args, port); status != 0) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
+  if (const uint32_t status = ResolvePort(*this, fn, args, port)) {
     return fail(status);
   }
   if (port.entry.IsVirtual()) {
@@ -248,5 +247,13 @@ uint32_t PhysicalPortCmdsProcessor::GetPhyPortFromPortString(const Words& args, 
     status = 0;
     return false;
   });
+  return status;
+}
+
+uint32_t PhysicalPortCmdsProcessor::ResolvePort(const MultipleCmdsProcessor& family, const char* fn,
+                                                const Words& args, PortLookup& out) {
+  const uint32_t status = GetPhyPortFromPortString(args, out);
+  if (status != 0)
+    TraceLevel(kTraceError, "%s::%s: Get phy port failed err=%d", family.ClassName(), fn, static_cast<int>(status));
   return status;
 }

@@ -21,6 +21,12 @@ class PhysicalPortCmdsProcessor : public MultipleCmdsProcessor {
   // 6 invalid or unknown identifier, 14 no inventory; out is set only on 0.
   static uint32_t GetPhyPortFromPortString(const Words& args, PortLookup& out);
 
+  // The first step of every port family's command: resolves the identifier and
+  // traces a failure as "<family>::<fn>: Get phy port failed err=<status>".
+  // The caller shows any non-zero status (a help word's 5 included) in its document.
+  static uint32_t ResolvePort(const MultipleCmdsProcessor& family, const char* fn, const Words& args,
+                              PortLookup& out);
+
 
   // "list": every FC port of every adapter, virtual ports included.
   uint32_t CmdListCommon(Words& args, uint32_t mode);

@@ -54,8 +54,7 @@ uint32_t PhysicalPortFCStatsCmdsProcessor::CmdGetCommon(Words& args, uint32_t mo
   constexpr const char* fn = "CmdGetCommon";
   TraceEntered(fn);
   PortLookup port;
-  if (const uint32_t status = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(args, port); status != 0) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
+  if (const uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port)) {
     return DisplayError(status, mode);
   }
   // The counters are the entry's own fields: nothing more to ask the library.
@@ -76,8 +75,7 @@ uint32_t PhysicalPortFCStatsCmdsProcessor::CmdResetCommon(Words& args, uint32_t 
   constexpr const char* fn = "CmdResetCommon";
   TraceEntered(fn);
   PortLookup port;
-  if (const uint32_t status = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(args, port); status != 0) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
+  if (const uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port)) {
     return DisplayResetError(status, mode);
   }
   // Only the firmware keeps resettable counters.

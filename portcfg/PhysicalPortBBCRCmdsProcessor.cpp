@@ -158,9 +158,8 @@ void PhysicalPortBBCRCmdsProcessor::DisplayBBCRInfo(const BbcrInfo& info, uint32
 uint32_t PhysicalPortBBCRCmdsProcessor::Start(const char* fn, Words& words, uint32_t mode, bool showReboot,
                                               PortLookup& port, BbcrInfo& info) {
   TraceEntered(fn);
-  if (const uint32_t st = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(words, port)) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%u", st);
-    return st == kxstatus::kHelpRequest ? st : DisplayError(st, mode, showReboot);
+  if (const uint32_t st = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, words, port)) {
+    return DisplayError(st, mode, showReboot);
   }
   if (port.entry.IsVirtual()) {
     TraceFn(kTraceError, fn, "Command not supported for vport");

@@ -104,9 +104,8 @@ void PhysicalPortFECCmdsProcessor::DisplayFECInfo(bool status, const uint8_t* st
 uint32_t PhysicalPortFECCmdsProcessor::Read(const char* fn, Words& words, uint32_t mode, bool forSet, PortLookup& port,
                                             Reading& reading) {
   TraceEntered(fn);
-  if (const uint32_t st = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(words, port)) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%u", st);
-    return st == kxstatus::kHelpRequest ? st : DisplayError(st, mode, forSet);
+  if (const uint32_t st = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, words, port)) {
+    return DisplayError(st, mode, forSet);
   }
   if (port.entry.IsVirtual()) {
     TraceFn(kTraceError, fn, "Command not supported for vport");

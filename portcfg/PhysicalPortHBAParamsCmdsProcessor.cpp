@@ -128,9 +128,8 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::Fail(Doc doc, uint32_t status, uint
 uint32_t PhysicalPortHBAParamsCmdsProcessor::Start(const char* fn, Words& words, uint32_t mode, Doc doc,
                                                    PortLookup& port) {
   TraceEntered(fn);
-  if (const uint32_t st = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(words, port)) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%u", st);
-    return st == kxstatus::kHelpRequest ? st : Fail(doc, st, mode);
+  if (const uint32_t st = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, words, port)) {
+    return Fail(doc, st, mode);
   }
   if (port.entry.IsVirtual()) {
     TraceFn(kTraceError, fn, "Command not supported for vport");

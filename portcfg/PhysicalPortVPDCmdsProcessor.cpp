@@ -108,9 +108,8 @@ uint32_t PhysicalPortVPDCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode)
   constexpr const char* fn = "CmdGetCommon";
   TraceEntered(fn);
   PortLookup port;
-  if (const uint32_t st = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(words, port)) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%u", st);
-    return st == kxstatus::kHelpRequest ? st : DisplayError(st, mode);
+  if (const uint32_t st = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, words, port)) {
+    return DisplayError(st, mode);
   }
   std::unique_ptr<uint8_t, FreeDeleter> vpd(static_cast<uint8_t*>(malloc(kxvpd::kImageSize)));
   if (!vpd) {

@@ -165,9 +165,8 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) 
   constexpr const char* fn = "CmdGetCommon";
   TraceEntered(fn);
   PortLookup port;
-  uint32_t status = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(args, port);
+  uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port);
   if (status != 0) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
     return DisplayError(status, mode);
   }
 
@@ -196,9 +195,8 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdGetRawCommon(Words& args, uint32_t mod
   constexpr const char* fn = "CmdGetRawCommon";
   TraceEntered(fn);
   PortLookup port;
-  uint32_t status = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(args, port);
+  uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port);
   if (status != 0) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
     return DisplayError(status, mode);
   }
   uint8_t image[KXAPI_SFP_IMAGE_SIZE];
@@ -213,9 +211,8 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdSaveCommon(Words& args, uint32_t mode)
   constexpr const char* fn = "CmdSaveCommon";
   TraceEntered(fn);
   PortLookup port;
-  uint32_t status = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(args, port);
+  uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port);
   if (status != 0) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
     return DisplaySfpSave(status, mode);
   }
   // Missing words read as empty: no form word fails as an unknown one does.
@@ -248,9 +245,8 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdUpdateCommon(Words& args, uint32_t mod
   constexpr const char* fn = "CmdUpdateCommon";
   TraceEntered(fn);
   PortLookup port;
-  uint32_t status = PhysicalPortCmdsProcessor::GetPhyPortFromPortString(args, port);
+  uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port);
   if (status != 0) {
-    TraceFn(kTraceError, fn, "Get phy port failed err=%d", static_cast<int>(status));
     return DisplaySfpUpdate(status, mode);
   }
   // Missing words read as empty, and fail the checks below in their order:
