@@ -189,29 +189,14 @@ uint32_t AdapterCmdsProcessor::GetPhyPortFromAdapterString(const Words& words, A
 uint32_t AdapterCmdsProcessor::CmdListCommon(Words& words, uint32_t mode) {
   constexpr const char* fn = "CmdListCommon";
   TraceEntered(fn);
-  if (!words.empty() && IsHelpRequest(words.front())) {
-    TraceFn(kTraceInfo, fn, "Invoking Help");
-    return kxstatus::kHelpRequest;
-  }
-  TraceFn(kTraceInfo, fn, "Going for adapter list");
-  kxinv::AdapterListRef list = kxinv::GetAdapterList();
-  if (!list) {
-    TraceFn(kTraceError, fn, "List is NULL");
-    return kxstatus::kNoInventory;
-  }
-  TraceFn(kTraceInfo, fn, "Got adapter list with count = %d", static_cast<int>(list.Count()));
-  Begin(mode);
-  BeginList(kListStructure);
+  kxinv::AdapterListRef list{nullptr};
+  if (const uint32_t status = OpenInventory(fn, words, list)) return status;
+  std::vector<std::string> identifiers;
   for (kxinv::AdapterRef adapter = list.FirstAdapter(); adapter; adapter = adapter.Next()) {
-    const std::string identifier = "Adapter_" + adapter.Model() + "_" + adapter.SerialNumber();
-    TraceFn(kTraceInfo, fn, "Got Adapter=%s", identifier.c_str());
-    BeginStructure("AdapterList");
-    WriteStringField("Adapters", identifier.c_str());
-    EndStructure();
+    identifiers.push_back("Adapter_" + adapter.Model() + "_" + adapter.SerialNumber());
+    TraceFn(kTraceInfo, fn, "Got Adapter=%s", identifiers.back().c_str());
   }
-  EndList();
-  End();
-  TraceExiting(fn);
+  ShowIdentifierList(fn, mode, "AdapterList", "Adapters", identifiers);
   return 0;
 }
 

@@ -110,17 +110,8 @@ void PhysicalPortCmdsProcessor::RegisterCommands() {
 uint32_t PhysicalPortCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
   constexpr const char* fn = "CmdListCommon";
   TraceEntered(fn);
-  if (!args.empty() && IsHelpRequest(args.front())) {
-    TraceFn(kTraceInfo, fn, "Invoking Help");
-    return kxstatus::kHelpRequest;
-  }
-  TraceFn(kTraceInfo, fn, "Going for adapter list");
-  kxinv::AdapterListRef list = kxinv::GetAdapterList();
-  if (!list) {
-    TraceFn(kTraceError, fn, "List is NULL");
-    return kxstatus::kNoInventory;
-  }
-  TraceFn(kTraceInfo, fn, "Got adapter list with count = %d", static_cast<int>(list.Count()));
+  kxinv::AdapterListRef list{nullptr};
+  if (const uint32_t status = OpenInventory(fn, args, list)) return status;
 
   std::vector<std::string> ports;
   kxinv::ForEachFcPort(list, [&ports](const kxinv::PortVisit& visit) {
@@ -128,16 +119,7 @@ uint32_t PhysicalPortCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
     return true;
   });
 
-  Begin(mode);
-  BeginList(kListStructure);
-  for (const std::string& port : ports) {
-    BeginStructure("PortList");
-    WriteStringField("Ports", port.c_str());
-    EndStructure();
-  }
-  EndList();
-  End();
-  TraceExiting(fn);
+  ShowIdentifierList(fn, mode, "PortList", "Ports", ports);
   return 0;
 }
 

@@ -221,6 +221,35 @@ uint32_t MultipleCmdsProcessor::ShowErrorDocument(const char* fn, uint32_t statu
   return status;
 }
 
+uint32_t MultipleCmdsProcessor::OpenInventory(const char* fn, const Words& words, kxinv::AdapterListRef& list) const {
+  if (!words.empty() && IsHelpRequest(words.front())) {
+    TraceFn(kTraceInfo, fn, "Invoking Help");
+    return kxstatus::kHelpRequest;
+  }
+  TraceFn(kTraceInfo, fn, "Going for adapter list");
+  list = kxinv::GetAdapterList();
+  if (!list) {
+    TraceFn(kTraceError, fn, "List is NULL");
+    return kxstatus::kNoInventory;
+  }
+  TraceFn(kTraceInfo, fn, "Got adapter list with count = %d", static_cast<int>(list.Count()));
+  return 0;
+}
+
+void MultipleCmdsProcessor::ShowIdentifierList(const char* fn, uint32_t mode, const char* structure, const char* field,
+                                               const std::vector<std::string>& identifiers) {
+  Begin(mode);
+  BeginList(kListStructure);
+  for (const std::string& identifier : identifiers) {
+    BeginStructure(structure);
+    WriteStringField(field, identifier.c_str());
+    EndStructure();
+  }
+  EndList();
+  End();
+  TraceExiting(fn);
+}
+
 void MultipleCmdsProcessor::ShowReportDocument(uint32_t mode, const char* structure, const char* listField,
                                                const char* element, const std::string& block) {
   Begin(mode);

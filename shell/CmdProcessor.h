@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/Inventory.h"
 #include "shell/Serializer.h"
 #include "shell/Status.h"
 #include "shell/Words.h"
@@ -164,6 +165,14 @@ class MultipleCmdsProcessor : public CmdProcessor {
   // "Message", "Message" with the table's text, then the fields after it in
   // their empty form. Returns the status it was given.
   uint32_t ShowErrorDocument(const char* fn, uint32_t status, uint32_t mode, const ErrorDocument& doc);
+
+  // The start of every "list" command: a help word is status 5; without an
+  // inventory it is 14 (nothing is printed). Traces the list's count.
+  uint32_t OpenInventory(const char* fn, const Words& words, kxinv::AdapterListRef& list) const;
+  // The document of a "list": one structure per identifier, each holding it in
+  // one string field, as the elements of a structure list.
+  void ShowIdentifierList(const char* fn, uint32_t mode, const char* structure, const char* field,
+                          const std::vector<std::string>& identifiers);
 
   // Writes a report block as the one "Data" field of a one-element list:
   // structure / "Message" Success / listField [ element { Data } ].

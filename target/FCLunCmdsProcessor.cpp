@@ -105,30 +105,14 @@ uint32_t FCLunCmdsProcessor::GetLunFromLunString(const Words& args, kxinv::LunRe
 uint32_t FCLunCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
   constexpr const char* fn = "CmdListCommon";
   TraceEntered(fn);
-  if (!args.empty() && IsHelpRequest(args.front())) {
-    TraceFn(kTraceInfo, fn, "Invoking Help");
-    return kxstatus::kHelpRequest;
-  }
-  kxinv::AdapterListRef list = kxinv::GetAdapterList();
-  if (!list) {
-    TraceFn(kTraceError, fn, "List is NULL");
-    return kxstatus::kNoInventory;
-  }
+  kxinv::AdapterListRef list{nullptr};
+  if (const uint32_t status = OpenInventory(fn, args, list)) return status;
   std::vector<std::string> identifiers;
   ForEachLun(list, [&](const kxinv::PortEntryRef& entry, const kxinv::TargetRef& target, const kxinv::LunRef& lun) {
     identifiers.push_back(LunIdentifier(entry, target, lun));
     return true;
   });
 
-  Begin(mode);
-  BeginList(kListStructure);
-  for (const std::string& identifier : identifiers) {
-    BeginStructure("LunList");
-    WriteStringField("LUNs/Namespaces", identifier.c_str());
-    EndStructure();
-  }
-  EndList();
-  End();
-  TraceExiting(fn);
+  ShowIdentifierList(fn, mode, "LunList", "LUNs/Namespaces", identifiers);
   return 0;
 }

@@ -107,16 +107,8 @@ uint32_t FCTargetCmdsProcessor::GetTargetFromTargetString(const Words& args, kxi
 uint32_t FCTargetCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
   constexpr const char* fn = "CmdListCommon";
   TraceEntered(fn);
-  if (!args.empty() && IsHelpRequest(args.front())) {
-    TraceFn(kTraceInfo, fn, "Invoking Help");
-    return kxstatus::kHelpRequest;
-  }
-  TraceFn(kTraceInfo, fn, "Going for adapter list");
-  kxinv::AdapterListRef list = kxinv::GetAdapterList();
-  if (!list) {
-    TraceFn(kTraceError, fn, "List is NULL");
-    return kxstatus::kNoInventory;
-  }
+  kxinv::AdapterListRef list{nullptr};
+  if (const uint32_t status = OpenInventory(fn, args, list)) return status;
 
   std::vector<std::string> identifiers;
   kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& visit) {
@@ -128,15 +120,6 @@ uint32_t FCTargetCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
     return true;
   });
 
-  Begin(mode);
-  BeginList(kListStructure);
-  for (const std::string& identifier : identifiers) {
-    BeginStructure("TargetList");
-    WriteStringField("Targets", identifier.c_str());
-    EndStructure();
-  }
-  EndList();
-  End();
-  TraceExiting(fn);
+  ShowIdentifierList(fn, mode, "TargetList", "Targets", identifiers);
   return 0;
 }
