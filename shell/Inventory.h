@@ -130,13 +130,21 @@ class PortEntryRef {
   const uint8_t* PciIdentityBlock() const { return p_ + kxrec::kEntryPciIdentity; }
   uint16_t PciLinkCapability() const { return ReadAt<uint16_t>(p_, kxrec::kEntryPciLinkCapability); }
   uint16_t PciLinkStatus() const { return ReadAt<uint16_t>(p_, kxrec::kEntryPciLinkStatus); }
-  std::string DriverVersion() const { return TextAt(p_, kxrec::kEntryDriverVersion, 32); }
+  // Texts are read up to their NUL, at most to the next field of the record.
+  std::string DriverVersion() const {
+    return TextAt(p_, kxrec::kEntryDriverVersion, kxrec::kEntryCapabilityFlags - kxrec::kEntryDriverVersion);
+  }
   uint32_t CapabilityFlags() const { return ReadAt<uint32_t>(p_, kxrec::kEntryCapabilityFlags); }
   uint8_t FirmwareAttributes() const { return ReadAt<uint8_t>(p_, kxrec::kEntryFirmwareAttributes); }
   uint32_t DriverCapabilities() const { return ReadAt<uint32_t>(p_, kxrec::kEntryDriverCapabilities); }
   uint32_t FirmwareState() const { return ReadAt<uint32_t>(p_, kxrec::kEntryFirmwareState); }
-  std::string RunningFirmwareVersion() const { return TextAt(p_, kxrec::kEntryRunningFirmwareVersion, 32); }
-  std::string FlashBiosVersion() const { return TextAt(p_, kxrec::kEntryFlashBiosVersion, 32); }
+  std::string RunningFirmwareVersion() const {
+    return TextAt(p_, kxrec::kEntryRunningFirmwareVersion,
+                  kxrec::kEntryFlashBiosVersion - kxrec::kEntryRunningFirmwareVersion);
+  }
+  std::string FlashBiosVersion() const {
+    return TextAt(p_, kxrec::kEntryFlashBiosVersion, kxrec::kEntryPortInterfaceType - kxrec::kEntryFlashBiosVersion);
+  }
   uint16_t PortInterfaceType() const { return ReadAt<uint16_t>(p_, kxrec::kEntryPortInterfaceType); }
   bool IsVirtual() const { return PortInterfaceType() == kxrec::kInterfaceVirtual; }
   uint32_t OptionRomFlags() const { return ReadAt<uint32_t>(p_, kxrec::kEntryOptionRomFlags); }

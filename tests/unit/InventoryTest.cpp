@@ -144,7 +144,9 @@ TEST(Records, AccessorsReadWhatTheLibraryLaidOut) {
   EXPECT_EQ(entry.SupportedSpeeds(), 0x70);
   EXPECT_EQ(entry.PortId(), (std::array<uint8_t, 3>{0x0a, 0x0b, 0x0c}));
   EXPECT_EQ(entry.PortState(), 3);
-  EXPECT_EQ(entry.DriverVersion(), "10.4.2.0");
+  // A text that fills its room up to the next field is read whole.
+  EXPECT_EQ(entry.DriverVersion(), "10.4.2.0-kaltex-esxi8.0u3-build.2026.12.05-01234567");
+  EXPECT_EQ(entry.DriverVersion().size(), kxrec::kEntryCapabilityFlags - kxrec::kEntryDriverVersion - 1);
   EXPECT_EQ(entry.NvmeHostNqn(), "nqn.2026-01.com.kaltex:host");
   EXPECT_EQ(entry.PortInterfaceType(), 1);
   EXPECT_EQ(entry.TargetCount(), 2u);
