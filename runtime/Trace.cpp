@@ -1,10 +1,12 @@
 #include "runtime/Trace.h"
 
 #include <dlfcn.h>
+#include <pthread.h>
 #include <fcntl.h>
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +44,11 @@ const char* LevelWord(unsigned long mask) {
 }
 
 void AppendLine(const char* levelWord, const char* format, va_list args) {
+  // The signal handlers trace too: keep them out while this thread holds the
+  // lock and the shared buffer, or a handler could wait on its own thread.
+  sigset_t all, kept;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, &kept);
   LogLock().Lock(CMutex::kInfinite);
   char* message = MessageBuffer();
   vsnprintf(message, kMessageBufferSize, format, args);
@@ -61,6 +68,7 @@ void AppendLine(const char* levelWord, const char* format, va_list args) {
     fclose(f);
   }
   LogLock().Unlock();
+  pthread_sigmask(SIG_SETMASK, &kept, nullptr);
 }
 
 }  // namespace
