@@ -109,7 +109,7 @@ uint32_t AdapterPersonalityCmdsProcessor::CmdSetCommon(Words& words, uint32_t mo
     const uint32_t rc = KXAPI_ChangePersonalityType(handle, target);
     if (rc != 0) {
       TraceFn(kTraceError, fn, "failed to change personality");
-      return DisplayError(rc == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : kxstatus::kUpdateFailed,
+      return DisplayError(kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed),
                           mode, Form::kSet);
     }
   }

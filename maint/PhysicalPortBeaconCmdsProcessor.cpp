@@ -24,10 +24,6 @@ bool HasBeacon(const kxinv::PciIdentity& pci) {
          kxinv::IsDeviceGroupA(pci) || kxinv::IsDeviceGroupB(pci) || kxinv::IsDeviceGroupC(pci);
 }
 
-uint32_t LibraryStatus(uint32_t rc, uint32_t otherwise) {
-  return rc == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : otherwise;
-}
-
 }  // namespace
 
 PhysicalPortBeaconCmdsProcessor::PhysicalPortBeaconCmdsProcessor(CmdProcessor* parent)
@@ -93,7 +89,7 @@ uint32_t PhysicalPortBeaconCmdsProcessor::CmdGetCommon(Words& args, uint32_t mod
   }
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get Beacon Info failed err=%d", static_cast<int>(rc));
-    return DisplayError(LibraryStatus(rc, kxstatus::kReadFailed), mode);
+    return DisplayError(kxstatus::FromPortCall(rc, kxstatus::kReadFailed), mode);
   }
   DisplayBeaconInfo(state, mode);
   TraceExiting(fn);
@@ -129,7 +125,7 @@ uint32_t PhysicalPortBeaconCmdsProcessor::CmdSetCommon(Words& args, uint32_t mod
   }
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get Beacon Info failed err=%d", static_cast<int>(rc));
-    return DisplayError(LibraryStatus(rc, kxstatus::kUpdateFailed), mode);
+    return DisplayError(kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed), mode);
   }
 
   // Show what the adapter reports now, not what was asked for.
@@ -144,7 +140,7 @@ uint32_t PhysicalPortBeaconCmdsProcessor::CmdSetCommon(Words& args, uint32_t mod
   }
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get Beacon Info read failed err=%d", static_cast<int>(rc));
-    return DisplayError(LibraryStatus(rc, kxstatus::kReadFailed), mode);
+    return DisplayError(kxstatus::FromPortCall(rc, kxstatus::kReadFailed), mode);
   }
   DisplayBeaconInfo(state, mode);
   TraceExiting(fn);

@@ -158,7 +158,7 @@ uint32_t PhysicalPortCmdsProcessor::CmdUpdateNvramCommon(Words& args, uint32_t m
   }
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Update NVRAM from File failed err=%d", static_cast<int>(rc));
-    return fail(rc == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : kxstatus::kUpdateFailed);
+    return fail(kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed));
   }
 
   uint8_t flag = 0;

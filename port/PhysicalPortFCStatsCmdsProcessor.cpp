@@ -96,7 +96,7 @@ uint32_t PhysicalPortFCStatsCmdsProcessor::CmdResetCommon(Words& args, uint32_t 
   }
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Reset device stats failed err=%d", static_cast<int>(rc));
-    return DisplayResetError(rc == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : 39, mode);
+    return DisplayResetError(kxstatus::FromPortCall(rc, 39), mode);
   }
 
   Begin(mode);

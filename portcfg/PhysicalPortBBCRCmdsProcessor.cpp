@@ -37,10 +37,6 @@ const CommandDef<Cls> kCommands[] = {
      "CmdSetCli", "Usage: set\r\n"},
 };
 
-uint32_t LibraryStatus(uint32_t rc, uint32_t otherwise) {
-  return rc == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : otherwise;
-}
-
 std::string CachePath(const std::string& identifier) {
   return kxpaths::Resolve(kxpaths::kCacheDir) + "/BBCR_" + identifier;
 }
@@ -127,7 +123,6 @@ PhysicalPortBBCRCmdsProcessor::PhysicalPortBBCRCmdsProcessor(CmdProcessor* paren
 
 void PhysicalPortBBCRCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
-
 uint32_t PhysicalPortBBCRCmdsProcessor::DisplayError(uint32_t status, uint32_t mode, bool showReboot) {
   if (showReboot)
     return ShowErrorDocument("DisplayError", status, mode,
@@ -184,7 +179,7 @@ uint32_t PhysicalPortBBCRCmdsProcessor::Start(const char* fn, Words& words, uint
   info.reason[sizeof info.reason - 1] = '\0';
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get BBCR Info failed err=%u", rc);
-    return DisplayError(LibraryStatus(rc, kxstatus::kReadFailed), mode, showReboot);
+    return DisplayError(kxstatus::FromPortCall(rc, kxstatus::kReadFailed), mode, showReboot);
   }
   return 0;
 }
@@ -259,7 +254,7 @@ uint32_t PhysicalPortBBCRCmdsProcessor::CmdSetCommon(Words& words, uint32_t mode
   }
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Update BBCR failed err=%u", rc);
-    return DisplayError(LibraryStatus(rc, kxstatus::kUpdateFailed), mode, true);
+    return DisplayError(kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed), mode, true);
   }
   DisplayBBCRInfo(info, mode, true, true);
   if (FileOps::RemoveFile(path.c_str()) != 0) TraceFn(kTraceError, fn, "cannot remove %s", path.c_str());

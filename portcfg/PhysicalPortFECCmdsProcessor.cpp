@@ -33,10 +33,6 @@ const CommandDef<Cls> kCommands[] = {
     {"setcli", "set Kaltex adapter's FEC information", 4, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli", "Usage: set\r\n"},
 };
 
-uint32_t LibraryStatus(uint32_t rc, uint32_t otherwise) {
-  return rc == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : otherwise;
-}
-
 struct FreeDeleter {
   void operator()(void* p) const { free(p); }
 };
@@ -67,7 +63,6 @@ PhysicalPortFECCmdsProcessor::PhysicalPortFECCmdsProcessor(CmdProcessor* parent)
                             "use this command to get/set Kaltex Fibre Channel Port's FEC info", parent) {}
 
 void PhysicalPortFECCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
-
 
 uint32_t PhysicalPortFECCmdsProcessor::DisplayError(uint32_t status, uint32_t mode, bool showReboot) {
   if (showReboot)
@@ -132,7 +127,7 @@ uint32_t PhysicalPortFECCmdsProcessor::Read(const char* fn, Words& words, uint32
     }
     if (rc == 0) return 0;
     TraceFn(kTraceError, fn, "%s err=%u", failure, rc);
-    return maintenance ? LibraryStatus(rc, status) : status;
+    return maintenance ? kxstatus::FromPortCall(rc, status) : status;
   };
   auto mezz = [&]() {
     uint8_t flag = 0;
@@ -214,7 +209,7 @@ uint32_t PhysicalPortFECCmdsProcessor::CmdSetCommon(Words& words, uint32_t mode)
     }
     if (rc == 0) return 0;
     TraceFn(kTraceError, fn, "%s err=%u", failure, rc);
-    return LibraryStatus(rc, kxstatus::kUpdateFailed);
+    return kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed);
   };
   bool reboot = false;
   if (setStatus) {

@@ -53,10 +53,6 @@ const CommandDef<Cls> kCommands[] = {
      "CmdSaveCli", "Usage: save\r\n"},
 };
 
-uint32_t LibraryStatus(uint32_t rc, uint32_t otherwise) {
-  return rc == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : otherwise;
-}
-
 const char* BoolText(uint32_t v) { return v ? kxkey::kTrue : kxkey::kFalse; }
 const char* OrUnknown(const char* word) { return word ? word : kxkey::kUnknown; }
 
@@ -101,7 +97,6 @@ PhysicalPortHBAParamsCmdsProcessor::PhysicalPortHBAParamsCmdsProcessor(CmdProces
                             "use this command to get/set Kaltex Fibre Channel Port's HBA parameters", parent) {}
 
 void PhysicalPortHBAParamsCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
-
 
 uint32_t PhysicalPortHBAParamsCmdsProcessor::Fail(Doc doc, uint32_t status, uint32_t mode, Shown reboot) {
   const EmptyField rebootField = EmptyField::Bool(kxkey::kRebootRequired, reboot.reboot);
@@ -150,7 +145,7 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::ReadRecord(const char* fn, const Po
   out.Restore();
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get HBA Params Info failed err=%u", rc);
-    return LibraryStatus(rc, kxstatus::kReadFailed);
+    return kxstatus::FromPortCall(rc, kxstatus::kReadFailed);
   }
   return 0;
 }
@@ -264,7 +259,7 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::CmdSetCommon(Words& words, uint32_t
   }
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Update HBA Params failed err=%u", rc);
-    return Fail(Doc::kParams, LibraryStatus(rc, kxstatus::kUpdateFailed), mode, kNoReboot);
+    return Fail(Doc::kParams, kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed), mode, kNoReboot);
   }
   DisplayHBAParamsInfo(port.entry, mode, {true, RebootRequired(fn)}, record);
   // The values are on the adapter now; a file that stays behind only repeats them.
@@ -289,7 +284,7 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::CmdRestoreDefaultsCommon(Words& wor
   }
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Restore Default HBA Params failed err=%u", rc);
-    return Fail(Doc::kRestore, LibraryStatus(rc, kxstatus::kUpdateFailed), mode, kNoReboot);
+    return Fail(Doc::kRestore, kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed), mode, kNoReboot);
   }
   const bool reboot = RebootRequired(fn);
   Begin(mode);
@@ -321,7 +316,7 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::CmdSaveCommon(Words& words, uint32_
   }
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Save NVRAM to file failed err=%u", rc);
-    return Fail(Doc::kSave, LibraryStatus(rc, kxstatus::kReadFailed), mode);
+    return Fail(Doc::kSave, kxstatus::FromPortCall(rc, kxstatus::kReadFailed), mode);
   }
   Begin(mode);
   BeginStructure("HBAParametersSave");

@@ -98,7 +98,6 @@ PhysicalPortVPDCmdsProcessor::PhysicalPortVPDCmdsProcessor(CmdProcessor* parent)
 
 void PhysicalPortVPDCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
-
 uint32_t PhysicalPortVPDCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
   return ShowErrorDocument("DisplayError", status, mode,
                            ErrorDocument{"VPDInformation", kMessages, {}, {EmptyField::List("VPD Data")}});
@@ -129,7 +128,7 @@ uint32_t PhysicalPortVPDCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode)
   }
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get VPD Data failed err=%u", rc);
-    return DisplayError(rc == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : 41, mode);
+    return DisplayError(kxstatus::FromPortCall(rc, 41), mode);
   }
   DisplayVPDInfo(MapVpdData(vpd.get(), kxvpd::kImageSize), mode);
   TraceExiting(fn);

@@ -145,7 +145,6 @@ PhysicalPortDMICmdsProcessor::PhysicalPortDMICmdsProcessor(CmdProcessor* parent)
 
 void PhysicalPortDMICmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
-
 uint32_t PhysicalPortDMICmdsProcessor::ReadImage(const char* fn, const PortLookup& port, uint32_t flag,
                                                  uint8_t* image) {
   std::fill(image, image + KXAPI_SFP_IMAGE_SIZE, 0);
@@ -158,7 +157,7 @@ uint32_t PhysicalPortDMICmdsProcessor::ReadImage(const char* fn, const PortLooku
   out.Restore();
   if (result == 0) return 0;
   TraceFn(kTraceError, fn, "Get phy port DMI Data failed err=%d", static_cast<int>(result));
-  return result == kxstatus::kLibMaintenanceMode ? kxstatus::kMaintenanceMode : kxstatus::kReadFailed;
+  return kxstatus::FromPortCall(result, kxstatus::kReadFailed);
 }
 
 uint32_t PhysicalPortDMICmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {

@@ -33,6 +33,12 @@ inline constexpr uint32_t kMaintenanceMode = 60;
 // Library error that any port-level call returns while the port is in maintenance mode.
 inline constexpr uint32_t kLibMaintenanceMode = 150;
 
+// The status of a failed port-level library call: maintenance mode, or the
+// family's own status for the failure.
+constexpr uint32_t FromPortCall(uint32_t libraryResult, uint32_t otherwise) {
+  return libraryResult == kLibMaintenanceMode ? kMaintenanceMode : otherwise;
+}
+
 }  // namespace kxstatus
 
 namespace kxkey {
