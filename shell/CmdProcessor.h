@@ -14,6 +14,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/Inventory.h"
@@ -179,6 +180,13 @@ class MultipleCmdsProcessor : public CmdProcessor {
   void ShowReportDocument(uint32_t mode, const char* structure, const char* listField, const char* element,
                           const std::string& block);
 
+  // Makes one or more library calls with standard output on the library
+  // output log. False when the log cannot be opened: the calls are not made
+  // and the failure is traced as "<Class>::<fn>: Failed to open
+  // /var/tmp/kxapi-output.log file" followed by `when` (" before set") if given.
+  template <class Calls>
+  bool WithLibraryOutput(const char* fn, Calls&& calls, const char* when = "");
+
  private:
   // Timing traces of constructor and destructor. Declared first so that the
   // destructor's timer ends last, after the sub-modes are gone.
@@ -236,6 +244,17 @@ class LibraryOutput {
   FILE* kept_ = nullptr;
   FILE* log_ = nullptr;
 };
+
+template <class Calls>
+bool MultipleCmdsProcessor::WithLibraryOutput(const char* fn, Calls&& calls, const char* when) {
+  LibraryOutput out;
+  if (!out) {
+    TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file%s", when);
+    return false;
+  }
+  std::forward<Calls>(calls)();
+  return true;
+}
 
 // Fixed-size report text: a line is appended whole when it fits together with
 // the terminating NUL, and left out whole when it does not.

@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "runtime/Paths.h"
 #include "shell/CmdProcessor.h"
 #include "shell/RunFlags.h"
 #include "tests/unit/Capture.h"
@@ -303,4 +310,77 @@ TEST(FamilyUsage, TheRowOfTheIndexSaysWhatIsPrinted) {
   EXPECT_EQ(root.RunCommand(entry, args), 6u);
   EXPECT_EQ(capture.Text(), "Usage: get [port identifier]\r\n");
   RunFlags = 0;
+}
+
+namespace {
+
+class LibraryCallFamily : public MultipleCmdsProcessor {
+ public:
+  LibraryCallFamily() : MultipleCmdsProcessor("LibraryCallFamily", "Calls", "c", "-t", "c help", nullptr) {}
+  using MultipleCmdsProcessor::WithLibraryOutput;
+};
+
+std::string FileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+TEST(LibraryOutputHelper, CallsRunOnlyWithTheLogAndPrintIntoIt) {
+  namespace fs = std::filesystem;
+  // A root of its own, so that parallel tests never meet the unopenable log.
+  const std::string root = std::string(KXFC_TEST_WORK_DIR) + "/LibraryOutputHelper";
+  fs::remove_all(root);
+  setenv("KXFC_SANDBOX_ROOT", root.c_str(), 1);
+  const std::string log = kxpaths::Resolve(kxpaths::kOutputLog);
+  // When an earlier test in this process fixed the root, keep whatever log is there.
+  const std::string kept = log + ".kept";
+  const bool hadLog = fs::is_regular_file(log);
+  if (hadLog) fs::rename(log, kept);
+
+  LibraryCallFamily family;
+  const long level = DebugLevel();
+  SetDebugLevel(kTraceError);
+  auto traceSize = [] {
+    std::error_code ec;
+    const auto size = fs::file_size(TraceLogPath(), ec);
+    return ec ? 0 : size;
+  };
+
+  // A directory where the log should be: it cannot be opened for appending.
+  fs::create_directories(log);
+  const auto traceBefore = traceSize();
+  int calls = 0;
+  {
+    CaptureStdout capture;
+    EXPECT_FALSE(family.WithLibraryOutput("CmdSetCommon", [&] { ++calls; }, " before set"));
+    EXPECT_EQ(capture.Text(), "");
+  }
+  EXPECT_EQ(calls, 0);
+  const std::string traced = FileText(TraceLogPath()).substr(traceBefore);
+  EXPECT_NE(traced.find(": LibraryCallFamily::CmdSetCommon: Failed to open /var/tmp/kxapi-output.log file"
+                        " before set\r\n"),
+            std::string::npos)
+      << traced;
+  fs::remove(log);
+  SetDebugLevel(level);
+
+  {
+    CaptureStdout capture;
+    printf("before\n");
+    EXPECT_TRUE(family.WithLibraryOutput("CmdGetCommon", [&] {
+      ++calls;
+      printf("from the library\n");
+    }));
+    printf("after\n");
+    EXPECT_EQ(capture.Text(), "before\nafter\n");
+  }
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(FileText(log), "from the library\n");
+
+  fs::remove(log);
+  if (hadLog) fs::rename(kept, log);
 }
