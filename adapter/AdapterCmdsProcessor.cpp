@@ -228,23 +228,19 @@ uint32_t AdapterCmdsProcessor::CmdUpdateCommon(Words& words, uint32_t mode) {
     TraceFn(kTraceError, fn, "Firmware file [%s] does not exist", file.c_str());
     return DisplayUpdateInfo(kxstatus::kFileNotFound, mode, 0);
   }
-  LibraryOutput out;
-  if (!out) {
-    TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-    return DisplayUpdateInfo(kxstatus::kFileNotFound, mode, 0);
-  }
-  TraceFn(kTraceInfo, fn, "Firmware file [%s] exists", file.c_str());
-
   uint32_t result = kNoResult;
   const Region* chosen = nullptr;
   for (const Region& r : kRegions)
     if (EqualsNoCase(region, r.keyword)) chosen = &r;
   const kxinv::PciIdentity pci = found.fcEntry ? found.fcEntry.Pci() : kxinv::PciIdentity{};
-  if (found.fcEntry && chosen) {
+  bool refused = false;
+  const bool called = WithLibraryOutput(fn, [&] {
+    TraceFn(kTraceInfo, fn, "Firmware file [%s] exists", file.c_str());
+    if (!found.fcEntry || !chosen) return;
     if (!chosen->allowed(pci)) {
       TraceFn(kTraceError, fn, "%s", chosen->refused);
-      out.Restore();
-      return DisplayUpdateInfo(kxstatus::kNotSupportedForAdapter, mode, 0);
+      refused = true;
+      return;
     }
     TraceFn(kTraceInfo, fn, "%s", chosen->via);
     result = chosen->update(found.fcEntry.Handle(), file.c_str());
@@ -253,8 +249,9 @@ uint32_t AdapterCmdsProcessor::CmdUpdateCommon(Words& words, uint32_t mode) {
               identifier.c_str());
     else
       TraceFn(kTraceError, fn, "Error %s update on adapter with identifier [%s]", chosen->what, identifier.c_str());
-  }
-  out.Restore();
+  });
+  if (!called) return DisplayUpdateInfo(kxstatus::kFileNotFound, mode, 0);
+  if (refused) return DisplayUpdateInfo(kxstatus::kNotSupportedForAdapter, mode, 0);
 
   constexpr uint32_t kUpdatedRebootLater = 201;  // 0xC9
   constexpr uint32_t kUpdatedColdBoot = 205;     // 0xCD

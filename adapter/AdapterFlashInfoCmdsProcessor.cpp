@@ -94,14 +94,8 @@ uint32_t AdapterFlashInfoCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode
   }
   KXAPI_FLASH_MEMO_BLOCK memo{};
   uint32_t rc = 0;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-      return DisplayError(kxstatus::kFileNotFound, mode);
-    }
-    rc = KXAPI_GetAdapterFlashMemoBlock(found.fcEntry.Handle(), &memo);
-  }
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_GetAdapterFlashMemoBlock(found.fcEntry.Handle(), &memo); }))
+    return DisplayError(kxstatus::kFileNotFound, mode);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get Flash Memo Block failed err=%d", static_cast<int>(rc));
     return DisplayError(kxstatus::kReadFailed, mode);

@@ -103,12 +103,7 @@ uint32_t AdapterInfoCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode) {
   }
   KXAPI_FLASH_COMPONENT_VERSION versions{};
   KXAPI_FLASH_MEMO_BLOCK memo{};
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-      return DisplayError(kxstatus::kFileNotFound, mode);
-    }
+  const bool called = WithLibraryOutput(fn, [&] {
     if (const uint32_t rc = KXAPI_GetFlashComponentVersion(found.fcEntry.Handle(), &versions)) {
       TraceFn(kTraceError, fn, "Get Flash Component Version failed err=%d", static_cast<int>(rc));
       versions = KXAPI_FLASH_COMPONENT_VERSION{};
@@ -119,7 +114,8 @@ uint32_t AdapterInfoCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode) {
         memo = KXAPI_FLASH_MEMO_BLOCK{};
       }
     }
-  }
+  });
+  if (!called) return DisplayError(kxstatus::kFileNotFound, mode);
   ShowReportDocument(mode, "AdapterInformation", "General Parameters", "GeneralParametersList",
                      AdapterInfoText(found, versions, memo));
   TraceExiting(fn);

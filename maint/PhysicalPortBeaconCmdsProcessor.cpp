@@ -51,15 +51,10 @@ uint32_t PhysicalPortBeaconCmdsProcessor::ResolveEligiblePort(const char* fn, Wo
     return kxstatus::kVirtualPort;
   }
   uint8_t isMezz = 0;
-  uint32_t rc;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file before Mezz adapter check");
-      return kxstatus::kFileNotFound;
-    }
-    rc = KXAPI_IsMezzAdapter(port.entry.Handle(), &isMezz);
-  }
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_IsMezzAdapter(port.entry.Handle(), &isMezz); },
+                         " before Mezz adapter check"))
+    return kxstatus::kFileNotFound;
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Mezz adapter check failed err=%d", static_cast<int>(rc));
     return kxstatus::kReadFailed;
@@ -78,15 +73,10 @@ uint32_t PhysicalPortBeaconCmdsProcessor::CmdGetCommon(Words& args, uint32_t mod
   if (const uint32_t status = ResolveEligiblePort(fn, args, port); status != 0) return DisplayError(status, mode);
 
   uint32_t state = 0;
-  uint32_t rc;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file before Beacon read");
-      return DisplayError(kxstatus::kFileNotFound, mode);
-    }
-    rc = KXAPI_GetAdapterBeaconStatus(port.entry.Handle(), &state);
-  }
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_GetAdapterBeaconStatus(port.entry.Handle(), &state); },
+                         " before Beacon read"))
+    return DisplayError(kxstatus::kFileNotFound, mode);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get Beacon Info failed err=%d", static_cast<int>(rc));
     return DisplayError(kxstatus::FromPortCall(rc, kxstatus::kReadFailed), mode);
@@ -114,15 +104,10 @@ uint32_t PhysicalPortBeaconCmdsProcessor::CmdSetCommon(Words& args, uint32_t mod
     return DisplayError(kxstatus::kInvalidParameter, mode);
   }
 
-  uint32_t rc;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file before Beacon read");
-      return DisplayError(kxstatus::kFileNotFound, mode);
-    }
-    rc = KXAPI_UpdateAdapterBeaconStatus(port.entry.Handle(), wanted);
-  }
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_UpdateAdapterBeaconStatus(port.entry.Handle(), wanted); },
+                         " before Beacon read"))
+    return DisplayError(kxstatus::kFileNotFound, mode);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get Beacon Info failed err=%d", static_cast<int>(rc));
     return DisplayError(kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed), mode);
@@ -130,14 +115,9 @@ uint32_t PhysicalPortBeaconCmdsProcessor::CmdSetCommon(Words& args, uint32_t mod
 
   // Show what the adapter reports now, not what was asked for.
   uint32_t state = 0;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file before Beacon read");
-      return DisplayError(kxstatus::kFileNotFound, mode);
-    }
-    rc = KXAPI_GetAdapterBeaconStatus(port.entry.Handle(), &state);
-  }
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_GetAdapterBeaconStatus(port.entry.Handle(), &state); },
+                         " before Beacon read"))
+    return DisplayError(kxstatus::kFileNotFound, mode);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get Beacon Info read failed err=%d", static_cast<int>(rc));
     return DisplayError(kxstatus::FromPortCall(rc, kxstatus::kReadFailed), mode);

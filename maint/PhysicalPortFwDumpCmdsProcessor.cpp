@@ -62,22 +62,20 @@ uint32_t PhysicalPortFwDumpCmdsProcessor::CmdGetCommon(Words& args, uint32_t mod
 
   uint8_t* raw = nullptr;
   uint32_t size = 0;
-  uint32_t rc;
+  uint32_t rc = 0;
   std::string path;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-      return DisplayError(kxstatus::kFileNotFound, mode);
-    }
-    // Without a file to write to, the dump is not worth fetching.
-    if (args.size() < 2 || args[1].empty()) {
-      out.Restore();
-      TraceFn(kTraceError, fn, "Output file name missing");
-      return DisplayError(kxstatus::kWrongParameter, mode);
-    }
+  // Without a file to write to, the dump is not worth fetching; an unopenable
+  // log is reported first all the same.
+  const bool named = args.size() >= 2 && !args[1].empty();
+  const bool called = WithLibraryOutput(fn, [&] {
+    if (!named) return;
     path = args[1];
     rc = KXAPI_SDGetFwDump2(port.entry.HandleNumber(), 0, &raw, &size);
+  });
+  if (!called) return DisplayError(kxstatus::kFileNotFound, mode);
+  if (!named) {
+    TraceFn(kTraceError, fn, "Output file name missing");
+    return DisplayError(kxstatus::kWrongParameter, mode);
   }
   const DumpBuffer buffer(raw);
   if (rc != 0) {

@@ -147,15 +147,9 @@ uint32_t PhysicalPortCmdsProcessor::CmdUpdateNvramCommon(Words& args, uint32_t m
     return fail(kxstatus::kFileNotFound);
   }
 
-  uint32_t rc;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-      return fail(kxstatus::kFileNotFound);
-    }
-    rc = KXAPI_UpdateAdapterNVRAMFromFile(port.entry.Handle(), path.c_str());
-  }
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_UpdateAdapterNVRAMFromFile(port.entry.Handle(), path.c_str()); }))
+    return fail(kxstatus::kFileNotFound);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Update NVRAM from File failed err=%d", static_cast<int>(rc));
     return fail(kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed));

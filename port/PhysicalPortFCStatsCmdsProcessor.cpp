@@ -85,15 +85,9 @@ uint32_t PhysicalPortFCStatsCmdsProcessor::CmdResetCommon(Words& args, uint32_t 
     return DisplayResetError(kxstatus::kInvalidParameter, mode);
   }
 
-  uint32_t rc;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-      return DisplayResetError(kxstatus::kFileNotFound, mode);
-    }
-    rc = KXAPI_ResetDeviceStats(port.entry.Handle());
-  }
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_ResetDeviceStats(port.entry.Handle()); }))
+    return DisplayResetError(kxstatus::kFileNotFound, mode);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Reset device stats failed err=%d", static_cast<int>(rc));
     return DisplayResetError(kxstatus::FromPortCall(rc, 39), mode);

@@ -218,12 +218,7 @@ uint32_t PhysicalPortInfoCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode)
 
   // A record the library could not fill is shown as it stands (zero-filled).
   PortInfoRecords records;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-      return DisplayError(kxstatus::kFileNotFound, mode);
-    }
+  const bool called = WithLibraryOutput(fn, [&] {
     KXAPI_PORT_HANDLE handle = port.entry.Handle();
     if (const uint32_t rc = KXAPI_GetAdapterAsicBoardTemperature(handle, records.temperature); rc != 0)
       TraceFn(kTraceError, fn, "Get phy port temperature failed err=%d", static_cast<int>(rc));
@@ -231,7 +226,8 @@ uint32_t PhysicalPortInfoCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode)
       TraceFn(kTraceError, fn, "Get Lockdown status failed err=%d", static_cast<int>(rc));
     if (const uint32_t rc = KXAPI_GetFlashComponentVersion(handle, reinterpret_cast<KXAPI_FLASH_COMPONENT_VERSION*>(records.flashVersions)); rc != 0)
       TraceFn(kTraceError, fn, "Get Flash Component Version failed err=%d", static_cast<int>(rc));
-  }
+  });
+  if (!called) return DisplayError(kxstatus::kFileNotFound, mode);
 
   DisplayPortInfo(port, records, mode);
   TraceExiting(fn);

@@ -166,16 +166,12 @@ uint32_t PhysicalPortBBCRCmdsProcessor::Start(const char* fn, Words& words, uint
     return DisplayError(kxstatus::kNotSupportedForAdapter, mode, showReboot);
   }
   info = BbcrInfo{};
-  uint32_t rc;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-      return DisplayError(kxstatus::kFileNotFound, mode, showReboot);
-    }
-    rc = KXAPI_FCGetBBCSupportInfoEx(port.entry.Handle(), &info.status, &info.configured, &info.state,
-                                     &info.negotiated, info.reason, sizeof info.reason);
-  }
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] {
+        rc = KXAPI_FCGetBBCSupportInfoEx(port.entry.Handle(), &info.status, &info.configured, &info.state,
+                                         &info.negotiated, info.reason, sizeof info.reason);
+      }))
+    return DisplayError(kxstatus::kFileNotFound, mode, showReboot);
   info.reason[sizeof info.reason - 1] = '\0';
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get BBCR Info failed err=%u", rc);
@@ -243,15 +239,10 @@ uint32_t PhysicalPortBBCRCmdsProcessor::CmdSetCommon(Words& words, uint32_t mode
     return DisplayError(kxstatus::kFileNotFound, mode, true);
   }
   if (const uint32_t st = ReadBBCRFromFile(path, info)) return DisplayError(st, mode, true);
-  uint32_t rc;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-      return DisplayError(kxstatus::kFileNotFound, mode, true);
-    }
-    rc = KXAPI_FCSetBBCSupportInfo(port.entry.Handle(), info.status, info.configured);
-  }
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn,
+                         [&] { rc = KXAPI_FCSetBBCSupportInfo(port.entry.Handle(), info.status, info.configured); }))
+    return DisplayError(kxstatus::kFileNotFound, mode, true);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Update BBCR failed err=%u", rc);
     return DisplayError(kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed), mode, true);

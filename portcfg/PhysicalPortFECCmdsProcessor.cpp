@@ -116,22 +116,15 @@ uint32_t PhysicalPortFECCmdsProcessor::Read(const char* fn, Words& words, uint32
 
   // Each step: the library call under the output log, its failure trace and status.
   auto step = [&](const char* stage, auto call, const char* failure, uint32_t status, bool maintenance) -> uint32_t {
-    uint32_t rc;
-    {
-      LibraryOutput out;
-      if (!out) {
-        TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file %s", stage);
-        return kxstatus::kFileNotFound;
-      }
-      rc = call();
-    }
+    uint32_t rc = 0;
+    if (!WithLibraryOutput(fn, [&] { rc = call(); }, stage)) return kxstatus::kFileNotFound;
     if (rc == 0) return 0;
     TraceFn(kTraceError, fn, "%s err=%u", failure, rc);
     return maintenance ? kxstatus::FromPortCall(rc, status) : status;
   };
   auto mezz = [&]() {
     uint8_t flag = 0;
-    return step("before Mezz adapter check", [&] {
+    return step(" before Mezz adapter check", [&] {
       const uint32_t rc = KXAPI_IsMezzAdapter(handle, &flag);
       reading.mezz = flag == 1;
       return rc;
@@ -140,7 +133,8 @@ uint32_t PhysicalPortFECCmdsProcessor::Read(const char* fn, Words& words, uint32
   auto stats = [&]() {
     void* block = nullptr;
     uint32_t length = 0;
-    const uint32_t st = step("before FW Priv Stats read", [&] { return KXAPI_GetFWPrivateStats(handle, &block, &length); },
+    const uint32_t st = step(" before FW Priv Stats read",
+                             [&] { return KXAPI_GetFWPrivateStats(handle, &block, &length); },
                              "Get FW Private stats failed", kxstatus::kReadFailed, true);
     reading.stats.reset(static_cast<uint8_t*>(block));
     if (st == 0 && (!block || length < kxfec::kPrivateStatsMinSize)) {
@@ -151,7 +145,7 @@ uint32_t PhysicalPortFECCmdsProcessor::Read(const char* fn, Words& words, uint32
     return st;
   };
 
-  uint32_t st = step("before FEC read", [&] { return KXAPI_FCGetFECSupportInfo(handle, &reading.libraryStatus); },
+  uint32_t st = step(" before FEC read", [&] { return KXAPI_FCGetFECSupportInfo(handle, &reading.libraryStatus); },
                      "Get FEC Info failed", kxstatus::kReadFailed, true);
   if (st == 0) st = forSet ? stats() : mezz();
   if (st == 0) st = forSet ? mezz() : stats();
@@ -198,22 +192,15 @@ uint32_t PhysicalPortFECCmdsProcessor::CmdSetCommon(Words& words, uint32_t mode)
   }
   const KXAPI_PORT_HANDLE handle = port.entry.Handle();
   auto change = [&](const char* stage, auto call, const char* failure) -> uint32_t {
-    uint32_t rc;
-    {
-      LibraryOutput out;
-      if (!out) {
-        TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file %s", stage);
-        return kxstatus::kFileNotFound;
-      }
-      rc = call();
-    }
+    uint32_t rc = 0;
+    if (!WithLibraryOutput(fn, [&] { rc = call(); }, stage)) return kxstatus::kFileNotFound;
     if (rc == 0) return 0;
     TraceFn(kTraceError, fn, "%s err=%u", failure, rc);
     return kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed);
   };
   bool reboot = false;
   if (setStatus) {
-    const uint32_t st = change("before FEC set", [&] { return KXAPI_FCSetFECSupportInfo(handle, enable ? 1 : 0); },
+    const uint32_t st = change(" before FEC set", [&] { return KXAPI_FCSetFECSupportInfo(handle, enable ? 1 : 0); },
                                "Update FEC failed");
     if (st != 0) return DisplayError(st, mode, true);
     status = enable;
@@ -225,7 +212,7 @@ uint32_t PhysicalPortFECCmdsProcessor::CmdSetCommon(Words& words, uint32_t mode)
       TraceFn(kTraceError, fn, "reset=%s not supported", resetWord.c_str());
       return DisplayError(kxstatus::kInvalidParameter, mode, true);
     }
-    const uint32_t st = change("before FEC counter reset", [&] { return KXAPI_ResetFECCounters(handle); },
+    const uint32_t st = change(" before FEC counter reset", [&] { return KXAPI_ResetFECCounters(handle); },
                                "Reset FEC counters failed");
     if (st != 0) return DisplayError(st, mode, true);
   }

@@ -136,13 +136,9 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::Start(const char* fn, Words& words,
 uint32_t PhysicalPortHBAParamsCmdsProcessor::ReadRecord(const char* fn, const PortLookup& port, HbaParams& record,
                                                         const char* openStage) {
   record = HbaParams{};
-  LibraryOutput out;
-  if (!out) {
-    TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file%s", openStage);
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_GetHBAParamsInfo(port.entry.Handle(), record.Data()); }, openStage))
     return kxstatus::kFileNotFound;
-  }
-  const uint32_t rc = KXAPI_GetHBAParamsInfo(port.entry.Handle(), record.Data());
-  out.Restore();
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get HBA Params Info failed err=%u", rc);
     return kxstatus::FromPortCall(rc, kxstatus::kReadFailed);
@@ -248,15 +244,10 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::CmdSetCommon(Words& words, uint32_t
   }
   if (const uint32_t st = hbaparams::ReadHBAParamsFromFile(path, record)) return Fail(Doc::kParams, st, mode);
 
-  uint32_t rc;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file before set");
-      return Fail(Doc::kParams, kxstatus::kFileNotFound, mode, kNoReboot);
-    }
-    rc = KXAPI_UpdateHBAParameters(port.entry.Handle(), record.Data());
-  }
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_UpdateHBAParameters(port.entry.Handle(), record.Data()); },
+                         " before set"))
+    return Fail(Doc::kParams, kxstatus::kFileNotFound, mode, kNoReboot);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Update HBA Params failed err=%u", rc);
     return Fail(Doc::kParams, kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed), mode, kNoReboot);
@@ -273,15 +264,9 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::CmdRestoreDefaultsCommon(Words& wor
   constexpr Shown kNoReboot{true, false};
   PortLookup port;
   if (const uint32_t st = Start(fn, words, mode, Doc::kRestore, port)) return st;
-  uint32_t rc;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-      return Fail(Doc::kRestore, kxstatus::kFileNotFound, mode, kNoReboot);
-    }
-    rc = KXAPI_RestoreDefaultNVRAM(port.entry.Handle());
-  }
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_RestoreDefaultNVRAM(port.entry.Handle()); }))
+    return Fail(Doc::kRestore, kxstatus::kFileNotFound, mode, kNoReboot);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Restore Default HBA Params failed err=%u", rc);
     return Fail(Doc::kRestore, kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed), mode, kNoReboot);
@@ -305,15 +290,9 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::CmdSaveCommon(Words& words, uint32_
     TraceFn(kTraceError, fn, "file path not given");
     return Fail(Doc::kSave, kxstatus::kInvalidParameter, mode);
   }
-  uint32_t rc;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-      return Fail(Doc::kSave, kxstatus::kFileNotFound, mode);
-    }
-    rc = KXAPI_SaveSingleAdapterNVRAMToFile(port.entry.Handle(), words[1].c_str());
-  }
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_SaveSingleAdapterNVRAMToFile(port.entry.Handle(), words[1].c_str()); }))
+    return Fail(Doc::kSave, kxstatus::kFileNotFound, mode);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Save NVRAM to file failed err=%u", rc);
     return Fail(Doc::kSave, kxstatus::FromPortCall(rc, kxstatus::kReadFailed), mode);

@@ -115,17 +115,13 @@ uint32_t PhysicalPortVPDCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode)
     TraceFn(kTraceError, fn, "pVpd malloc failed");
     return DisplayError(kxstatus::kMemoryError, mode);
   }
-  uint32_t rc;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-      return DisplayError(kxstatus::kFileNotFound, mode);
-    }
+  uint32_t rc = 0;
+  const bool called = WithLibraryOutput(fn, [&] {
     memset(vpd.get(), 0, kxvpd::kImageSize);
     uint32_t size = kxvpd::kImageSize;
     rc = KXAPI_GetVpd(port.entry.HandleNumber(), 0, vpd.get(), &size);
-  }
+  });
+  if (!called) return DisplayError(kxstatus::kFileNotFound, mode);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get VPD Data failed err=%u", rc);
     return DisplayError(kxstatus::FromPortCall(rc, 41), mode);

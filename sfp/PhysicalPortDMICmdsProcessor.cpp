@@ -148,13 +148,9 @@ void PhysicalPortDMICmdsProcessor::RegisterCommands() { AddCommands(this, kComma
 uint32_t PhysicalPortDMICmdsProcessor::ReadImage(const char* fn, const PortLookup& port, uint32_t flag,
                                                  uint8_t* image) {
   std::fill(image, image + KXAPI_SFP_IMAGE_SIZE, 0);
-  LibraryOutput out;
-  if (!out) {
-    TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
+  uint32_t result = 0;
+  if (!WithLibraryOutput(fn, [&] { result = KXAPI_GetSFPDataEx(port.entry.Handle(), image, flag, 0); }))
     return kxstatus::kFileNotFound;
-  }
-  const uint32_t result = KXAPI_GetSFPDataEx(port.entry.Handle(), image, flag, 0);
-  out.Restore();
   if (result == 0) return 0;
   TraceFn(kTraceError, fn, "Get phy port DMI Data failed err=%d", static_cast<int>(result));
   return kxstatus::FromPortCall(result, kxstatus::kReadFailed);
@@ -218,21 +214,20 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdSaveCommon(Words& args, uint32_t mode)
   const std::string path = args.size() > 1 ? args[1] : "";
   const std::string saveMode = args.size() > 2 ? args[2] : "";
 
-  LibraryOutput out;
-  if (!out) {
-    TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-    return DisplaySfpSave(kxstatus::kFileNotFound, mode);
-  }
-  // The form word: 0 binary image, 1 text, -1 neither.
+  // The form word: 0 binary image, 1 text, -1 neither. An unopenable log is
+  // reported before an unknown form.
   const int form = EqualsNoCase(saveMode, "Binary") ? 0 : EqualsNoCase(saveMode, "Text") ? 1 : -1;
+  uint32_t result = 0;
+  const bool called = WithLibraryOutput(fn, [&] {
+    if (form < 0) return;
+    result = form == 0 ? KXAPI_SaveSFPDataToFile(port.entry.Handle(), path.c_str())
+                       : KXAPI_SaveSFPDataToTextFile(port.entry.Handle(), path.c_str());
+  });
+  if (!called) return DisplaySfpSave(kxstatus::kFileNotFound, mode);
   if (form < 0) {
-    out.Restore();
     TraceFn(kTraceError, fn, "Invalid mode %d", form);
     return DisplaySfpSave(kxstatus::kReadFailed, mode);
   }
-  const uint32_t result = form == 0 ? KXAPI_SaveSFPDataToFile(port.entry.Handle(), path.c_str())
-                                    : KXAPI_SaveSFPDataToTextFile(port.entry.Handle(), path.c_str());
-  out.Restore();
   status = MapResult(kSaveResults, result, kxstatus::kReadFailed);
   if (status != 0) TraceFn(kTraceError, fn, "Save SFP data failed err=%d", static_cast<int>(result));
   DisplaySfpSave(status, mode);
@@ -274,13 +269,11 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdUpdateCommon(Words& args, uint32_t mod
     return DisplaySfpUpdate(kDriverNoSupport, mode);
   }
 
-  LibraryOutput out;
-  if (!out) {
-    TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
+  uint32_t result = 0;
+  if (!WithLibraryOutput(fn, [&] {
+        result = KXAPI_SfpModuleFirmwareUpdate(port.entry.Handle(), image.c_str(), kFirmwareUpdateOption);
+      }))
     return DisplaySfpUpdate(kxstatus::kFileNotFound, mode);
-  }
-  const uint32_t result = KXAPI_SfpModuleFirmwareUpdate(port.entry.Handle(), image.c_str(), kFirmwareUpdateOption);
-  out.Restore();
   status = MapResult(kUpdateResults, result, kUnknownFailure);
   if (status != 0) TraceFn(kTraceError, fn, "SFP Firmware update failed err=%d", static_cast<int>(result));
   DisplaySfpUpdate(status, mode);

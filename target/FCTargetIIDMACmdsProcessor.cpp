@@ -118,15 +118,9 @@ uint32_t FCTargetIIDMACmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {
   if (const uint32_t status = Resolve(fn, args, mode, entry, target)) return status;
 
   uint32_t code = 0;
-  uint32_t rc;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-      return DisplayError(kxstatus::kFileNotFound, mode);
-    }
-    rc = KXAPI_GetTargetLinkSpeed(entry.Handle(), target.TargetNumber(), &code);
-  }
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_GetTargetLinkSpeed(entry.Handle(), target.TargetNumber(), &code); }))
+    return DisplayError(kxstatus::kFileNotFound, mode);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get Link Speed failed err=%d", static_cast<int>(rc));
     return DisplayError(kxstatus::kReadFailed, mode);
@@ -165,27 +159,18 @@ uint32_t FCTargetIIDMACmdsProcessor::CmdSetCommon(Words& args, uint32_t mode) {
   }
 
   uint32_t current = 0;
-  uint32_t rc;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-      return DisplayError(kxstatus::kFileNotFound, mode);
-    }
-    rc = KXAPI_GetTargetLinkSpeed(entry.Handle(), target.TargetNumber(), &current);
-  }
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_GetTargetLinkSpeed(entry.Handle(), target.TargetNumber(), &current); }))
+    return DisplayError(kxstatus::kFileNotFound, mode);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get Link Speed failed err=%d", static_cast<int>(rc));
     return DisplayError(kxstatus::kReadFailed, mode);
   }
   if (current != requested.code) {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
+    if (!WithLibraryOutput(fn, [&] {
+          rc = KXAPI_SetTargetLinkSpeed(entry.Handle(), target.TargetNumber(), requested.code);
+        }))
       return DisplayError(kxstatus::kFileNotFound, mode);
-    }
-    rc = KXAPI_SetTargetLinkSpeed(entry.Handle(), target.TargetNumber(), requested.code);
-    out.Restore();
     if (rc != 0) {
       TraceFn(kTraceError, fn, "Set Link Speed failed err=%d", static_cast<int>(rc));
       return DisplayError(kxstatus::kUpdateFailed, mode);

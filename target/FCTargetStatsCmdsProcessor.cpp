@@ -64,15 +64,11 @@ uint32_t FCTargetStatsCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {
   std::memcpy(address.data() + kxrec::kRemoteAddrType, &byName, sizeof byName);
   std::memcpy(address.data() + kxrec::kRemoteAddrName, name.data(), name.size());
 
-  uint32_t rc;
-  {
-    LibraryOutput out;
-    if (!out) {
-      TraceFn(kTraceError, fn, "Failed to open /var/tmp/kxapi-output.log file");
-      return DisplayError(kxstatus::kFileNotFound, mode);
-    }
-    rc = KXAPI_GetPortStatisticsFC(entry.HandleNumber(), 0, address.data(), statistics.data());
-  }
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] {
+        rc = KXAPI_GetPortStatisticsFC(entry.HandleNumber(), 0, address.data(), statistics.data());
+      }))
+    return DisplayError(kxstatus::kFileNotFound, mode);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "Get Port Stats FC failed err=%d", static_cast<int>(rc));
     return DisplayError(kStatsReadError, mode);
