@@ -143,11 +143,8 @@ uint32_t AdapterCmdsProcessor::GetPhyPortFromAdapterString(const Words& words, A
   constexpr const char* fn = "GetPhyPortFromAdapterString";
   TraceLevel(kTraceInfo, "%s::%s: Entered", kClass, fn);
   out = AdapterLookup{};
-  if (!words.empty() && IsHelpRequest(words.front())) {
-    TraceLevel(kTraceInfo, "%s::%s: Invoking Help", kClass, fn);
-    return kxstatus::kHelpRequest;
-  }
-  const std::string word = words.empty() ? std::string() : words.front();
+  std::string word;
+  if (const uint32_t status = IdentifierWord(kClass, fn, words, word)) return status;
   const ParsedIdentifier id = ParseIdentifier(word);
   TraceLevel(kTraceInfo, "%s::%s: Parsed szAdapterStr is %s", kClass, fn, id.keyword.c_str());
   TraceLevel(kTraceInfo, "%s::%s: Parsed szModel is %s", kClass, fn, id.model.c_str());

@@ -190,11 +190,8 @@ void PhysicalPortCmdsProcessor::DisplayUpdateNvram(uint32_t status, uint32_t mod
 uint32_t PhysicalPortCmdsProcessor::GetPhyPortFromPortString(const Words& args, PortLookup& out) {
   constexpr const char* fn = "GetPhyPortFromPortString";
   TraceLevel(kTraceInfo, "%s::%s: Entered", kClass, fn);
-  const std::string identifier = args.empty() ? std::string() : args.front();
-  if (!args.empty() && IsHelpRequest(identifier)) {
-    TraceLevel(kTraceInfo, "%s::%s: Invoking Help", kClass, fn);
-    return kxstatus::kHelpRequest;
-  }
+  std::string identifier;
+  if (const uint32_t status = IdentifierWord(kClass, fn, args, identifier)) return status;
 
   char prefix[16] = {};
   unsigned char ignored[8];

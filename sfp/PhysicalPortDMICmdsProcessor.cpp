@@ -161,9 +161,7 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) 
   TraceEntered(fn);
   PortLookup port;
   uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port);
-  if (status != 0) {
-    return DisplayError(status, mode);
-  }
+  if (status != 0) return DisplayError(status, mode);
 
   // The option may stand anywhere after the identifier; a last word with no value counts as absent.
   uint32_t flag = kReadCached;
@@ -191,9 +189,7 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdGetRawCommon(Words& args, uint32_t mod
   TraceEntered(fn);
   PortLookup port;
   uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port);
-  if (status != 0) {
-    return DisplayError(status, mode);
-  }
+  if (status != 0) return DisplayError(status, mode);
   uint8_t image[KXAPI_SFP_IMAGE_SIZE];
   status = ReadImage(fn, port, kReadRaw, image);
   if (status != 0) return DisplayError(status, mode);
@@ -207,9 +203,7 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdSaveCommon(Words& args, uint32_t mode)
   TraceEntered(fn);
   PortLookup port;
   uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port);
-  if (status != 0) {
-    return DisplaySfpSave(status, mode);
-  }
+  if (status != 0) return DisplaySfpSave(status, mode);
   // Missing words read as empty: no form word fails as an unknown one does.
   const std::string path = args.size() > 1 ? args[1] : "";
   const std::string saveMode = args.size() > 2 ? args[2] : "";
@@ -240,9 +234,7 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdUpdateCommon(Words& args, uint32_t mod
   TraceEntered(fn);
   PortLookup port;
   uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port);
-  if (status != 0) {
-    return DisplaySfpUpdate(status, mode);
-  }
+  if (status != 0) return DisplaySfpUpdate(status, mode);
   // Missing words read as empty, and fail the checks below in their order:
   // no image file, then no supported vendor.
   const std::string image = args.size() > 1 ? args[1] : "";

@@ -26,6 +26,15 @@ bool CmdProcessor::IsHidden() const {
   return flags != 0 && ((flags & 1) == 0 || (RunFlags & RUN_ENGINEERING) == 0);
 }
 
+uint32_t IdentifierWord(const char* cls, const char* fn, const Words& words, std::string& identifier) {
+  if (!words.empty() && IsHelpRequest(words.front())) {
+    TraceLevel(kTraceInfo, "%s::%s: Invoking Help", cls, fn);
+    return kxstatus::kHelpRequest;
+  }
+  identifier = words.empty() ? std::string() : words.front();
+  return 0;
+}
+
 // ---- MultipleCmdsProcessor -------------------------------------------------
 
 MultipleCmdsProcessor::MultipleCmdsProcessor(const char* className, const char* modeTitle, std::string name,
@@ -222,10 +231,8 @@ uint32_t MultipleCmdsProcessor::ShowErrorDocument(const char* fn, uint32_t statu
 }
 
 uint32_t MultipleCmdsProcessor::OpenInventory(const char* fn, const Words& words, kxinv::AdapterListRef& list) const {
-  if (!words.empty() && IsHelpRequest(words.front())) {
-    TraceFn(kTraceInfo, fn, "Invoking Help");
-    return kxstatus::kHelpRequest;
-  }
+  std::string ignored;
+  if (const uint32_t status = IdentifierWord(className_, fn, words, ignored)) return status;
   TraceFn(kTraceInfo, fn, "Going for adapter list");
   list = kxinv::GetAdapterList();
   if (!list) {

@@ -105,6 +105,10 @@ struct ErrorDocument {
   std::initializer_list<EmptyField> after = {};
 };
 
+// The identifier word of a command: its first word, empty when there is none.
+// A help word in its place is status 5, traced as "<cls>::<fn>: Invoking Help".
+uint32_t IdentifierWord(const char* cls, const char* fn, const Words& words, std::string& identifier);
+
 class MultipleCmdsProcessor : public CmdProcessor {
  public:
   // className names the family in traces ("AdapterCmdsProcessor"); modeTitle

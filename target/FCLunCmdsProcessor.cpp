@@ -52,11 +52,8 @@ std::string FCLunCmdsProcessor::LunIdentifier(const kxinv::PortEntryRef& entry, 
 uint32_t FCLunCmdsProcessor::GetLunFromLunString(const Words& args, kxinv::LunRef& lun) {
   constexpr const char* fn = "GetLunFromLunString";
   TraceLevel(kTraceInfo, "%s::%s: Entered", kClass, fn);
-  if (!args.empty() && IsHelpRequest(args.front())) {
-    TraceLevel(kTraceInfo, "%s::%s: Invoking Help", kClass, fn);
-    return kxstatus::kHelpRequest;
-  }
-  const std::string identifier = args.empty() ? std::string() : args.front();
+  std::string identifier;
+  if (const uint32_t status = IdentifierWord(kClass, fn, args, identifier)) return status;
 
   // Only the three words are checked here; the whole text is compared below.
   char portWord[16] = {};

@@ -54,11 +54,8 @@ uint32_t FCTargetCmdsProcessor::GetTargetFromTargetString(const Words& args, kxi
                                                           kxinv::TargetRef& target) {
   constexpr const char* fn = "GetTargetFromTargetString";
   TraceLevel(kTraceInfo, "%s::%s: Entered", kClass, fn);
-  if (!args.empty() && IsHelpRequest(args.front())) {
-    TraceLevel(kTraceInfo, "%s::%s: Invoking Help", kClass, fn);
-    return kxstatus::kHelpRequest;
-  }
-  const std::string identifier = args.empty() ? std::string() : args.front();
+  std::string identifier;
+  if (const uint32_t status = IdentifierWord(kClass, fn, args, identifier)) return status;
 
   // Only the two words are checked here; the whole text is compared below.
   char portWord[16] = {};
@@ -122,4 +119,12 @@ uint32_t FCTargetCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
 
   ShowIdentifierList(fn, mode, "TargetList", "Targets", identifiers);
   return 0;
+}
+
+uint32_t FCTargetCmdsProcessor::ResolveTarget(const MultipleCmdsProcessor& family, const char* fn, const Words& args,
+                                              kxinv::PortEntryRef& entry, kxinv::TargetRef& target) {
+  const uint32_t status = GetTargetFromTargetString(args, entry, target);
+  if (status != 0)
+    TraceLevel(kTraceError, "%s::%s: Get target failed err=%d", family.ClassName(), fn, static_cast<int>(status));
+  return status;
 }

@@ -19,6 +19,10 @@ class FCTargetCmdsProcessor : public MultipleCmdsProcessor {
   // virtual ports included. Reads only the first word. Returns 0 found, 5 help
   // word, 6 invalid or unknown identifier, 14 no inventory; the out-parameters
   // are set only on 0.
+  // The first step of every target family's command: resolves the identifier
+  // and traces a failure as "<family>::<fn>: Get target failed err=<status>".
+  static uint32_t ResolveTarget(const MultipleCmdsProcessor& family, const char* fn, const Words& args,
+                                kxinv::PortEntryRef& entry, kxinv::TargetRef& target);
   static uint32_t GetTargetFromTargetString(const Words& args, kxinv::PortEntryRef& entry,
                                             kxinv::TargetRef& target);
 

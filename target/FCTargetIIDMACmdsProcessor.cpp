@@ -98,11 +98,8 @@ uint32_t FCTargetIIDMACmdsProcessor::LimitToPort(uint32_t code, uint8_t supporte
 
 uint32_t FCTargetIIDMACmdsProcessor::Resolve(const char* fn, Words& args, uint32_t mode, kxinv::PortEntryRef& entry,
                                              kxinv::TargetRef& target) {
-  const uint32_t status = FCTargetCmdsProcessor::GetTargetFromTargetString(args, entry, target);
-  if (status != 0) {
-    TraceFn(kTraceError, fn, "Get target failed err=%d", static_cast<int>(status));
+  if (const uint32_t status = FCTargetCmdsProcessor::ResolveTarget(*this, fn, args, entry, target))
     return DisplayError(status, mode);
-  }
   if (entry.IsVirtual()) {
     TraceFn(kTraceError, fn, "Command not supported for vport");
     return DisplayError(kxstatus::kVirtualPort, mode);

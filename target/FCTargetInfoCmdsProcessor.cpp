@@ -122,11 +122,8 @@ uint32_t FCTargetInfoCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {
   TraceEntered(fn);
   kxinv::PortEntryRef entry(nullptr);
   kxinv::TargetRef target(nullptr);
-  const uint32_t status = FCTargetCmdsProcessor::GetTargetFromTargetString(args, entry, target);
-  if (status != 0) {
-    TraceFn(kTraceError, fn, "Get target failed err=%d", static_cast<int>(status));
+  if (const uint32_t status = FCTargetCmdsProcessor::ResolveTarget(*this, fn, args, entry, target))
     return DisplayError(status, mode);
-  }
   DisplayTargetInfo(entry, target, mode);
   TraceExiting(fn);
   return 0;

@@ -50,11 +50,8 @@ uint32_t FCTargetStatsCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {
   TraceEntered(fn);
   kxinv::PortEntryRef entry(nullptr);
   kxinv::TargetRef target(nullptr);
-  const uint32_t status = FCTargetCmdsProcessor::GetTargetFromTargetString(args, entry, target);
-  if (status != 0) {
-    TraceFn(kTraceError, fn, "Get target failed err=%d", static_cast<int>(status));
+  if (const uint32_t status = FCTargetCmdsProcessor::ResolveTarget(*this, fn, args, entry, target))
     return DisplayError(status, mode);
-  }
 
   // The remote port is named by its port name.
   std::array<uint8_t, kxrec::kRemoteAddrSize> address{};
