@@ -27,6 +27,30 @@ bool IsAllDigits(const std::string& word) {
   return true;
 }
 
+std::optional<uint64_t> ParseNumber(const std::string& word, uint64_t min, uint64_t max, int base) {
+  size_t i = 0;
+  if (base == 16 && word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) i = 2;
+  if (i == word.size()) return std::nullopt;
+  uint64_t value = 0;
+  for (; i < word.size(); ++i) {
+    const char c = word[i];
+    unsigned digit;
+    if (c >= '0' && c <= '9') {
+      digit = c - '0';
+    } else if (base == 16 && c >= 'a' && c <= 'f') {
+      digit = c - 'a' + 10;
+    } else if (base == 16 && c >= 'A' && c <= 'F') {
+      digit = c - 'A' + 10;
+    } else {
+      return std::nullopt;
+    }
+    if (value > (UINT64_MAX - digit) / static_cast<uint64_t>(base)) return std::nullopt;
+    value = value * base + digit;
+  }
+  if (value < min || value > max) return std::nullopt;
+  return value;
+}
+
 std::optional<Words> Tokenize(const std::string& line) {
   Words words;
   std::string current;

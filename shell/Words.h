@@ -1,6 +1,7 @@
 // Command words and the helpers that read them.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,12 @@ bool IsHelpRequest(const std::string& word);
 
 // True for an empty word or one of decimal digits only.
 bool IsAllDigits(const std::string& word);
+
+// A whole word read as an unsigned number in [min, max]: decimal digits only
+// (base 10), or hexadecimal digits with an optional "0x" prefix (base 16).
+// nullopt for an empty word, any other character, or a value out of range;
+// never wraps. Every number a user types goes through here.
+std::optional<uint64_t> ParseNumber(const std::string& word, uint64_t min, uint64_t max, int base = 10);
 
 // Splits an input line into words; nullopt when the line ends inside quotes.
 std::optional<Words> Tokenize(const std::string& line);

@@ -242,6 +242,22 @@ TEST(Words, HelpWordsDigitsAndCase) {
   EXPECT_FALSE(EqualsNoCase("\xC4", "\xE4"));  // only A-Z fold
 }
 
+TEST(Words, ParseNumberIsWholeWordAndRanged) {
+  struct Row {
+    const char* word;
+    uint64_t min, max;
+    int base;
+    std::optional<uint64_t> expected;
+  } rows[] = {
+      {"12", 0, 100, 10, 12},       {"12abc", 0, 100, 10, std::nullopt}, {"", 0, 100, 10, std::nullopt},
+      {"101", 0, 100, 10, std::nullopt}, {"0", 1, 100, 10, std::nullopt}, {"4294967297", 0, 0xFFFFFFFF, 10, std::nullopt},
+      {"-1", 0, 100, 10, std::nullopt}, {"0x0F", 0, 255, 10, std::nullopt}, {"0x0F", 0, 255, 16, 15},
+      {"ff", 0, 255, 16, 255},      {"0x", 0, 255, 16, std::nullopt},    {"99999999999999999999", 0, UINT64_MAX, 10, std::nullopt},
+      {"18446744073709551615", 0, UINT64_MAX, 10, UINT64_MAX},
+  };
+  for (const Row& row : rows) EXPECT_EQ(ParseNumber(row.word, row.min, row.max, row.base), row.expected) << row.word;
+}
+
 TEST(Status, FamilyTablesDefaultToUnknown) {
   static const StatusMessage table[] = {kxmsg::Common(6), kxmsg::Common(60), {13, "Failed, Beacon read failed"}};
   EXPECT_STREQ(LookupMessage(table, 6), "Failed, Invalid parameter");
