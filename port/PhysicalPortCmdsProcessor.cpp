@@ -17,6 +17,9 @@
 #include "portcfg/PhysicalPortHBAParamsCmdsProcessor.h"
 #include "portcfg/PhysicalPortVPDCmdsProcessor.h"
 
+#include "boot/PhysicalPortBootConfigCmdsProcessor.h"
+#include "boot/PhysicalPortBootConfigExtCmdsProcessor.h"
+
 namespace {
 
 constexpr const char* kClass = "PhysicalPortCmdsProcessor";
@@ -47,11 +50,9 @@ PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
 
   AddSubMode(std::make_unique<PhysicalPortFECCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortBootConfigCmdsProcessor", "Boot Config", "bootconfig",
-                     "use this command to get/set Kaltex Fibre Channel Port's Boot Config info"));
+  AddSubMode(std::make_unique<PhysicalPortBootConfigCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortBootConfigExtCmdsProcessor", "Boot Config Ext", "bootconfigext",
-                     "use this command to get/set Kaltex Fibre Channel Port's Boot Config info"));
+  AddSubMode(std::make_unique<PhysicalPortBootConfigExtCmdsProcessor>(this));
 
   AddSubMode(std::make_unique<PhysicalPortFwDumpCmdsProcessor>(this));
 

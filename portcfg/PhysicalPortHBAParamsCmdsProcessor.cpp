@@ -146,19 +146,6 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::ReadRecord(const char* fn, const Po
   return 0;
 }
 
-bool PhysicalPortHBAParamsCmdsProcessor::RebootRequired(const char* fn) {
-  uint8_t flag = 0;
-  LibraryOutput out;
-  const uint32_t rc = out ? KXAPI_IsRebootRequired(&flag) : kxstatus::kFileNotFound;
-  out.Restore();
-  if (rc != 0) {
-    // When in doubt, tell the user to reboot.
-    TraceFn(kTraceError, fn, "Get Reboot Required failed err=%u", rc);
-    return true;
-  }
-  return flag == 1;
-}
-
 void PhysicalPortHBAParamsCmdsProcessor::DisplayHBAParamsInfo(kxinv::PortEntryRef entry, uint32_t mode, Shown reboot,
                                                               const HbaParams& record) {
   constexpr const char* fn = "DisplayHBAParamsInfo";

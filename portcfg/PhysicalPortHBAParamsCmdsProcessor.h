@@ -43,7 +43,6 @@ class PhysicalPortHBAParamsCmdsProcessor : public MultipleCmdsProcessor {
   // Resolves the port and refuses virtual ports; failures are shown as doc.
   uint32_t Start(const char* fn, Words& words, uint32_t mode, Doc doc, PortLookup& port);
   uint32_t ReadRecord(const char* fn, const PortLookup& port, HbaParams& record, const char* openStage);
-  bool RebootRequired(const char* fn);
 
   void DisplayHBAParamsInfo(kxinv::PortEntryRef entry, uint32_t mode, Shown reboot, const HbaParams& record);
   uint32_t Fail(Doc doc, uint32_t status, uint32_t mode) { return Fail(doc, status, mode, Shown{false, false}); }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "runtime/Paths.h"
+#include "shell/KxApi.h"
 #include "shell/RunFlags.h"
 
 // ---- CmdProcessor ----------------------------------------------------------
@@ -258,10 +259,11 @@ void MultipleCmdsProcessor::ShowIdentifierList(const char* fn, uint32_t mode, co
 }
 
 void MultipleCmdsProcessor::ShowReportDocument(uint32_t mode, const char* structure, const char* listField,
-                                               const char* element, const std::string& block) {
+                                               const char* element, const std::string& block, const bool* reboot) {
   Begin(mode);
   BeginStructure(structure);
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
+  if (reboot) WriteBoolField(kxkey::kRebootRequired, *reboot);
   BeginField(listField);
   BeginList(kListStructure);
   BeginStructure(element);
@@ -273,6 +275,19 @@ void MultipleCmdsProcessor::ShowReportDocument(uint32_t mode, const char* struct
   EndField();
   EndStructure();
   End();
+}
+
+bool MultipleCmdsProcessor::RebootRequired(const char* fn) {
+  uint8_t flag = 0;
+  LibraryOutput out;
+  const uint32_t rc = out ? KXAPI_IsRebootRequired(&flag) : kxstatus::kFileNotFound;
+  out.Restore();
+  if (rc != 0) {
+    // When in doubt, tell the user to reboot.
+    TraceFn(kTraceError, fn, "Get Reboot Required failed err=%u", rc);
+    return true;
+  }
+  return flag == 1;
 }
 
 // ---- LibraryOutput -----------------------------------------------------------

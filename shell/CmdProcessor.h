@@ -181,8 +181,13 @@ class MultipleCmdsProcessor : public CmdProcessor {
 
   // Writes a report block as the one "Data" field of a one-element list:
   // structure / "Message" Success / listField [ element { Data } ].
+  // A reboot flag, when given, follows "Message" as "Reboot Required".
   void ShowReportDocument(uint32_t mode, const char* structure, const char* listField, const char* element,
-                          const std::string& block);
+                          const std::string& block, const bool* reboot = nullptr);
+
+  // Asks the library whether the change just made needs a reboot; when it
+  // cannot tell, the answer is yes ("Get Reboot Required failed err=<n>").
+  bool RebootRequired(const char* fn);
 
   // Makes one or more library calls with standard output on the library
   // output log. False when the log cannot be opened: the calls are not made

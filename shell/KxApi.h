@@ -513,6 +513,63 @@ uint32_t KXAPI_SetTargetLinkSpeed(KXAPI_PORT_HANDLE port, uint32_t targetNumber,
 
 // ---- boot ----
 
+// The library's BFS configuration mode, the view the boot-device calls work
+// on: 1 BIOS, 2 UEFI (4 NVMe, the UEFI view with its NVMe boot entries).
+uint8_t KXAPI_GetBfsConfigMode(void);
+uint32_t KXAPI_SetBfsConfigMode(uint8_t mode);
+// The 512-byte boot device record of the current view (layout in kxboot);
+// flags is 0.
+uint32_t KXAPI_GetBootDeviceInfo(KXAPI_PORT_HANDLE port, void* record, uint32_t flags);
+uint32_t KXAPI_SetBootDeviceInfo(KXAPI_PORT_HANDLE port, void* record);
+// The 2560-byte FC-NVMe boot entry record (layout in kxboot).
+uint32_t KXAPI_GetNVMeBootDeviceEntries(KXAPI_PORT_HANDLE port, void* record);
+uint32_t KXAPI_SetNVMeBootDeviceEntries(KXAPI_PORT_HANDLE port, void* record);
+
+namespace kxboot {
+constexpr uint8_t kModeBios = 1;
+constexpr uint8_t kModeUefi = 2;
+constexpr uint8_t kModeNvme = 4;
+// Option-ROM flags of the protocol entry (kEntryOptionRomFlags).
+constexpr uint32_t kRomUefi = 2;
+constexpr uint32_t kRomBios = 8;
+// Boot device record; integers little-endian, WWPNs byte 0 first.
+constexpr size_t kRecordSize = 512;
+constexpr size_t kDisableBIOS = 100;                // u32: 1 = boot code disabled
+constexpr size_t kEnableSelectableBoot = 104;       // u32 0/1 (BIOS view)
+constexpr size_t kBootPortName = 116;               // 8 bytes, boot device 0
+constexpr size_t kBootLunNumber = 124;              // u16
+constexpr size_t kEnableSelectiveLogin = 128;       // u32 0/1 (UEFI view)
+constexpr size_t kEnableSelectiveLUN = 140;         // u32 0/1 (UEFI view)
+constexpr size_t kForceWorldLogin = 144;            // u32 0/1 (UEFI view)
+constexpr size_t kAlt1BootPortName = 168;           // devices 1-3: 12-byte slots (WWPN, u16 LUN, 2 unused)
+constexpr size_t kAltSlotSize = 12;
+constexpr size_t kEnableFabricAssignBootLun = 216;  // u32 0/1
+constexpr size_t kNVMeEnable = 240;                 // u8 0/1
+constexpr size_t kAlt4BootPortName = 244;           // devices 4-7: packed 10-byte slots (WWPN, u16 LUN)
+constexpr size_t kPackedSlotSize = 10;
+constexpr size_t kLunAfterName = 8;                 // a slot's LUN follows its WWPN
+// Boot device n (0 primary, 1-7 alternates): offset of its WWPN.
+constexpr size_t BootPortNameOffset(unsigned n) {
+  return n == 0 ? kBootPortName
+                : n < 4 ? kAlt1BootPortName + (n - 1) * kAltSlotSize : kAlt4BootPortName + (n - 4) * kPackedSlotSize;
+}
+// NVMe boot entry record.
+constexpr size_t kNvmeRecordSize = 2560;
+constexpr size_t kNvmeEntries = 8;
+constexpr size_t kBootEntry = 16;  // entry i at kBootEntry + i * kBootEntrySize
+constexpr size_t kBootEntrySize = 284;
+constexpr size_t kTargetWWPN = 0;    // 8 bytes
+constexpr size_t kTargetWWNN = 8;    // 8 bytes
+constexpr size_t kTargetNSID = 16;   // u32
+constexpr size_t kTargetCtrlID = 20; // u16
+constexpr size_t kTargetFlags = 24;  // u8: 1 entry enabled
+constexpr size_t kTargetNQN = 28;    // text, 256 bytes
+constexpr size_t kNqnSize = 256;
+constexpr size_t kHostNQN = 2288;    // text, 256 bytes
+constexpr size_t kHostID = 2544;     // 16 bytes
+constexpr size_t kHostIDSize = 16;
+}  // namespace kxboot
+
 // (end of boot)
 
 // ---- diag ----

@@ -74,6 +74,21 @@ std::optional<Words> Tokenize(const std::string& line) {
   return words;
 }
 
+bool OnlyKnownOptions(const Words& words, std::initializer_list<const char*> names) {
+  for (size_t i = 0; i < words.size();) {
+    bool known = false;
+    for (const char* name : names) known = known || EqualsNoCase(words[i], name);
+    if (known) {
+      i += 2;
+    } else if (!words[i].empty() && words[i][0] == '-') {
+      return false;
+    } else {
+      ++i;
+    }
+  }
+  return true;
+}
+
 bool CmdLineParser::GetOptionValue(Words& words, const std::string& shortName, const std::string& longName,
                                    std::string& value) {
   for (size_t i = 0; i < words.size(); ++i) {

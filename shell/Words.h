@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,11 @@ std::optional<uint64_t> ParseNumber(const std::string& word, uint64_t min, uint6
 
 // Splits an input line into words; nullopt when the line ends inside quotes.
 std::optional<Words> Tokenize(const std::string& line);
+
+// Option words of "set"-style commands come in pairs (option, value); false
+// when a word that stands where an option word may stand begins with "-" but
+// is none of names (ignoring case), "--name=value" included.
+bool OnlyKnownOptions(const Words& words, std::initializer_list<const char*> names);
 
 // Options of "set"-style commands.
 class CmdLineParser {

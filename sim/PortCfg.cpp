@@ -130,16 +130,6 @@ Record FactoryRecord(const json& port) {
   return r;
 }
 
-std::string ToHex(const Record& r) {
-  std::string text;
-  char b[3];
-  for (uint8_t byte : r) {
-    snprintf(b, sizeof b, "%02x", byte);
-    text += b;
-  }
-  return text;
-}
-
 Record CurrentRecord(KXAPI_PORT_HANDLE port) {
   const json& state = PortState(PortKey(port));
   if (state.contains("hbaParams")) {
@@ -151,21 +141,9 @@ Record CurrentRecord(KXAPI_PORT_HANDLE port) {
 }
 
 void StoreRecord(KXAPI_PORT_HANDLE port, const Record& r) {
-  PortState(PortKey(port))["hbaParams"] = ToHex(r);
+  PortState(PortKey(port))["hbaParams"] = ToHex(r.data(), r.size());
   State()["rebootRequired"] = true;
   SaveState();
-}
-
-// "offset:old>new" for every byte that differs, offsets in decimal.
-std::string Diff(const Record& before, const Record& after) {
-  std::string text;
-  char b[32];
-  for (size_t i = 0; i < before.size(); ++i) {
-    if (before[i] == after[i]) continue;
-    snprintf(b, sizeof b, "%s%zu:%02x>%02x", text.empty() ? "" : ",", i, before[i], after[i]);
-    text += b;
-  }
-  return text.empty() ? "none" : text;
 }
 
 // ---- BBCR / FEC ----
@@ -206,7 +184,7 @@ uint32_t KXAPI_UpdateHBAParameters(KXAPI_PORT_HANDLE port, void* record) {
   const Record before = CurrentRecord(port);
   const auto* bytes = static_cast<const uint8_t*>(record);
   const Record after(bytes, bytes + kxhba::kRecordSize);
-  LogCall("KXAPI_UpdateHBAParameters" + Port(port) + " changed=" + Diff(before, after));
+  LogCall("KXAPI_UpdateHBAParameters" + Port(port) + " changed=" + ByteDiff(before.data(), after.data(), before.size()));
   if (const uint32_t rc = ScriptedResult("KXAPI_UpdateHBAParameters", PortKey(port))) return rc;
   StoreRecord(port, after);
   return 0;

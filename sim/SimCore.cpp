@@ -428,6 +428,27 @@ uint64_t Number(const json& value, uint64_t fallback) {
   throw std::runtime_error("expected a number, got " + value.dump());
 }
 
+std::string ToHex(const uint8_t* bytes, size_t size) {
+  std::string text;
+  char b[3];
+  for (size_t i = 0; i < size; ++i) {
+    snprintf(b, sizeof b, "%02x", bytes[i]);
+    text += b;
+  }
+  return text;
+}
+
+std::string ByteDiff(const uint8_t* before, const uint8_t* after, size_t size) {
+  std::string text;
+  char b[32];
+  for (size_t i = 0; i < size; ++i) {
+    if (before[i] == after[i]) continue;
+    snprintf(b, sizeof b, "%s%zu:%02x>%02x", text.empty() ? "" : ",", i, before[i], after[i]);
+    text += b;
+  }
+  return text.empty() ? "none" : text;
+}
+
 size_t HexBytes(const json& value, uint8_t* out, size_t max) {
   if (value.is_array()) {
     size_t n = 0;

@@ -55,6 +55,12 @@ uint64_t Number(const json& value, uint64_t fallback = 0);
 // Reads bytes written as hex text ("21:00:00:..." or "2100...") into out.
 size_t HexBytes(const json& value, uint8_t* out, size_t max);
 
+// Bytes as lower-case hex text, two digits a byte (read back with HexBytes).
+std::string ToHex(const uint8_t* bytes, size_t size);
+// "offset:old>new" for every byte that differs, offsets in decimal; "none"
+// when no byte does. Write calls log what they change with it.
+std::string ByteDiff(const uint8_t* before, const uint8_t* after, size_t size);
+
 // A field of a record set from a fixture key.
 enum class FieldType { kU8, kU16, kU32, kText, kBytes };
 struct FieldSpec {

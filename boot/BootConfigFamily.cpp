@@ -1,0 +1,216 @@
+#include "boot/BootConfigFamily.h"
+
+#include "runtime/Paths.h"
+
+using namespace bootcfg;
+
+BootConfigFamily::BootConfigFamily(const char* className, const char* title, const char* name,
+                                   MessageTable messages, FileLayout layout, size_t textSize, CmdProcessor* parent)
+    : MultipleCmdsProcessor(className, title, name, "-s",
+                            "use this command to get/set Kaltex Fibre Channel Port's Boot Config info", parent),
+      messages_(messages),
+      layout_(layout),
+      textSize_(textSize) {}
+
+uint32_t BootConfigFamily::DisplayError(uint32_t status, uint32_t mode, bool showReboot) {
+  if (showReboot)
+    return ShowErrorDocument("DisplayError", status, mode,
+                             ErrorDocument{kStructure, messages_, {EmptyField::Bool(kxkey::kRebootRequired, false)},
+                                           {EmptyField::List(kListField)}});
+  return ShowErrorDocument("DisplayError", status, mode,
+                           ErrorDocument{kStructure, messages_, {}, {EmptyField::List(kListField)}});
+}
+
+void BootConfigFamily::TraceRefusal(const char* fn, const char* format, const char* value) const {
+  TraceFn(kTraceError, fn, format, value);
+}
+
+void BootConfigFamily::DisplayBootConfigInfo(const Context& c, uint32_t mode, bool showReboot, bool reboot) {
+  const std::string prefix = std::string(ClassName()) + "::DisplayBootConfigInfo: ";
+  const std::string text = BootConfigText(prefix.c_str(), textSize_, c.view, IsLegacyBootAdapter(c.pci), c.record,
+                                          NvmeView(c) ? &c.nvme : nullptr);
+  ShowReportDocument(mode, kStructure, kListField, kElement, text, showReboot ? &reboot : nullptr);
+}
+
+uint32_t BootConfigFamily::Start(const char* fn, Words& words, Context& c) {
+  TraceEntered(fn);
+  if (const uint32_t st = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, words, c.port)) return st;
+  if (c.port.entry.IsVirtual()) {
+    TraceFn(kTraceError, fn, "Command not supported for vport");
+    return kxstatus::kVirtualPort;
+  }
+  c.pci = c.port.entry.Pci();
+  c.uefiAdapter = IsUefiBootAdapter(c.pci);
+  return 0;
+}
+
+uint32_t BootConfigFamily::SwitchView(const char* fn, const Context& c) {
+  if (!c.uefiAdapter) return 0;  // other adapters keep whatever view the library has
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] {
+        if (KXAPI_GetBfsConfigMode() != c.view) rc = KXAPI_SetBfsConfigMode(c.view);
+      }))
+    return kxstatus::kFileNotFound;
+  if (rc != 0) {
+    TraceFn(kTraceError, fn, "Set BFS Config Mode failed err=%u", rc);
+    return kxstatus::FromPortCall(rc, kxstatus::kReadFailed);
+  }
+  return 0;
+}
+
+uint32_t BootConfigFamily::CheckRom(const char* fn, const Context& c) {
+  const uint32_t rom = c.port.entry.OptionRomFlags();
+  if (c.view != kxboot::kModeBios && (rom & kxboot::kRomUefi) == 0) {
+    TraceFn(kTraceError, fn, "ROM UEFI not present");
+    return kNoRomUefi;
+  }
+  if (c.view == kxboot::kModeBios && (rom & kxboot::kRomBios) == 0) {
+    TraceFn(kTraceError, fn, "ROM BIOS not present");
+    return kNoRomBios;
+  }
+  return 0;
+}
+
+uint32_t BootConfigFamily::ReadRecord(const char* fn, Context& c, const char* failure, const char* when) {
+  c.record = BootRecord{};
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_GetBootDeviceInfo(c.port.entry.Handle(), c.record.Data(), 0); }, when))
+    return kxstatus::kFileNotFound;
+  if (rc != 0) {
+    TraceFn(kTraceError, fn, failure, rc);
+    return kxstatus::FromPortCall(rc, kxstatus::kReadFailed);
+  }
+  return 0;
+}
+
+uint32_t BootConfigFamily::ReadNvme(const char* fn, Context& c) {
+  c.nvme = NvmeRecord{};
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_GetNVMeBootDeviceEntries(c.port.entry.Handle(), c.nvme.Data()); }))
+    return kxstatus::kFileNotFound;
+  if (rc != 0) {
+    TraceFn(kTraceError, fn, "Get NVMe Boot Params failed err=%u", rc);
+    return kxstatus::FromPortCall(rc, kNvmeNotPresent);
+  }
+  c.withNvme = true;
+  return 0;
+}
+
+uint32_t BootConfigFamily::CmdGetCommon(Words& words, uint32_t mode) {
+  constexpr const char* fn = "CmdGetCommon";
+  Context c;
+  uint32_t st = Start(fn, words, c);
+  if (st == 0) st = UserMode(fn, words, c);
+  if (st == 0) st = SwitchView(fn, c);
+  if (st == 0) st = CheckRom(fn, c);
+  if (st == 0) st = ReadRecord(fn, c, "Get HBA Params Info failed err=%u", "");
+  if (st == 0 && NvmeView(c)) st = ReadNvme(fn, c);
+  if (st != 0) return DisplayError(st, mode, false);
+  DisplayBootConfigInfo(c, mode, false, false);
+  TraceExiting(fn);
+  return 0;
+}
+
+uint32_t BootConfigFamily::CmdSetFileCommon(Words& words, uint32_t mode) {
+  constexpr const char* fn = "CmdSetFileCommon";
+  Context c;
+  uint32_t st = Start(fn, words, c);
+  if (st == 0) st = UserMode(fn, words, c);
+  if (st == 0) st = SwitchView(fn, c);
+  if (st == 0) st = CheckRom(fn, c);
+  if (st == 0) st = ReadRecord(fn, c, "Get Boot Config failed err=%u", "");
+  // The NVMe entries go into a new cache file too, so they are read before
+  // it is created: "set" must never write entries the user did not name.
+  if (st == 0 && layout_.ext && c.uefiAdapter) st = ReadNvme(fn, c);
+  if (st != 0) return DisplayError(st, mode, false);
+
+  std::map<std::string, std::string> staged;
+  const Words options(words.begin() + static_cast<long>(std::min(FirstOption(), words.size())), words.end());
+  if (const uint32_t refused = StageOptions(options, c, staged)) {
+    TraceFn(kTraceError, fn, "UpdateBootConfigInFile failed with uRet=%u", refused);
+    return DisplayError(refused, mode, false);
+  }
+  staged["Boot_Mode"] = BootModeValue(layout_, c.view);
+  TraceFn(kTraceInfo, fn, "Boot_Mode=%s", staged["Boot_Mode"].c_str());
+
+  const std::string dir = kxpaths::Resolve(kxpaths::kCacheDir);
+  if (!kxpaths::MakeDirs(dir)) {
+    TraceFn(kTraceError, fn, "cannot create %s", dir.c_str());
+    return DisplayError(kxstatus::kFileNotFound, mode, false);
+  }
+  const std::string path = CachePath(layout_, words.front());
+  KeyValuePairs pairs;
+  if (FileOps::IsFilePresent(path.c_str())) {
+    TraceFn(kTraceInfo, fn, "%s file present", path.c_str());
+  } else {
+    // A new file starts from the adapter's values, in key order, in the same
+    // rewrite as the options: a refused or failed setFile leaves no file.
+    const auto keys = RecordKeys(layout_, c.view, c.record, c.withNvme ? &c.nvme : nullptr);
+    pairs.assign(keys.begin(), keys.end());
+  }
+  pairs.insert(pairs.end(), staged.begin(), staged.end());
+  if (const uint32_t failed = FileOps::UpdateKeyValuesInFile(path, pairs)) {
+    TraceFn(kTraceError, fn, "file ops failed");
+    return DisplayError(failed, mode, false);
+  }
+  if (const uint32_t bad = ReadBootConfigFromFile(ClassName(), layout_, path, c.record, c.view,
+                                                  c.withNvme ? &c.nvme : nullptr)) {
+    TraceFn(kTraceError, fn, "ReadBootConfigFromFile failed");
+    return DisplayError(bad, mode, false);
+  }
+  DisplayBootConfigInfo(c, mode, false, false);
+  TraceExiting(fn);
+  return 0;
+}
+
+uint32_t BootConfigFamily::CmdSetCommon(Words& words, uint32_t mode) {
+  constexpr const char* fn = "CmdSetCommon";
+  Context c;
+  if (const uint32_t st = Start(fn, words, c)) return DisplayError(st, mode, true);
+  const std::string path = CachePath(layout_, words.front());
+  if (!FileOps::IsFilePresent(path.c_str())) {
+    TraceFn(kTraceError, fn, "%s file not present", path.c_str());
+    return DisplayError(kxstatus::kFileNotFound, mode, true);
+  }
+  // The settings go to the view they were staged for, whatever view a
+  // command run in between left the library in.
+  uint32_t st = ReadBootMode(layout_, path, c.view);
+  if (st == 0 && c.view != kxboot::kModeBios && !c.uefiAdapter) {
+    TraceFn(kTraceError, fn, "staged boot mode not supported for this adapter");
+    st = kModeNotSupported;
+  }
+  if (st == 0) st = SwitchView(fn, c);
+  if (st == 0) st = ReadRecord(fn, c, "Get Boot Config failed err=%u", " before read");
+  if (st == 0 && NvmeView(c)) st = ReadNvme(fn, c);
+  if (st == 0) st = ReadBootConfigFromFile(ClassName(), layout_, path, c.record, c.view, c.withNvme ? &c.nvme : nullptr);
+  if (st != 0) return DisplayError(st, mode, true);
+
+  uint32_t rc = 0;
+  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_SetBootDeviceInfo(c.port.entry.Handle(), c.record.Data()); },
+                         " before set"))
+    return DisplayError(kxstatus::kFileNotFound, mode, true);
+  if (rc != 0) {
+    TraceFn(kTraceError, fn, layout_.ext ? "Update FCP Boot Config failed err=%u" : "Update Boot Config failed err=%u", rc);
+    return DisplayError(kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed), mode, true);
+  }
+  if (NvmeView(c)) {
+    if (!WithLibraryOutput(fn, [&] { rc = KXAPI_SetNVMeBootDeviceEntries(c.port.entry.Handle(), c.nvme.Data()); },
+                           " before NVMe set config"))
+      return DisplayError(kxstatus::kFileNotFound, mode, true);
+    if (rc != 0) {
+      TraceFn(kTraceError, fn, "set BFS config mode failed err=%u", rc);
+      return DisplayError(kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed), mode, true);
+    }
+    if (!WithLibraryOutput(fn, [&] { rc = KXAPI_GetNVMeBootDeviceEntries(c.port.entry.Handle(), c.nvme.Data()); },
+                           " before NVMe get config"))
+      return DisplayError(kxstatus::kFileNotFound, mode, true);
+    if (rc != 0) {
+      TraceFn(kTraceError, fn, "Update NVMe Boot Config failed err=%u", rc);
+      return DisplayError(kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed), mode, true);
+    }
+  }
+  DisplayBootConfigInfo(c, mode, true, RebootRequired(fn));
+  if (FileOps::RemoveFile(path.c_str()) != 0) TraceFn(kTraceError, fn, "cannot remove %s", path.c_str());
+  TraceExiting(fn);
+  return 0;
+}

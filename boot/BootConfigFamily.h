@@ -1,0 +1,63 @@
+// What the two boot configuration families share: the view switch, the ROM
+// checks, the reads of the records, the setFile / set flow through the cache
+// file, and the documents. A family supplies its command table, its message
+// table, how the user names the boot mode and its option checks.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "boot/BootStaging.h"
+#include "port/PhysicalPortCmdsProcessor.h"
+
+class BootConfigFamily : public MultipleCmdsProcessor {
+ public:
+  uint32_t CmdGetCommon(Words& words, uint32_t mode);
+  uint32_t CmdSetFileCommon(Words& words, uint32_t mode);
+  uint32_t CmdSetCommon(Words& words, uint32_t mode);
+
+  // The result document of both families.
+  static constexpr const char* kStructure = "BootConfigInfo";
+  static constexpr const char* kListField = "BootConfig";
+  static constexpr const char* kElement = "BootConfigList";
+
+ protected:
+  // One resolved command: the port, the view and the records read from it.
+  struct Context {
+    PortLookup port;
+    kxinv::PciIdentity pci;
+    bool uefiAdapter = false;
+    uint8_t view = kxboot::kModeBios;
+    bootcfg::BootRecord record;
+    bootcfg::NvmeRecord nvme;
+    bool withNvme = false;  // the NVMe record was read
+  };
+
+  BootConfigFamily(const char* className, const char* title, const char* name, MessageTable messages,
+                   bootcfg::FileLayout layout, size_t textSize, CmdProcessor* parent);
+
+  // The view the user asked for (sets c.view); refusals traced and returned.
+  virtual uint32_t UserMode(const char* fn, const Words& words, Context& c) = 0;
+  // Where the options of setFile start among the words.
+  virtual size_t FirstOption() const = 0;
+  // Checks the options and collects the keys they stage; nothing is written.
+  virtual uint32_t StageOptions(const Words& options, const Context& c, std::map<std::string, std::string>& staged) = 0;
+
+  uint32_t DisplayError(uint32_t status, uint32_t mode, bool showReboot);
+  void TraceRefusal(const char* fn, const char* format, const char* value) const;
+
+ private:
+  uint32_t Start(const char* fn, Words& words, Context& c);
+  // Switches the library to the view (UEFI-capable adapters only).
+  uint32_t SwitchView(const char* fn, const Context& c);
+  uint32_t CheckRom(const char* fn, const Context& c);
+  uint32_t ReadRecord(const char* fn, Context& c, const char* failure, const char* when);
+  uint32_t ReadNvme(const char* fn, Context& c);
+  bool NvmeView(const Context& c) const { return layout_.ext && c.uefiAdapter && c.view == kxboot::kModeNvme; }
+  void DisplayBootConfigInfo(const Context& c, uint32_t mode, bool showReboot, bool reboot);
+
+  MessageTable messages_;
+  bootcfg::FileLayout layout_;
+  size_t textSize_;
+};

@@ -1,0 +1,172 @@
+#include "boot/PhysicalPortBootConfigCmdsProcessor.h"
+
+using namespace bootcfg;
+
+namespace {
+
+using Cls = PhysicalPortBootConfigCmdsProcessor;
+using Staged = std::map<std::string, std::string>;
+
+constexpr const char* kClass = "PhysicalPortBootConfigCmdsProcessor";
+constexpr size_t kTextSize = 2048;
+
+const StatusMessage kMessages[] = {
+    {4, "Failed, Boot parameter requires UEFI boot mode option"},
+    kxmsg::Common(6),
+    {8, "Failed, UEFI boot mode not supported for this adapter"},
+    {13, "Failed, Boot Config read failed"},
+    kxmsg::Common(14),
+    {18, "Failed, Boot parameter not supported with UEFI boot mode option"},
+    kxmsg::Common(19),
+    {20, "Failed, Boot Config update failed"},
+    kxmsg::Common(21),
+    kxmsg::Common(35),
+    kxmsg::Common(36),
+    kxmsg::Common(42),
+    {47, "Failed, Read-Only parameter"},
+    kxmsg::Common(51),
+    kxmsg::Common(53),
+    kxmsg::Common(54),
+    kxmsg::Common(60),
+};
+
+const CommandDef<Cls> kCommands[] = {
+    {"get", "get Kaltex HBA Boot Config information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+    {"setFile", "set Kaltex HBA Boot Config information in a local cache file", 1, CommandKind::kXml,
+     &Cls::CmdSetFileCommon, "CmdSetFile"},
+    {"set", "set Kaltex HBA Boot Config information", 2, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
+    {"help", "list of available commands", 3, CommandKind::kHelp},
+    {"getcli", "get Kaltex HBA Boot Config information", 4, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli",
+     "Usage: get\r\n"},
+    {"setFilecli", "set Kaltex HBA Boot Config information in a local cache file", 5, CommandKind::kText,
+     &Cls::CmdSetFileCommon, "CmdSetFileCli", "Usage: setFile\r\n"},
+    {"setcli", "set Kaltex HBA Boot Config information", 6, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli",
+     "Usage: set\r\n"},
+};
+
+const FlagOption kEnableBfs = {"--enable-bfs", "-a", "Disable_BIOS", "enable-bios", true};
+const FlagOption kFabricLun = {"--fabric-assigned-boot-lun", "-f", "Fabric_Assigned_Boot_Lun",
+                               "fabric-assigned-boot-lun", false};
+const FlagOption kSelectableBoot = {"--selectable-boot", "-d", "Selectable_Boot", "selectable-boot", false};
+// The login options of the UEFI view, in the order they are checked.
+const FlagOption kUefiFlags[] = {
+    {"--selective-login", "-e", "Selective_Login", "selective-login", false},
+    {"--selective-lun-login", "-c", "Selective_LUN_Login", "selective-lun-login", false},
+    {"--world-login", "-g", "World_Login", "world-login", false},
+};
+// "--drive-0" to "--drive-7".
+const char* const kDriveShort[8] = {"-j", "-k", "-l", "-m", "-n", "-o", "-p", "-q"};
+
+}  // namespace
+
+PhysicalPortBootConfigCmdsProcessor::PhysicalPortBootConfigCmdsProcessor(CmdProcessor* parent)
+    : BootConfigFamily(kClass, "Boot Config", "bootconfig", kMessages, FileLayout{"BootConfig_", false}, kTextSize,
+                       parent) {}
+
+void PhysicalPortBootConfigCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
+
+uint32_t PhysicalPortBootConfigCmdsProcessor::UserMode(const char* fn, const Words& words, Context& c) {
+  Words options(words.begin() + 1, words.end());
+  std::string value;
+  c.view = kxboot::kModeBios;
+  if (CmdLineParser::GetOptionValue(options, "-b", "--boot-mode", value)) {
+    if (EqualsNoCase(value, "UEFI")) {
+      if (!c.uefiAdapter) {
+        TraceRefusal(fn, "boot-mode=%s not supported for this adapter", value.c_str());
+        return kModeNotSupported;
+      }
+      c.view = kxboot::kModeUefi;
+    } else if (!EqualsNoCase(value, "BIOS")) {
+      TraceRefusal(fn, "boot-mode=%s not supported", value.c_str());
+      return kxstatus::kInvalidParameter;
+    }
+  }
+  TraceFn(kTraceInfo, fn, "bUEFI=%d", c.view == kxboot::kModeUefi ? 1 : 0);
+  return 0;
+}
+
+uint32_t PhysicalPortBootConfigCmdsProcessor::StageOptions(const Words& options, const Context& c, Staged& staged) {
+  constexpr const char* fn = "UpdateBootConfigInFile";
+  if (!OnlyKnownOptions(options, {"-b", "--boot-mode", "-a", "--enable-bfs", "-f", "--fabric-assigned-boot-lun", "-d",
+                                  "--selectable-boot", "-e", "--selective-login", "-c", "--selective-lun-login", "-g",
+                                  "--world-login", "-j", "--drive-0", "-k", "--drive-1", "-l", "--drive-2", "-m",
+                                  "--drive-3", "-n", "--drive-4", "-o", "--drive-5", "-p", "--drive-6", "-q",
+                                  "--drive-7"})) {
+    TraceFn(kTraceError, fn, "unknown option");
+    return kxstatus::kInvalidParameter;
+  }
+  const bool uefi = c.view == kxboot::kModeUefi;
+  auto none = [](const std::string&) { return 0u; };
+  if (const uint32_t st = StageFlag(kClass, options, kEnableBfs, none, staged)) return st;
+  auto legacy = [&](const std::string& v) {
+    if (!IsLegacyBootAdapter(c.pci)) return 0u;
+    TraceRefusal(fn, "fabric-assigned-boot-lun=%s is not supported for this adapters", v.c_str());
+    return kxstatus::kNotSupportedForAdapter;
+  };
+  if (const uint32_t st = StageFlag(kClass, options, kFabricLun, legacy, staged)) return st;
+  auto biosOnly = [&](const std::string&) {
+    if (!uefi) return 0u;
+    TraceRefusal(fn, "boot-mode=%s required", "BIOS");
+    return kNotWithUefi;
+  };
+  if (const uint32_t st = StageFlag(kClass, options, kSelectableBoot, biosOnly, staged)) return st;
+  for (const FlagOption& option : kUefiFlags) {
+    auto uefiOnly = [&](const std::string& v) {
+      if (!c.uefiAdapter) {
+        TraceRefusal(fn, (std::string(option.name) + "=%s not supported").c_str(), v.c_str());
+        return kxstatus::kNotSupportedForAdapter;
+      }
+      if (uefi) return 0u;
+      TraceRefusal(fn, "boot-mode=%s required", "UEFI");
+      return kNeedsBootMode;
+    };
+    if (const uint32_t st = StageFlag(kClass, options, option, uefiOnly, staged)) return st;
+  }
+  for (unsigned n = 0; n < 8; ++n)
+    if (const uint32_t st = StageDrive(options, c, n, staged)) return st;
+  return 0;
+}
+
+uint32_t PhysicalPortBootConfigCmdsProcessor::StageDrive(const Words& options, const Context& c, unsigned n,
+                                                         Staged& staged) {
+  constexpr const char* fn = "UpdateBootConfigInFile";
+  Words rest = options;
+  std::string value;
+  if (!CmdLineParser::GetOptionValue(rest, kDriveShort[n], "--drive-" + std::to_string(n), value)) return 0;
+  const std::string drive = "drive-" + std::to_string(n) + "=%s";
+  if (n >= 4) {
+    if (!c.uefiAdapter) {
+      TraceRefusal(fn, (drive + " not supported").c_str(), value.c_str());
+      return kxstatus::kNotSupportedForAdapter;
+    }
+    if (c.view != kxboot::kModeUefi) {
+      TraceRefusal(fn, "boot-mode=%s required", "UEFI");
+      return kNeedsBootMode;
+    }
+  }
+  const size_t dash = value.find('-');
+  const std::optional<kxinv::Bytes8> wwpn = ParseWwpn(value.substr(0, dash));
+  const std::optional<uint64_t> lun =
+      dash == std::string::npos ? std::nullopt : ParseNumber(value.substr(dash + 1), 0, UINT16_MAX);
+  if (!wwpn || !lun) {
+    TraceRefusal(fn, (drive + " invalid").c_str(), value.c_str());
+    return kxstatus::kInvalidParameter;
+  }
+  if (IsZero(*wwpn)) {
+    staged[DriveWwpnKey(n)] = kxinv::FormatWwn(*wwpn);
+    staged[DriveLunKey(n)] = "0";
+    return 0;
+  }
+  const kxinv::TargetRef target = FindTarget(c.port.entry, *wwpn);
+  if (!target || !HasLun(target, static_cast<uint32_t>(*lun))) {
+    TraceRefusal(fn, (drive + " not present").c_str(), value.c_str());
+    return kxstatus::kInvalidParameter;
+  }
+  if (target.IsNvme()) {
+    TraceRefusal(fn, (drive + " not supported for NVMe target").c_str(), value.c_str());
+    return kNvmeTarget;
+  }
+  staged[DriveWwpnKey(n)] = kxinv::FormatWwn(*wwpn);
+  staged[DriveLunKey(n)] = std::to_string(*lun);
+  return 0;
+}

@@ -1,0 +1,231 @@
+#include "boot/PhysicalPortBootConfigExtCmdsProcessor.h"
+
+using namespace bootcfg;
+
+namespace {
+
+using Cls = PhysicalPortBootConfigExtCmdsProcessor;
+using Staged = std::map<std::string, std::string>;
+
+constexpr const char* kClass = "PhysicalPortBootConfigExtCmdsProcessor";
+// Room for the eight NVMe entries with NQNs of full length.
+constexpr size_t kTextSize = 4096;
+
+const StatusMessage kMessages[] = {
+    {4, "Failed, Boot parameter requires valid boot mode option"},
+    kxmsg::Common(6),
+    {8, "Failed, UEFI/NVME boot mode not supported for this adapter"},
+    {13, "Failed, Boot Config read failed"},
+    kxmsg::Common(14),
+    {17, "Failed, NVMe Boot Config not present"},
+    {18, "Failed, Boot parameter not supported with UEFI boot mode option"},
+    kxmsg::Common(19),
+    {20, "Failed, Boot Config update failed"},
+    kxmsg::Common(21),
+    kxmsg::Common(35),
+    kxmsg::Common(36),
+    kxmsg::Common(42),
+    {47, "Failed, Read-Only parameter"},
+    kxmsg::Common(51),
+    kxmsg::Common(53),
+    kxmsg::Common(54),
+    {55, "Failed, Tgt Num, Tgt WWPN, Disk Num required for FCP targets"},
+    {56, "Failed, Tgt Num, Tgt WWPN, Disk Num, Tgt Enable required for NVMe targets"},
+    kxmsg::Common(60),
+};
+
+const CommandDef<Cls> kCommands[] = {
+    {"get", "get Kaltex HBA Boot Config information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+    {"setFile", "set Kaltex HBA Boot Config information in a local cache file", 1, CommandKind::kXml,
+     &Cls::CmdSetFileCommon, "CmdSetFile"},
+    {"set", "set Kaltex HBA Boot Config information", 2, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
+    {"help", "list of available commands", 3, CommandKind::kHelp},
+    {"getcli", "get Kaltex HBA Boot Config information", 4, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli",
+     "Usage: get\r\n"},
+    {"setFilecli", "set Kaltex HBA Boot Config information in a local cache file", 5, CommandKind::kText,
+     &Cls::CmdSetFileCommon, "CmdSetFileCli", "Usage: setFile\r\n"},
+    {"setcli", "set Kaltex HBA Boot Config information", 6, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli",
+     "Usage: set\r\n"},
+};
+
+// The boot mode word of get and setFile.
+const struct {
+  const char* word;
+  uint8_t view;
+} kModeWords[] = {{"BIOS", kxboot::kModeBios}, {"UEFI", kxboot::kModeUefi}, {"NVME", kxboot::kModeNvme}};
+
+const FlagOption kEnableBfs = {"--enable-bfs", "-a", "Disable_BIOS", "enable-bios", true};
+const FlagOption kFabricLun = {"--fabric-assigned-boot-lun", "-f", "Fabric_Assigned_Boot_Lun",
+                               "fabric-assigned-boot-lun", false};
+const FlagOption kSelectableBoot = {"--selectable-boot", "-d", "Selectable_Boot", "selectable-boot", false};
+const FlagOption kUefiFlags[] = {
+    {"--selective-login", "-e", "Selective_Login", "selective-login", false},
+    {"--selective-lun-login", "-c", "Selective_LUN_Login", "selective-lun-login", false},
+    {"--world-login", "-g", "World_Login", "world-login", false},
+};
+const FlagOption kFcNvme = {"--fc-nvme", "-m", "NVMe_Enable", "fc-nvme", false};
+const FlagOption kTargetEnable = {"--boot-target-enable", "-l", "Enable", "boot-target-enable", false};
+
+}  // namespace
+
+PhysicalPortBootConfigExtCmdsProcessor::PhysicalPortBootConfigExtCmdsProcessor(CmdProcessor* parent)
+    : BootConfigFamily(kClass, "Boot Config Ext", "bootconfigext", kMessages, FileLayout{"BootConfigExt_", true},
+                       kTextSize, parent) {}
+
+void PhysicalPortBootConfigExtCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
+
+uint32_t PhysicalPortBootConfigExtCmdsProcessor::UserMode(const char* fn, const Words& words, Context& c) {
+  if (words.size() < 2) {
+    TraceFn(kTraceError, fn, "boot-mode not given");
+    return kxstatus::kInvalidParameter;
+  }
+  const std::string& word = words[1];
+  for (const auto& m : kModeWords) {
+    if (!EqualsNoCase(word, m.word)) continue;
+    if (m.view != kxboot::kModeBios && !c.uefiAdapter) {
+      TraceRefusal(fn, "boot-mode=%s not supported for this adapter", word.c_str());
+      return kModeNotSupported;
+    }
+    c.view = m.view;
+    TraceFn(kTraceInfo, fn, "uUserMode=%d", c.view);
+    return 0;
+  }
+  TraceRefusal(fn, "boot-mode=%s not supported", word.c_str());
+  return kxstatus::kInvalidParameter;
+}
+
+uint32_t PhysicalPortBootConfigExtCmdsProcessor::StageOptions(const Words& options, const Context& c,
+                                                              Staged& staged) {
+  constexpr const char* fn = "UpdateBootConfigInFile";
+  if (!OnlyKnownOptions(options, {"-a", "--enable-bfs", "-f", "--fabric-assigned-boot-lun", "-d", "--selectable-boot",
+                                  "-e", "--selective-login", "-c", "--selective-lun-login", "-g", "--world-login", "-m",
+                                  "--fc-nvme", "-n", "--boot-target-num", "-p", "--boot-target-wwpn", "-o",
+                                  "--boot-disk-num", "-l", "--boot-target-enable"})) {
+    TraceFn(kTraceError, fn, "unknown option");
+    return kxstatus::kInvalidParameter;
+  }
+  auto none = [](const std::string&) { return 0u; };
+  if (const uint32_t st = StageFlag(kClass, options, kEnableBfs, none, staged)) return st;
+  auto legacy = [&](const std::string& v) {
+    if (!IsLegacyBootAdapter(c.pci)) return 0u;
+    TraceRefusal(fn, "fabric-assigned-boot-lun=%s is not supported for this adapters", v.c_str());
+    return kxstatus::kNotSupportedForAdapter;
+  };
+  if (const uint32_t st = StageFlag(kClass, options, kFabricLun, legacy, staged)) return st;
+  auto biosOnly = [&](const std::string&) {
+    if (c.view == kxboot::kModeBios) return 0u;
+    TraceRefusal(fn, "boot-mode=%s required", "BIOS");
+    return kNotWithUefi;
+  };
+  if (const uint32_t st = StageFlag(kClass, options, kSelectableBoot, biosOnly, staged)) return st;
+  for (const FlagOption& option : kUefiFlags) {
+    auto notBios = [&](const std::string& v) {
+      if (!c.uefiAdapter) {
+        TraceRefusal(fn, (std::string(option.name) + "=%s not supported").c_str(), v.c_str());
+        return kxstatus::kNotSupportedForAdapter;
+      }
+      if (c.view != kxboot::kModeBios) return 0u;
+      TraceRefusal(fn, "boot-mode=%s not supported", "BIOS");
+      return kNeedsBootMode;
+    };
+    if (const uint32_t st = StageFlag(kClass, options, option, notBios, staged)) return st;
+  }
+  auto nvmeOnly = [&](const std::string& v) {
+    if (!c.uefiAdapter) {
+      TraceRefusal(fn, "fc-nvme=%s not supported", v.c_str());
+      return kxstatus::kNotSupportedForAdapter;
+    }
+    if (c.view == kxboot::kModeNvme) return 0u;
+    TraceRefusal(fn, "boot-mode=%s required", "NVME");
+    return kNeedsBootMode;
+  };
+  if (const uint32_t st = StageFlag(kClass, options, kFcNvme, nvmeOnly, staged)) return st;
+  return StageSlot(options, c, staged);
+}
+
+uint32_t PhysicalPortBootConfigExtCmdsProcessor::StageSlot(const Words& options, const Context& c, Staged& staged) {
+  constexpr const char* fn = "UpdateBootConfigInFile";
+  auto option = [&](const char* shortName, const char* longName, std::string& value) {
+    Words rest = options;
+    return CmdLineParser::GetOptionValue(rest, shortName, longName, value);
+  };
+  auto invalid = [&](const char* what, const std::string& value) {
+    TraceRefusal(fn, (std::string(what) + "=%s invalid").c_str(), value.c_str());
+    return kxstatus::kInvalidParameter;
+  };
+  const bool nvmeMode = c.view == kxboot::kModeNvme;
+  std::string numText, wwpnText, diskText, enableText;
+  std::optional<uint64_t> num, disk;
+  std::optional<kxinv::Bytes8> wwpn;
+  kxinv::TargetRef target(nullptr);
+  const bool hasNum = option("-n", "--boot-target-num", numText);
+  if (hasNum) {
+    num = ParseNumber(numText, 0, 7);
+    if (!num) return invalid("boot-target-num", numText);
+    if (c.view == kxboot::kModeBios && *num > 3) {
+      TraceFn(kTraceError, fn, "target number 0-3 supported in BIOS mode");
+      return kNeedsBootMode;
+    }
+    if (!c.uefiAdapter && *num > 3) {
+      TraceFn(kTraceError, fn, "target number 0-3 supported for older adapters");
+      return kNeedsBootMode;
+    }
+  }
+  const bool hasWwpn = option("-p", "--boot-target-wwpn", wwpnText);
+  if (hasWwpn) {
+    wwpn = ParseWwpn(wwpnText);
+    if (!wwpn) return invalid("boot-target-wwpn", wwpnText);
+    if (!IsZero(*wwpn)) {
+      target = FindTarget(c.port.entry, *wwpn);
+      if (!target) {
+        TraceRefusal(fn, "Target WWPN=%s not present", wwpnText.c_str());
+        return kxstatus::kInvalidParameter;
+      }
+    }
+  }
+  const bool hasDisk = option("-o", "--boot-disk-num", diskText);
+  if (hasDisk) {
+    disk = ParseNumber(diskText, 0, nvmeMode ? UINT32_MAX : UINT16_MAX);
+    if (!disk) return invalid("boot-disk-num", diskText);
+  }
+  Staged enable;
+  const bool hasEnable = option("-l", "--boot-target-enable", enableText);
+  if (hasEnable)
+    if (const uint32_t st = FlagValue(kClass, enableText, kTargetEnable, enable)) return st;
+
+  if (!nvmeMode && (hasNum || hasWwpn || hasDisk) && !(hasNum && hasWwpn && hasDisk)) {
+    TraceFn(kTraceError, fn, "all boot parameters not present");
+    return kFcpIncomplete;
+  }
+  if (nvmeMode && (hasNum || hasWwpn || hasDisk || hasEnable) && !(hasNum && hasWwpn && hasDisk && hasEnable)) {
+    TraceFn(kTraceError, fn, "all required boot parameters not provided");
+    return kNvmeIncomplete;
+  }
+  if (!hasNum) return 0;
+  const unsigned n = static_cast<unsigned>(*num);
+  const bool cleared = !target;
+  if (nvmeMode) {
+    if (target && !target.IsNvme()) {
+      TraceFn(kTraceError, fn, "FCP target provided for NVMe boot mode");
+      return kxstatus::kInvalidParameter;
+    }
+    staged[NvmeKey(n, "Enable")] = enable["Enable"];
+    staged[NvmeKey(n, "WWPN")] = kxinv::FormatWwn(*wwpn);
+    staged[NvmeKey(n, "NamespaceID")] = cleared ? "0" : std::to_string(*disk);
+    staged[NvmeKey(n, "WWNN")] = kxinv::FormatWwn(cleared ? kxinv::Bytes8{} : target.NodeName());
+    staged[NvmeKey(n, "NQN")] = cleared ? "" : target.NvmeSubsystemNqn();
+    staged[NvmeKey(n, "ControllerID")] = cleared ? "0" : std::to_string(target.NvmeControllerId());
+    return 0;
+  }
+  if (target && target.IsNvme()) {
+    TraceFn(kTraceError, fn, "NVMe target provided for non-NVMe boot mode");
+    return kxstatus::kInvalidParameter;
+  }
+  if (target && !HasLun(target, static_cast<uint32_t>(*disk))) {
+    TraceFn(kTraceError, fn, "LUN/Namespace disk not found");
+    return kxstatus::kInvalidParameter;
+  }
+  staged[DriveWwpnKey(n)] = kxinv::FormatWwn(*wwpn);
+  staged[DriveLunKey(n)] = cleared ? "0" : std::to_string(*disk);
+  return 0;
+}
