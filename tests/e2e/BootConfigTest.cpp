@@ -132,7 +132,7 @@ TEST_F(Boot, StagedUefiSettingsLandInTheUefiViewOnly) {
 TEST_F(Boot, StagedBiosSettingsAndAClearedSlot) {
   Cfg({"setFilecli", kPort, "--drive-2", "50:00:c8:a1:00:00:b0:01-5"});
   Result r = Cfg({"setFilecli", kPort, "-a", "false", "-j", "00:00:00:00:00:00:00:00-5", "-d", "False"});
-  EXPECT_EQ(r.out, Doc("Adapter BIOS: true\n" + Flag("Selectable Boot", false) + Flag("Fabric Assigned Boot LUN", false) +
+  EXPECT_EQ(r.out, Doc("Adapter BIOS: false\n" + Flag("Selectable Boot", false) + Flag("Fabric Assigned Boot LUN", false) +
                        DriveLines({{kZero, 0}, {kZero, 0}, {kFcp, 5}, {kZero, 0}})));
   Cfg({"getcli", kPort, "-b", "UEFI"});
   r = Cfg({"setcli", kPort});
