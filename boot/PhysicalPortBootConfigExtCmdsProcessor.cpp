@@ -69,7 +69,7 @@ const FlagOption kTargetEnable = {"--boot-target-enable", "-l", "Enable", "boot-
 }  // namespace
 
 PhysicalPortBootConfigExtCmdsProcessor::PhysicalPortBootConfigExtCmdsProcessor(CmdProcessor* parent)
-    : BootConfigFamily(kClass, "Boot Config Ext", "bootconfigext", kMessages, FileLayout{"BootConfigExt_", true},
+    : BootConfigFamily(kClass, "Boot Config", "bootconfigext", kMessages, FileLayout{"BootConfigExt_", true},
                        kTextSize, parent) {}
 
 void PhysicalPortBootConfigExtCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
