@@ -5,20 +5,17 @@
 using namespace bootcfg;
 
 BootConfigFamily::BootConfigFamily(const char* className, const char* title, const char* name,
-                                   MessageTable messages, FileLayout layout, size_t textSize, CmdProcessor* parent)
+                                   const ErrorDocument& document, const ErrorDocument& setDocument, FileLayout layout,
+                                   size_t textSize, CmdProcessor* parent)
     : MultipleCmdsProcessor(className, title, name, "-s",
                             "use this command to get/set Kaltex Fibre Channel Port's Boot Config info", parent),
-      messages_(messages),
+      document_(document),
+      setDocument_(setDocument),
       layout_(layout),
       textSize_(textSize) {}
 
 uint32_t BootConfigFamily::DisplayError(uint32_t status, uint32_t mode, bool showReboot) {
-  if (showReboot)
-    return ShowErrorDocument("DisplayError", status, mode,
-                             ErrorDocument{kStructure, messages_, {EmptyField::Bool(kxkey::kRebootRequired, false)},
-                                           {EmptyField::List(kListField)}});
-  return ShowErrorDocument("DisplayError", status, mode,
-                           ErrorDocument{kStructure, messages_, {}, {EmptyField::List(kListField)}});
+  return ShowErrorDocument("DisplayError", status, mode, showReboot ? setDocument_ : document_);
 }
 
 void BootConfigFamily::TraceRefusal(const char* fn, const char* format, const char* value) const {
@@ -29,7 +26,8 @@ void BootConfigFamily::DisplayBootConfigInfo(const Context& c, uint32_t mode, bo
   const std::string prefix = std::string(ClassName()) + "::DisplayBootConfigInfo: ";
   const std::string text = BootConfigText(prefix.c_str(), textSize_, c.view, IsLegacyBootAdapter(c.pci), c.record,
                                           NvmeView(c) ? &c.nvme : nullptr);
-  ShowReportDocument(mode, kStructure, kListField, kElement, text, showReboot ? &reboot : nullptr);
+  const EmptyField& list = *document_.after.begin();
+  ShowReportDocument(mode, document_.structure, list.name, kElement, text, showReboot ? &reboot : nullptr);
 }
 
 uint32_t BootConfigFamily::Start(const char* fn, Words& words, Context& c) {

@@ -17,9 +17,7 @@ class BootConfigFamily : public MultipleCmdsProcessor {
   uint32_t CmdSetFileCommon(Words& words, uint32_t mode);
   uint32_t CmdSetCommon(Words& words, uint32_t mode);
 
-  // The result document of both families.
-  static constexpr const char* kStructure = "BootConfigInfo";
-  static constexpr const char* kListField = "BootConfig";
+  // The list element of the result document, holding the text block in "Data".
   static constexpr const char* kElement = "BootConfigList";
 
  protected:
@@ -34,8 +32,9 @@ class BootConfigFamily : public MultipleCmdsProcessor {
     bool withNvme = false;  // the NVMe record was read
   };
 
-  BootConfigFamily(const char* className, const char* title, const char* name, MessageTable messages,
-                   bootcfg::FileLayout layout, size_t textSize, CmdProcessor* parent);
+  // document: the failure document of get and setFile; setDocument: of set.
+  BootConfigFamily(const char* className, const char* title, const char* name, const ErrorDocument& document,
+                   const ErrorDocument& setDocument, bootcfg::FileLayout layout, size_t textSize, CmdProcessor* parent);
 
   // The view the user asked for (sets c.view); refusals traced and returned.
   virtual uint32_t UserMode(const char* fn, const Words& words, Context& c) = 0;
@@ -57,7 +56,8 @@ class BootConfigFamily : public MultipleCmdsProcessor {
   bool NvmeView(const Context& c) const { return layout_.ext && c.uefiAdapter && c.view == kxboot::kModeNvme; }
   void DisplayBootConfigInfo(const Context& c, uint32_t mode, bool showReboot, bool reboot);
 
-  MessageTable messages_;
+  const ErrorDocument& document_;
+  const ErrorDocument& setDocument_;
   bootcfg::FileLayout layout_;
   size_t textSize_;
 };

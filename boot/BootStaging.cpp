@@ -218,7 +218,7 @@ std::optional<Bytes8> ParseWwpn(const std::string& text) {
     const size_t end = i + 1 < wwn.size() ? text.find(':', pos) : text.size();
     if (end == std::string::npos || end - pos > 2) return std::nullopt;
     const std::string part = text.substr(pos, end - pos);
-    if (part.size() > 1 && part[1] == 'x') return std::nullopt;  // one or two digits, no prefix
+    if (part.size() > 1 && (part[1] == 'x' || part[1] == 'X')) return std::nullopt;  // one or two digits, no prefix
     const std::optional<uint64_t> byte = ParseNumber(part, 0, 0xFF, 16);
     if (!byte) return std::nullopt;
     wwn[i] = static_cast<uint8_t>(*byte);

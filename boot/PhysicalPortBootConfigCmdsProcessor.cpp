@@ -30,6 +30,12 @@ const StatusMessage kMessages[] = {
     kxmsg::Common(60),
 };
 
+// The result document: "set" adds "Reboot Required"; the "BootConfig" list
+// holds one "BootConfigList" structure with the text block in "Data".
+const ErrorDocument kDocument{"BootConfigInfo", kMessages, {}, {EmptyField::List("BootConfig")}};
+const ErrorDocument kSetDocument{"BootConfigInfo", kMessages, {EmptyField::Bool(kxkey::kRebootRequired, false)},
+                                 {EmptyField::List("BootConfig")}};
+
 const CommandDef<Cls> kCommands[] = {
     {"get", "get Kaltex HBA Boot Config information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
     {"setFile", "set Kaltex HBA Boot Config information in a local cache file", 1, CommandKind::kXml,
@@ -60,7 +66,7 @@ const char* const kDriveShort[8] = {"-j", "-k", "-l", "-m", "-n", "-o", "-p", "-
 }  // namespace
 
 PhysicalPortBootConfigCmdsProcessor::PhysicalPortBootConfigCmdsProcessor(CmdProcessor* parent)
-    : BootConfigFamily(kClass, "Boot Config", "bootconfig", kMessages, FileLayout{"BootConfig_", false}, kTextSize,
+    : BootConfigFamily(kClass, "Boot Config", "bootconfig", kDocument, kSetDocument, FileLayout{"BootConfig_", false}, kTextSize,
                        parent) {}
 
 void PhysicalPortBootConfigCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }

@@ -34,6 +34,12 @@ const StatusMessage kMessages[] = {
     kxmsg::Common(60),
 };
 
+// The result document: "set" adds "Reboot Required"; the "BootConfig" list
+// holds one "BootConfigList" structure with the text block in "Data".
+const ErrorDocument kDocument{"BootConfigInfo", kMessages, {}, {EmptyField::List("BootConfig")}};
+const ErrorDocument kSetDocument{"BootConfigInfo", kMessages, {EmptyField::Bool(kxkey::kRebootRequired, false)},
+                                 {EmptyField::List("BootConfig")}};
+
 const CommandDef<Cls> kCommands[] = {
     {"get", "get Kaltex HBA Boot Config information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
     {"setFile", "set Kaltex HBA Boot Config information in a local cache file", 1, CommandKind::kXml,
@@ -69,7 +75,7 @@ const FlagOption kTargetEnable = {"--boot-target-enable", "-l", "Enable", "boot-
 }  // namespace
 
 PhysicalPortBootConfigExtCmdsProcessor::PhysicalPortBootConfigExtCmdsProcessor(CmdProcessor* parent)
-    : BootConfigFamily(kClass, "Boot Config", "bootconfigext", kMessages, FileLayout{"BootConfigExt_", true},
+    : BootConfigFamily(kClass, "Boot Config", "bootconfigext", kDocument, kSetDocument, FileLayout{"BootConfigExt_", true},
                        kTextSize, parent) {}
 
 void PhysicalPortBootConfigExtCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
