@@ -34,7 +34,9 @@ KXAPI_PORT_HANDLE HandleByNumber(uint32_t handleNumber);
 
 // Scripted calls: the fixture's "calls" list holds objects such as
 //   {"call": "KXAPI_GetBeacon", "port": "21:00:...", "rc": 150, ...values}
-// The first object naming the call (and, when it names one, the port) applies.
+// The first object naming the call (and, when it names one, the port) applies;
+// one with "nth": n applies only to the n-th call of that name in the run
+// (calls are counted as LogCall logs them, so log before looking up the script).
 const json* Script(const char* call, const std::string& portKey = "");
 // The scripted library result of a call; 0 when none is scripted.
 uint32_t ScriptedResult(const char* call, const std::string& portKey = "");
