@@ -63,9 +63,10 @@ PhysicalPortSCMProfileCmdsProcessor::PhysicalPortSCMProfileCmdsProcessor(CmdProc
 
 void PhysicalPortSCMProfileCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
-uint32_t PhysicalPortSCMProfileCmdsProcessor::Open(const char* fn, Words& args, PortLookup& port) {
+uint32_t PhysicalPortSCMProfileCmdsProcessor::Open(const char* fn, Words& args, PortLookup& port, uint8_t* record) {
   if (const uint32_t st = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port)) return st;
-  return Admit(fn, port.entry, Gate{kxrec::kCapScmPhase2, true, false});
+  if (const uint32_t st = Admit(fn, port.entry, Gate{kxrec::kCapScmPhase2, true, false})) return st;
+  return ReadProfile(fn, port.entry, record, "Get SCMR Profile failed");
 }
 
 uint32_t PhysicalPortSCMProfileCmdsProcessor::ReadProfile(const char* fn, const kxinv::PortEntryRef& entry,
@@ -83,9 +84,7 @@ uint32_t PhysicalPortSCMProfileCmdsProcessor::CmdGetCommon(Words& args, uint32_t
   TraceEntered(fn);
   PortLookup port;
   Record record{};
-  uint32_t st = Open(fn, args, port);
-  if (st == 0) st = ReadProfile(fn, port.entry, record.data(), "Get SCMR Profile failed");
-  if (st != 0) return ShowError(st, mode, kProfile);
+  if (const uint32_t st = Open(fn, args, port, record.data())) return ShowError(st, mode, kProfile);
   ShowReport(mode, kProfile, kxscm::Profile(port.entry.Raw(), record.data(), TracePrefix("DisplayProfile")));
   TraceExiting(fn);
   return 0;
@@ -135,9 +134,7 @@ uint32_t PhysicalPortSCMProfileCmdsProcessor::CmdSetCommon(Words& args, uint32_t
   TraceEntered(fn);
   PortLookup port;
   Record record{};
-  uint32_t st = Open(fn, args, port);
-  if (st == 0) st = ReadProfile(fn, port.entry, record.data(), "Get SCMR Profile failed");
-  if (st != 0) return ShowError(st, mode, kProfile);
+  if (const uint32_t st = Open(fn, args, port, record.data())) return ShowError(st, mode, kProfile);
 
   std::string problem;
   const Words options = args.size() > 1 ? Words(args.begin() + 1, args.end()) : Words();

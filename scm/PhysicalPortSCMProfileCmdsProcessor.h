@@ -23,6 +23,6 @@ class PhysicalPortSCMProfileCmdsProcessor : public ScmCmdsProcessor {
  private:
   // Reads the profile record: 0, or 19 / 60 / 13 (traced with `what`).
   uint32_t ReadProfile(const char* fn, const kxinv::PortEntryRef& entry, uint8_t* record, const char* what);
-  // The common start of both commands: the port, resolved and admitted.
-  uint32_t Open(const char* fn, Words& args, PortLookup& port);
+  // The common start of both commands: the port resolved and admitted, its profile read.
+  uint32_t Open(const char* fn, Words& args, PortLookup& port, uint8_t* record);
 };

@@ -154,16 +154,6 @@ void CurrentProfile(KXAPI_PORT_HANDLE port, const std::string& key, uint8_t* rec
   else if (const json* fixture = ValueOf(nullptr, port, "scmProfile")) HexBytes(*fixture, record, kxrec::kScmrProfileSize);
 }
 
-template <class Body>
-uint32_t Guarded(const char* call, Body body) {
-  try {
-    return body();
-  } catch (const std::exception& e) {
-    fprintf(stderr, "kxsim: %s: %s\n", call, e.what());
-    return kRcBadArgument;
-  }
-}
-
 }  // namespace
 
 extern "C" {
@@ -172,7 +162,7 @@ uint32_t KXAPI_IsUSCMFeatureEnabled(KXAPI_PORT_HANDLE port, uint8_t* enabled) {
   const std::string key = PortKey(port);
   LogCall("KXAPI_IsUSCMFeatureEnabled port=" + key);
   if (!port || !enabled) return kRcBadArgument;
-  return Guarded("KXAPI_IsUSCMFeatureEnabled", [&] {
+  return GuardFixture("KXAPI_IsUSCMFeatureEnabled", [&] {
     const json* script = Script("KXAPI_IsUSCMFeatureEnabled", key);
     if (const uint32_t rc = ScriptedResult("KXAPI_IsUSCMFeatureEnabled", key)) return rc;
     const json* value = ValueOf(script && script->contains("enabled") ? script : nullptr, port,
@@ -189,7 +179,7 @@ uint32_t KXAPI_GetSCMRStatisticsList(KXAPI_PORT_HANDLE port, void** list) {
   const size_t count = records && records->is_array() ? records->size() : 0;
   LogCall("KXAPI_GetSCMRStatisticsList port=" + key + " records=" + std::to_string(count));
   if (!port || !list) return kRcBadArgument;
-  return Guarded("KXAPI_GetSCMRStatisticsList", [&] {
+  return GuardFixture("KXAPI_GetSCMRStatisticsList", [&] {
     *list = nullptr;
     // A failing library may still have built the list; a script naming both hands it back.
     const uint32_t rc = ScriptedResult("KXAPI_GetSCMRStatisticsList", key);
@@ -221,7 +211,7 @@ uint32_t KXAPI_GetSCMRProfile(KXAPI_PORT_HANDLE port, uint8_t* record) {
   const std::string key = PortKey(port);
   LogCall("KXAPI_GetSCMRProfile port=" + key);
   if (!port || !record) return kRcBadArgument;
-  return Guarded("KXAPI_GetSCMRProfile", [&] {
+  return GuardFixture("KXAPI_GetSCMRProfile", [&] {
     if (const uint32_t rc = ScriptedResult("KXAPI_GetSCMRProfile", key)) return rc;
     CurrentProfile(port, key, record);
     return 0u;

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "shell/KxApi.h"
@@ -87,5 +88,17 @@ struct FinisherRegistrar {
 // Writes every key of spec present in object into the record; "raw" (an
 // object of offset -> hex bytes) sets any byte directly.
 void ApplyFields(const json& object, uint8_t* record, size_t recordSize, const FieldSpec* spec, size_t count);
+
+// Runs the part of a call that reads the fixture; a fixture value of the
+// wrong kind is reported and fails the call (result 1) instead of ending the process.
+template <class Body>
+uint32_t GuardFixture(const char* call, Body body) {
+  try {
+    return body();
+  } catch (const std::exception& e) {
+    fprintf(stderr, "kxsim: %s: %s\n", call, e.what());
+    return 1;
+  }
+}
 
 }  // namespace sim
