@@ -19,6 +19,9 @@
 
 #include "boot/PhysicalPortBootConfigCmdsProcessor.h"
 #include "boot/PhysicalPortBootConfigExtCmdsProcessor.h"
+#include "scm/PhysicalPortSCMChkCmdsProcessor.h"
+#include "scm/PhysicalPortSCMProfileCmdsProcessor.h"
+#include "scm/PhysicalPortSCMStatsCmdsProcessor.h"
 
 namespace {
 
@@ -58,17 +61,11 @@ PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
 
   AddSubMode(std::make_unique<PhysicalPortBeaconCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortSCMStatsCmdsProcessor", "SCM Stats", "scmstats",
-                     "use this command to get Kaltex Fibre Channel Port's Universal SAN Congestion Mitigation "
-                     "(USCM) Statistics"));
+  AddSubMode(std::make_unique<PhysicalPortSCMStatsCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortSCMChkCmdsProcessor", "SCM Check", "scmchk",
-                     "use this command to check Kaltex Fibre Channel Port's Universal SAN Congestion Mitigation "
-                     "(USCM) Status"));
+  AddSubMode(std::make_unique<PhysicalPortSCMChkCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortSCMProfileCmdsProcessor", "SCM Profile", "scmprofile",
-                     "use this command to check Kaltex Fibre Channel Port's Universal SAN Congestion Mitigation "
-                     "(USCM) Profile"));
+  AddSubMode(std::make_unique<PhysicalPortSCMProfileCmdsProcessor>(this));
 
   AddSubMode(Pending(this, "PhysicalPortDPortDiagCmdsProcessor", "DPortDiag", "dportdiag",
                      "use this command to get/set/run Diagnostic Port (DPort) on Kaltex Fibre Channel Port"));

@@ -578,6 +578,84 @@ constexpr size_t kHostIDSize = 16;
 
 // ---- scm ----
 
+// Records of SAN congestion management (plain constexpr: internal linkage).
+namespace kxrec {
+
+// Protocol-entry fields of fabric notifications and congestion (offsets into the entry).
+constexpr size_t kEntryScmNotifications = 684;        // u16: bit 0 congestion, 1 delivery, 2 link integrity
+constexpr size_t kEntryScmLinkEventType = 686;        // u16
+constexpr size_t kEntryScmLinkEventThreshold = 688;   // u32, ms
+constexpr size_t kEntryScmDeliveryEventType = 692;    // u16
+constexpr size_t kEntryScmCongestionEventType = 694;  // u16
+constexpr size_t kEntryScmCongestionPeriod = 696;     // u32, ms
+constexpr size_t kEntryScmSeverity = 700;             // u8: 0xF1 warning, 0xF7 alarm, 0 none
+constexpr size_t kEntryScmFabricFlags = 701;          // u8: bit 0 RDF accepted, 1 first switch kind, 2 second
+constexpr size_t kEntryScmCongestionState = 702;      // u8: 0 healthy, 1 congested
+constexpr size_t kEntryScmVirtualLane = 703;          // u8: 1 operational, 2 non-operational
+constexpr size_t kEntryScmSecondsSinceEvent = 704;    // u32
+constexpr size_t kEntryScmLinkIntegrityEvents = 708;  // u8, non-zero when received
+constexpr size_t kEntryScmDeliveryEvents = 709;       // u8, non-zero when received
+constexpr size_t kEntryScmIoThrottling = 710;         // u8: 1 none, 2 active
+constexpr size_t kEntryScmAlarmCount = 840;           // u64
+constexpr size_t kEntryScmWarningCount = 848;         // u64
+constexpr uint32_t kCapScmPhase1 = 1u << 23;          // capability flags (offset 160)
+constexpr uint32_t kCapScmPhase2 = 1u << 26;
+
+// Target-entry fields (offsets into the target entry); congestion state,
+// virtual lane and I/O throttling are kTargetCongestionState & co. above.
+constexpr size_t kTargetScmNotifications = 30;        // u16: bit 1 delivery, 2 link integrity, 3 peer congestion
+constexpr size_t kTargetScmLinkEventType = 32;        // u16
+constexpr size_t kTargetScmLinkEventThreshold = 36;   // u32, ms
+constexpr size_t kTargetScmDeliveryEventType = 40;    // u16
+constexpr size_t kTargetScmPeerEventType = 42;        // u16
+constexpr size_t kTargetScmPeerPeriod = 44;           // u32, ms
+constexpr size_t kTargetScmLinkIntegrityEvents = 49;  // u8, non-zero when received
+constexpr size_t kTargetScmSecondsSinceEvent = 52;    // u32
+
+// Further u32 counters of the KXAPI_GetPortStatisticsFC record, for a target.
+constexpr size_t kStatsDeliveryUnknown = 0x30;
+constexpr size_t kStatsDeliveryTimeout = 0x34;
+constexpr size_t kStatsDeliveryUnroutable = 0x38;
+constexpr size_t kStatsDeliveryDeviceSpecific = 0x3C;
+constexpr size_t kStatsPeerClear = 0x40;
+constexpr size_t kStatsPeerLostCredit = 0x44;
+constexpr size_t kStatsPeerCreditStall = 0x48;
+constexpr size_t kStatsPeerOversubscription = 0x4C;
+constexpr size_t kStatsPeerDeviceSpecific = 0x50;
+constexpr size_t kStatsLinkUnknownEvent = 0x68;
+constexpr size_t kStatsLinkDeviceSpecific = 0x6C;
+
+// SCMR statistics list: records linked by kScmrNext, owned by the library.
+constexpr size_t kScmrNames = 0;             // 16 bytes: node name, then port name
+constexpr size_t kScmrNamesSize = 16;
+constexpr size_t kScmrKind = 16;             // u32
+constexpr size_t kScmrCounters = 48;         // u64 counters, counter i at kScmrCounters + 8 * i
+constexpr size_t kScmrCounterCount = 26;
+constexpr size_t kScmrUncorrectableFec = 256;  // u64
+constexpr size_t kScmrNext = 968;            // pointer; null ends the list
+constexpr size_t kScmrRecordSize = 976;
+constexpr uint32_t kScmrKindPhysicalPort = 128;  // any other kind is a remote target's record
+constexpr size_t ScmrCounter(size_t index) { return kScmrCounters + 8 * index; }
+
+// SCMR profile record (16 bytes); bytes 3-15 are the library's.
+constexpr size_t kScmrProfileSize = 16;
+constexpr size_t kProfileConfigured = 0;     // u8: 0 USCM on
+constexpr size_t kProfileManagement = 1;     // u8: 0 driver settings, 1 NVRAM
+constexpr size_t kProfileActivation = 2;     // u8: 0 Monitor_Only .. 4 Defensive
+
+}  // namespace kxrec
+
+// *enabled is non-zero when USCM is enabled on the port.
+uint32_t KXAPI_IsUSCMFeatureEnabled(KXAPI_PORT_HANDLE port, uint8_t* enabled);
+// *list: the first SCMR statistics record, or null; returned with KXAPI_FreeSCMRStatisticsList.
+uint32_t KXAPI_GetSCMRStatisticsList(KXAPI_PORT_HANDLE port, void** list);
+uint32_t KXAPI_FreeSCMRStatisticsList(void* list);
+// Clears the SCM statistics of every target of the port.
+uint32_t KXAPI_SANCongMgmtResetStatistics(KXAPI_PORT_HANDLE port);
+// The kScmrProfileSize-byte profile record.
+uint32_t KXAPI_GetSCMRProfile(KXAPI_PORT_HANDLE port, uint8_t* record);
+uint32_t KXAPI_SetSCMRProfile(KXAPI_PORT_HANDLE port, uint8_t* record);
+
 // (end of scm)
 
 // ---- maint ----

@@ -40,6 +40,11 @@ const char* const kDefaultInventory = R"json({
            "fec": {"status": 1, "correctable": 12, "uncorrectable": 0},
            "linkFailures": 1, "lossOfSync": 3, "lossOfSignal": 1, "invalidCrcs": 0,
            "controllerErrors": 0, "deviceErrors": 0, "ioCount": 1842337, "megaBytes": 90211, "interrupts": 2204918,
+           "capabilityFlags": "0x04000000", "scmNotifications": 7, "scmFabricFlags": 3, "scmVirtualLane": 1,
+           "scmIoThrottling": 1, "scmSecondsSinceEvent": 3600, "scmrStats": [
+             {"kind": 128, "counters": [2, 14, 1, 3, 3, 0, 0, 1, 0, 3, 1, 0, 0, 0, 0, 0, 1, 0, 0, 4, 1, 2, 1, 0]},
+             {"kind": 2, "wwpn": "50:00:c8:a1:00:00:10:01", "counters": [0, 0, 1, 2, 2, 0, 0, 0, 0, 1, 0, 0, 0, 0,
+                                                                        0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 3]}],
            "targets": [
              {"wwpn": "50:00:c8:a1:00:00:10:01", "luns": [0, 1, 2]},
              {"wwpn": "50:00:c8:a1:00:00:20:01", "nvme": true, "luns": [1, 2]}

@@ -73,16 +73,6 @@ std::string DumpBytes(const json& source) {
   return bytes;
 }
 
-template <class Body>
-uint32_t Guarded(const char* call, Body body) {
-  try {
-    return body();
-  } catch (const std::exception& e) {
-    fprintf(stderr, "kxsim: %s: %s\n", call, e.what());
-    return 1;
-  }
-}
-
 // Library result for an instance that names no port.
 constexpr uint32_t kNoSuchInstance = 0x20000064;
 
@@ -94,7 +84,7 @@ uint32_t KXAPI_IsMezzAdapter(KXAPI_PORT_HANDLE port, uint8_t* isMezz) {
   const std::string key = PortKey(port);
   LogCall("KXAPI_IsMezzAdapter port=" + key);
   if (const uint32_t rc = ScriptedResult("KXAPI_IsMezzAdapter", key)) return rc;
-  return Guarded("KXAPI_IsMezzAdapter", [&]() -> uint32_t {
+  return GuardFixture("KXAPI_IsMezzAdapter", [&]() -> uint32_t {
     const json* value = ValueOf(Script("KXAPI_IsMezzAdapter", key), OwnerOf(port), "mezz");
     *isMezz = value ? static_cast<uint8_t>(Number(*value)) : 0;
     return 0;
@@ -105,7 +95,7 @@ uint32_t KXAPI_GetAdapterBeaconStatus(KXAPI_PORT_HANDLE port, uint32_t* state) {
   const std::string key = PortKey(port);
   LogCall("KXAPI_GetAdapterBeaconStatus port=" + key);
   if (const uint32_t rc = ScriptedResult("KXAPI_GetAdapterBeaconStatus", key)) return rc;
-  return Guarded("KXAPI_GetAdapterBeaconStatus", [&]() -> uint32_t {
+  return GuardFixture("KXAPI_GetAdapterBeaconStatus", [&]() -> uint32_t {
     const Owner owner = OwnerOf(port);
     const json* script = Script("KXAPI_GetAdapterBeaconStatus", key);
     const json& beacons = BeaconState();
@@ -132,7 +122,7 @@ uint32_t KXAPI_SDGetFwDump2(uint32_t instance, uint32_t reserved, uint8_t** buff
   LogCall("KXAPI_SDGetFwDump2 instance=" + std::to_string(instance) + " port=" + key +
           " reserved=" + std::to_string(reserved));
   if (!port) return kNoSuchInstance;
-  return Guarded("KXAPI_SDGetFwDump2", [&]() -> uint32_t {
+  return GuardFixture("KXAPI_SDGetFwDump2", [&]() -> uint32_t {
     const json* script = Script("KXAPI_SDGetFwDump2", key);
     const uint32_t rc = ScriptedResult("KXAPI_SDGetFwDump2", key);
     // A failing call may still have allocated its buffer ("fwDump" in the script).

@@ -64,18 +64,6 @@ const LockdownSlot kLockdownSlots[] = {
     {"mpi", kxrec::kLockdownMpiFlag, kxrec::kLockdownMpiStatus},
 };
 
-// Runs the part of a call that reads the fixture; a fixture value of the
-// wrong kind is reported and fails the call instead of ending the process.
-template <class Body>
-uint32_t Guarded(const char* call, Body body) {
-  try {
-    return body();
-  } catch (const std::exception& e) {
-    fprintf(stderr, "kxsim: %s: %s\n", call, e.what());
-    return 1;
-  }
-}
-
 }  // namespace
 
 extern "C" {
@@ -96,7 +84,7 @@ uint32_t KXAPI_GetAdapterAsicBoardTemperature(KXAPI_PORT_HANDLE port, void* reco
   const std::string key = PortKey(port);
   LogCall("KXAPI_GetAdapterAsicBoardTemperature port=" + key);
   if (const uint32_t rc = ScriptedResult("KXAPI_GetAdapterAsicBoardTemperature", key)) return rc;
-  return Guarded("KXAPI_GetAdapterAsicBoardTemperature", [&]() -> uint32_t {
+  return GuardFixture("KXAPI_GetAdapterAsicBoardTemperature", [&]() -> uint32_t {
     const json* value = ValueOf(Script("KXAPI_GetAdapterAsicBoardTemperature", key), port, "temperature");
     const int16_t celsius = value ? static_cast<int16_t>(Number(*value)) : 0;
     memcpy(static_cast<uint8_t*>(record) + kxrec::kTemperatureCelsius, &celsius, sizeof celsius);
@@ -108,7 +96,7 @@ uint32_t KXAPI_GetLockdownStatus(KXAPI_PORT_HANDLE port, void* record) {
   const std::string key = PortKey(port);
   LogCall("KXAPI_GetLockdownStatus port=" + key);
   if (const uint32_t rc = ScriptedResult("KXAPI_GetLockdownStatus", key)) return rc;
-  return Guarded("KXAPI_GetLockdownStatus", [&]() -> uint32_t {
+  return GuardFixture("KXAPI_GetLockdownStatus", [&]() -> uint32_t {
     const json* lockdown = ValueOf(Script("KXAPI_GetLockdownStatus", key), port, "lockdown");
     if (!lockdown) return 0;
     auto* bytes = static_cast<uint8_t*>(record);

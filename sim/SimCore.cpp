@@ -355,6 +355,14 @@ KXAPI_PORT_HANDLE HandleByNumber(uint32_t handleNumber) {
   return nullptr;
 }
 
+namespace {
+// Calls made so far in this run, by name, counted as they are logged.
+std::map<std::string, uint64_t>& CallCounts() {
+  static std::map<std::string, uint64_t> counts;
+  return counts;
+}
+}  // namespace
+
 const json* Script(const char* call, const std::string& portKey) {
   const json& fixture = Fixture();
   auto it = fixture.find("calls");
@@ -362,6 +370,7 @@ const json* Script(const char* call, const std::string& portKey) {
   for (const json& entry : *it) {
     if (!entry.is_object() || entry.value("call", "") != call) continue;
     if (entry.contains("port") && entry["port"].get<std::string>() != portKey) continue;
+    if (entry.contains("nth") && Number(entry["nth"]) != CallCounts()[call]) continue;
     return &entry;
   }
   return nullptr;
@@ -402,6 +411,7 @@ json& PortState(const std::string& portKey) {
 }
 
 void LogCall(const std::string& line) {
+  ++CallCounts()[line.substr(0, line.find(' '))];
   const char* path = getenv("KXSIM_CALLLOG");
   if (!path || !*path) return;
   const int fd = open(path, O_WRONLY | O_CREAT | O_APPEND, 0644);

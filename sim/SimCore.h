@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "shell/KxApi.h"
@@ -34,7 +35,9 @@ KXAPI_PORT_HANDLE HandleByNumber(uint32_t handleNumber);
 
 // Scripted calls: the fixture's "calls" list holds objects such as
 //   {"call": "KXAPI_GetBeacon", "port": "21:00:...", "rc": 150, ...values}
-// The first object naming the call (and, when it names one, the port) applies.
+// The first object naming the call (and, when it names one, the port) applies;
+// one with "nth": n applies only to the n-th call of that name in the run
+// (calls are counted as LogCall logs them, so log before looking up the script).
 const json* Script(const char* call, const std::string& portKey = "");
 // The scripted library result of a call; 0 when none is scripted.
 uint32_t ScriptedResult(const char* call, const std::string& portKey = "");
@@ -91,5 +94,17 @@ struct FinisherRegistrar {
 // Writes every key of spec present in object into the record; "raw" (an
 // object of offset -> hex bytes) sets any byte directly.
 void ApplyFields(const json& object, uint8_t* record, size_t recordSize, const FieldSpec* spec, size_t count);
+
+// Runs the part of a call that reads the fixture; a fixture value of the
+// wrong kind is reported and fails the call (result 1) instead of ending the process.
+template <class Body>
+uint32_t GuardFixture(const char* call, Body body) {
+  try {
+    return body();
+  } catch (const std::exception& e) {
+    fprintf(stderr, "kxsim: %s: %s\n", call, e.what());
+    return 1;
+  }
+}
 
 }  // namespace sim

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "scm/FCTargetSCMChkCmdsProcessor.h"
+#include "scm/FCTargetSCMStatsCmdsProcessor.h"
 #include "target/FCTargetIIDMACmdsProcessor.h"
 #include "target/FCTargetInfoCmdsProcessor.h"
 #include "target/FCTargetStatsCmdsProcessor.h"
@@ -13,23 +15,14 @@ constexpr const char* kClass = "FCTargetCmdsProcessor";
 
 enum Index : uint32_t { kList = 0, kHelp = 1, kListCli = 2 };
 
-// A target family whose commands come later: the sub-mode exists with its
-// help line so that the table and listings are complete.
-std::unique_ptr<MultipleCmdsProcessor> Pending(CmdProcessor* parent, const char* className, const char* title,
-                                               const char* name, const char* help) {
-  return std::make_unique<MultipleCmdsProcessor>(className, title, name, "-v", help, parent);
-}
-
 }  // namespace
 
 FCTargetCmdsProcessor::FCTargetCmdsProcessor(CmdProcessor* parent)
     : MultipleCmdsProcessor(kClass, "Target", "target", "-t",
                             "use this command to get/list targets detected by Kaltex adapters", parent) {
   AddSubMode(std::make_unique<FCTargetInfoCmdsProcessor>(this));
-  AddSubMode(Pending(this, "FCTargetSCMStatsCmdsProcessor", "Target SCM Stats", "scmstats",
-                     "use this command to get Kaltex FC Target SCM Statistics"));
-  AddSubMode(Pending(this, "FCTargetSCMChkCmdsProcessor", "Target SCM Check", "scmchk",
-                     "use this command to get Kaltex FC Target SCM Status"));
+  AddSubMode(std::make_unique<FCTargetSCMStatsCmdsProcessor>(this));
+  AddSubMode(std::make_unique<FCTargetSCMChkCmdsProcessor>(this));
   AddSubMode(std::make_unique<FCTargetIIDMACmdsProcessor>(this));
   AddSubMode(std::make_unique<FCTargetStatsCmdsProcessor>(this));
 }
