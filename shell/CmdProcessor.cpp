@@ -258,14 +258,15 @@ void MultipleCmdsProcessor::ShowIdentifierList(const char* fn, uint32_t mode, co
 }
 
 void MultipleCmdsProcessor::ShowReportDocument(uint32_t mode, const char* structure, const char* listField,
-                                               const char* element, const std::string& block) {
+                                               const char* element, const std::string& block,
+                                               const char* dataField) {
   Begin(mode);
   BeginStructure(structure);
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
   BeginField(listField);
   BeginList(kListStructure);
   BeginStructure(element);
-  BeginField(kxkey::kData);
+  BeginField(dataField);
   WriteFormatted(block.size(), "%s", block.c_str());
   EndField();
   EndStructure();

@@ -179,10 +179,10 @@ class MultipleCmdsProcessor : public CmdProcessor {
   void ShowIdentifierList(const char* fn, uint32_t mode, const char* structure, const char* field,
                           const std::vector<std::string>& identifiers);
 
-  // Writes a report block as the one "Data" field of a one-element list:
-  // structure / "Message" Success / listField [ element { Data } ].
+  // Writes a report block as the one data field ("Data" unless named) of a
+  // one-element list: structure / "Message" Success / listField [ element { Data } ].
   void ShowReportDocument(uint32_t mode, const char* structure, const char* listField, const char* element,
-                          const std::string& block);
+                          const std::string& block, const char* dataField = kxkey::kData);
 
   // Makes one or more library calls with standard output on the library
   // output log. False when the log cannot be opened: the calls are not made
