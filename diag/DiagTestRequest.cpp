@@ -1,5 +1,6 @@
 #include "diag/DiagTestRequest.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace diagtest {
@@ -35,15 +36,11 @@ bool CustomPattern(const std::string& value, uint8_t (&chars)[kxdiag::kRequestPa
   return true;
 }
 
-bool IsOptionWord(const std::string& word) {
-  return EqualsNoCase(word, "--data-pattern") || EqualsNoCase(word, "-d");
-}
+bool IsOptionWord(const std::string& word) { return EqualsNoCase(word, "--data-pattern") || EqualsNoCase(word, "-d"); }
 
 }  // namespace
 
 void Request::Put32(size_t offset, uint32_t value) { memcpy(bytes.data() + offset, &value, sizeof value); }
-
-uint32_t LoopbackType(const std::string& word) { return Lookup(kLoopbackTypes, word); }
 
 bool InMaintenanceMode(const kxinv::PortEntryRef& entry) {
   return (entry.DriverCapabilities() & 0x4) != 0 && (entry.FirmwareState() & 0x1) != 0;
@@ -86,7 +83,7 @@ uint32_t ParseRun(const char* cls, const char* fn, const Words& args, const Limi
 
   if (limits.loopbackType) {
     TraceLevel(kTraceInfo, "%s::%s: Got loopback type %s", cls, fn, typeWord.c_str());
-    out.loopbackType = LoopbackType(typeWord);
+    out.loopbackType = Lookup(kLoopbackTypes, typeWord);
     out.Put32(kxdiag::kRequestLoopbackType, out.loopbackType);
     if (checkType)
       if (const uint32_t status = checkType(out.loopbackType)) return status;

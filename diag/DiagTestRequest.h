@@ -4,7 +4,6 @@
 // option "--data-pattern" / "-d".
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -34,8 +33,13 @@ struct Request {
   void Put32(size_t offset, uint32_t value);
 };
 
-// The loopback type of a word; any other word is 0 (internal 10-bit).
-uint32_t LoopbackType(const std::string& word);
+// Runs made, passed and failed; a run that fails under the stop mode ends
+// the loop without being counted as made.
+struct Tally {
+  uint32_t iterations = 0;
+  uint32_t passed = 0;
+  uint32_t failed = 0;
+};
 
 // Reads the words after the port identifier in their order, tracing each as
 // "<cls>::<fn>: Got ..."; checks the loopback type with checkType (which

@@ -31,8 +31,7 @@ void PhysicalPortLoopbackCmdsProcessor::RegisterCommands() {
   static const CommandDef<Cls> kCommands[] = {
       {"run", "run Loopback test on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun"},
       {"help", "list of available commands", 1, CommandKind::kHelp},
-      {"runcli", "run Loopback Test on Kaltex adapter port", 2, CommandKind::kText, &Cls::CmdRunCommon,
-       "CmdRunCli"},
+      {"runcli", "run Loopback Test on Kaltex adapter port", 2, CommandKind::kText, &Cls::CmdRunCommon, "CmdRunCli"},
   };
   AddCommands(this, kCommands);
 }
@@ -70,7 +69,7 @@ uint32_t PhysicalPortLoopbackCmdsProcessor::CmdRunCommon(Words& args, uint32_t m
   request.bytes[kxdiag::kRequestConnectionMode] = port.entry.ConnectionMode();
 
   std::array<uint8_t, kxdiag::kLoopbackResultSize> result{};
-  Tally tally;
+  diagtest::Tally tally;
   while (tally.iterations < request.increment) {
     result.fill(0);
     if (!WithLibraryOutput(
@@ -92,7 +91,7 @@ uint32_t PhysicalPortLoopbackCmdsProcessor::CmdRunCommon(Words& args, uint32_t m
   return 0;
 }
 
-void PhysicalPortLoopbackCmdsProcessor::DisplayLoopbackTestResult(const uint8_t* result, const Tally& tally,
+void PhysicalPortLoopbackCmdsProcessor::DisplayLoopbackTestResult(const uint8_t* result, const diagtest::Tally& tally,
                                                                   uint32_t mode) {
   constexpr const char* fn = "DisplayLoopbackTestResult";
   TraceEntered(fn);
@@ -145,7 +144,8 @@ uint32_t PhysicalPortLoopbackCmdsProcessor::DisplayError(uint32_t status, uint32
       kxmsg::Common(51),
       kxmsg::Common(60),
   };
-  ShowErrorDocument("DisplayError", status, mode, ErrorDocument{kStructure, kMessages, {}, {EmptyField::List(kListField)}});
+  ShowErrorDocument("DisplayError", status, mode,
+                    ErrorDocument{kStructure, kMessages, {}, {EmptyField::List(kListField)}});
   TraceExiting("DisplayError");
   return status;
 }

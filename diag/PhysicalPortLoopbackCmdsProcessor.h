@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "diag/DiagTestRequest.h"
 #include "port/PhysicalPortCmdsProcessor.h"
 
 class PhysicalPortLoopbackCmdsProcessor : public MultipleCmdsProcessor {
@@ -17,11 +18,6 @@ class PhysicalPortLoopbackCmdsProcessor : public MultipleCmdsProcessor {
   void RegisterCommands() override;
 
  private:
-  struct Tally {
-    uint32_t iterations = 0;
-    uint32_t passed = 0;
-    uint32_t failed = 0;
-  };
-  void DisplayLoopbackTestResult(const uint8_t* result, const Tally& tally, uint32_t mode);
+  void DisplayLoopbackTestResult(const uint8_t* result, const diagtest::Tally& tally, uint32_t mode);
   uint32_t DisplayError(uint32_t status, uint32_t mode);
 };

@@ -31,8 +31,7 @@ PhysicalPortRDPCmdsProcessor::PhysicalPortRDPCmdsProcessor(CmdProcessor* parent)
 void PhysicalPortRDPCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortRDPCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
-      {"get", "Read Diagnostic Parameters on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdGetCommon,
-       "CmdGet"},
+      {"get", "Read Diagnostic Parameters on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
       {"help", "list of available commands", 1, CommandKind::kHelp},
       {"runcli", "Read Diagnostic Parameters on Kaltex adapter port", 2, CommandKind::kText, &Cls::CmdGetCommon,
        "CmdGetCli"},
@@ -62,8 +61,8 @@ uint32_t PhysicalPortRDPCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) 
   }
   uint32_t size = kxdiag::kRdpBufferSize;
   uint32_t rc = 0;
-  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_DiagnosticsRDPTest(port.entry.Handle(), reply.get(), &size); },
-                         " before RDP"))
+  if (!WithLibraryOutput(
+          fn, [&] { rc = KXAPI_DiagnosticsRDPTest(port.entry.Handle(), reply.get(), &size); }, " before RDP"))
     return DisplayError(kxstatus::kFileNotFound, mode);
   if (rc != 0) {
     TraceFn(kTraceError, fn, "RDP Test Failed err=%d", static_cast<int>(rc));

@@ -49,8 +49,7 @@ PhysicalPortRWBufferCmdsProcessor::PhysicalPortRWBufferCmdsProcessor(CmdProcesso
 void PhysicalPortRWBufferCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortRWBufferCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
-      {"run", "run Read Write Buffer test on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdRunCommon,
-       "CmdRun"},
+      {"run", "run Read Write Buffer test on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun"},
       {"help", "list of available commands", 1, CommandKind::kHelp},
       {"runcli", "run Read Write Buffer Test on Kaltex adapter port", 2, CommandKind::kText, &Cls::CmdRunCommon,
        "CmdRunCli"},
@@ -69,8 +68,7 @@ uint32_t PhysicalPortRWBufferCmdsProcessor::CmdRunCommon(Words& args, uint32_t m
     return DisplayError(kxstatus::kVirtualPort, mode);
   }
   diagtest::Request request;
-  if (const uint32_t status = diagtest::ParseRun(kClass, fn, args, kLimits, request))
-    return DisplayError(status, mode);
+  if (const uint32_t status = diagtest::ParseRun(kClass, fn, args, kLimits, request)) return DisplayError(status, mode);
   if (diagtest::InMaintenanceMode(port.entry)) {
     TraceFn(kTraceError, fn, "command not supported in maintenance mode");
     return DisplayError(kxstatus::kMaintenanceMode, mode);
@@ -79,7 +77,7 @@ uint32_t PhysicalPortRWBufferCmdsProcessor::CmdRunCommon(Words& args, uint32_t m
   // Only the last run's list is shown; each earlier one is released as soon
   // as the next run has been made, and every one on a failure.
   ResultList last;
-  Tally tally;
+  diagtest::Tally tally;
   while (tally.iterations < request.increment) {
     void* list = nullptr;
     if (!WithLibraryOutput(
@@ -106,7 +104,7 @@ uint32_t PhysicalPortRWBufferCmdsProcessor::CmdRunCommon(Words& args, uint32_t m
   return 0;
 }
 
-void PhysicalPortRWBufferCmdsProcessor::DisplayRWBufferTestResult(const uint8_t* list, const Tally& tally,
+void PhysicalPortRWBufferCmdsProcessor::DisplayRWBufferTestResult(const uint8_t* list, const diagtest::Tally& tally,
                                                                   uint32_t mode) {
   constexpr const char* fn = "DisplayRWBufferTestResult";
   TraceEntered(fn);
@@ -118,8 +116,8 @@ void PhysicalPortRWBufferCmdsProcessor::DisplayRWBufferTestResult(const uint8_t*
   for (const uint8_t* element = list; element; element = kxinv::PointerAt(element, kxdiag::kRwNext)) {
     const std::string status = StatusOf(element);
     char portId[16];
-    snprintf(portId, sizeof portId, "%02hhx:%02hhx:%02hhx", element[kxdiag::kRwPortId],
-             element[kxdiag::kRwPortId + 1], element[kxdiag::kRwPortId + 2]);
+    snprintf(portId, sizeof portId, "%02hhx:%02hhx:%02hhx", element[kxdiag::kRwPortId], element[kxdiag::kRwPortId + 1],
+             element[kxdiag::kRwPortId + 2]);
     const struct {
       const char* name;
       uint32_t value;
@@ -168,7 +166,8 @@ uint32_t PhysicalPortRWBufferCmdsProcessor::DisplayError(uint32_t status, uint32
       kxmsg::Common(51),
       kxmsg::Common(60),
   };
-  ShowErrorDocument("DisplayError", status, mode, ErrorDocument{kStructure, kMessages, {}, {EmptyField::List(kListField)}});
+  ShowErrorDocument("DisplayError", status, mode,
+                    ErrorDocument{kStructure, kMessages, {}, {EmptyField::List(kListField)}});
   TraceExiting("DisplayError");
   return status;
 }

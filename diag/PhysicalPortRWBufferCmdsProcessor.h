@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "diag/DiagTestRequest.h"
 #include "port/PhysicalPortCmdsProcessor.h"
 
 class PhysicalPortRWBufferCmdsProcessor : public MultipleCmdsProcessor {
@@ -18,11 +19,6 @@ class PhysicalPortRWBufferCmdsProcessor : public MultipleCmdsProcessor {
   void RegisterCommands() override;
 
  private:
-  struct Tally {
-    uint32_t iterations = 0;
-    uint32_t passed = 0;
-    uint32_t failed = 0;
-  };
-  void DisplayRWBufferTestResult(const uint8_t* list, const Tally& tally, uint32_t mode);
+  void DisplayRWBufferTestResult(const uint8_t* list, const diagtest::Tally& tally, uint32_t mode);
   uint32_t DisplayError(uint32_t status, uint32_t mode);
 };

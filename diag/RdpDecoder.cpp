@@ -47,7 +47,9 @@ class Report {
 float Power(uint32_t v) { return static_cast<float>(v * 0.1 * 0.001); }       // 0.1 uW -> mW
 float Bias(uint32_t v) { return static_cast<float>(2.0 * v * 0.001); }        // 2 uA -> mA
 float Voltage(uint32_t v) { return static_cast<float>(v * 100 * 0.000001); }  // 100 uV -> V
-float TemperatureHigh(uint32_t v) { return (v & 0x100) ? static_cast<float>(v * 0.5 - 256) : static_cast<float>(v & 0xFF); }
+float TemperatureHigh(uint32_t v) {
+  return (v & 0x100) ? static_cast<float>(v * 0.5 - 256) : static_cast<float>(v & 0xFF);
+}
 float TemperatureLow(uint32_t v) {
   const uint32_t b = v & 0xFF;
   return b == 0 ? 0.0f : static_cast<float>(static_cast<int>(b) - 256);
@@ -122,9 +124,9 @@ void PortSpeed(Report& r, uint32_t, Values w) {
 }
 
 void LinkErrorStatus(Report& r, uint32_t, Values w) {
-  static const char* const kCounters[6] = {"Link Failure Count",           "Loss Of Sync Count",
-                                          "Loss Of Signal Count",         "Primary Sequence Error Count",
-                                          "Invalid Transmit Word Count", "Invalid CRC Count"};
+  static const char* const kCounters[6] = {"Link Failure Count",          "Loss Of Sync Count",
+                                           "Loss Of Signal Count",        "Primary Sequence Error Count",
+                                           "Invalid Transmit Word Count", "Invalid CRC Count"};
   for (size_t i = 0; i < w.size(); ++i) {
     if (i < 6) {
       r.Line("%s: %d\n", kCounters[i], AsInt(w[i]));
@@ -143,11 +145,11 @@ void PortName(Report& r, uint32_t, Values w) {
   const auto port = WordBytes<8>(w, 2);
   const std::array<uint8_t, 8> zero{};
   if (node != zero)
-    r.Line("Node WWN: %02x:%02x:%02x:%02x:%02x:%02x:%02x:%02x\n", node[0], node[1], node[2], node[3], node[4],
-           node[5], node[6], node[7]);
+    r.Line("Node WWN: %02x:%02x:%02x:%02x:%02x:%02x:%02x:%02x\n", node[0], node[1], node[2], node[3], node[4], node[5],
+           node[6], node[7]);
   if (port != zero)
-    r.Line("Port WWN: %02x:%02x:%02x:%02x:%02x:%02x:%02x:%02x\n", port[0], port[1], port[2], port[3], port[4],
-           port[5], port[6], port[7]);
+    r.Line("Port WWN: %02x:%02x:%02x:%02x:%02x:%02x:%02x:%02x\n", port[0], port[1], port[2], port[3], port[4], port[5],
+           port[6], port[7]);
 }
 
 void SfpDiagnostics(Report& r, uint32_t, Values w) {
@@ -245,8 +247,8 @@ void OpticalProduct(Report& r, uint32_t, Values w) {
   const auto revision = WordBytes<4>(w, 12);
   const auto date = WordBytes<8>(w, 13);
   auto sixteen = [&r](const char* label, const std::array<uint8_t, 16>& c) {
-    r.Line("%s: %c%c%c%c%c%c%c%c%c%c%c%c%c%c%c%c\n", label, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8],
-           c[9], c[10], c[11], c[12], c[13], c[14], c[15]);
+    r.Line("%s: %c%c%c%c%c%c%c%c%c%c%c%c%c%c%c%c\n", label, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8], c[9],
+           c[10], c[11], c[12], c[13], c[14], c[15]);
   };
   sixteen("Vendor Name", vendor);
   sixteen("Part Number", part);

@@ -77,10 +77,11 @@ void* BuildList(const json& elements) {
     if (!element) break;
     PutText(element, kxdiag::kRwStatus, kxdiag::kRwStatusSize, StatusText(e));
     if (e.is_object() && e.contains("portId")) HexBytes(e["portId"], element + kxdiag::kRwPortId, 3);
-    const std::pair<const char*, size_t> counters[] = {
-        {"miscompare", kxdiag::kRwDataMiscompare}, {"linkFailure", kxdiag::kRwLinkFailure},
-        {"lossOfSync", kxdiag::kRwLossOfSync},     {"lossOfSignal", kxdiag::kRwLossOfSignal},
-        {"invalidCrc", kxdiag::kRwInvalidCrc}};
+    const std::pair<const char*, size_t> counters[] = {{"miscompare", kxdiag::kRwDataMiscompare},
+                                                       {"linkFailure", kxdiag::kRwLinkFailure},
+                                                       {"lossOfSync", kxdiag::kRwLossOfSync},
+                                                       {"lossOfSignal", kxdiag::kRwLossOfSignal},
+                                                       {"invalidCrc", kxdiag::kRwInvalidCrc}};
     for (const auto& [key, offset] : counters) PutU32(element, offset, Counter(e, key));
     *link = element;
     link = reinterpret_cast<uint8_t**>(element + kxdiag::kRwNext);
@@ -107,21 +108,24 @@ uint32_t KXAPI_DiagnosticsRDPTest(KXAPI_PORT_HANDLE port, uint8_t* buffer, uint3
   const std::string key = PortKey(port);
   LogCall(std::string(kCall) + " port=" + key + " size=" + std::to_string(*size));
   if (const uint32_t rc = ScriptedResult(kCall, key)) return rc;
-  return Guarded(kCall, [&]() -> uint32_t {
-    const json* rdp = ValueOf(kCall, port, "rdp");
-    size_t length = 0;
-    if (rdp && rdp->contains("words")) {
-      for (const json& word : (*rdp)["words"]) {
-        const uint32_t v = static_cast<uint32_t>(Number(word));
-        for (int b = 0; b < 4; ++b, ++length)
-          if (length < *size) buffer[length] = static_cast<uint8_t>(v >> (24 - 8 * b));
-      }
-    }
-    // A reply may claim any size, even more than the buffer holds.
-    *size = rdp && rdp->contains("returned") ? static_cast<uint32_t>(Number((*rdp)["returned"]))
-                                             : static_cast<uint32_t>(std::min<size_t>(length, *size));
-    return 0;
-  }, 1u);
+  return Guarded(
+      kCall,
+      [&]() -> uint32_t {
+        const json* rdp = ValueOf(kCall, port, "rdp");
+        size_t length = 0;
+        if (rdp && rdp->contains("words")) {
+          for (const json& word : (*rdp)["words"]) {
+            const uint32_t v = static_cast<uint32_t>(Number(word));
+            for (int b = 0; b < 4; ++b, ++length)
+              if (length < *size) buffer[length] = static_cast<uint8_t>(v >> (24 - 8 * b));
+          }
+        }
+        // A reply may claim any size, even more than the buffer holds.
+        *size = rdp && rdp->contains("returned") ? static_cast<uint32_t>(Number((*rdp)["returned"]))
+                                                 : static_cast<uint32_t>(std::min<size_t>(length, *size));
+        return 0;
+      },
+      1u);
 }
 
 void KXAPI_DiagnosticsLoopBackTest(void* result, KXAPI_PORT_HANDLE port, void* request) {
@@ -136,16 +140,19 @@ void KXAPI_DiagnosticsLoopBackTest(void* result, KXAPI_PORT_HANDLE port, void* r
     PutText(r, kxdiag::kLoopbackStatus, kxdiag::kLoopbackStatusSize, "Error " + std::to_string(rc));
     return;
   }
-  Guarded(kCall, [&] {
-    const json* step = Step(ValueOf(kCall, port, "loopback"), run);
-    const json none = json::object();
-    const json& s = step ? *step : none;
-    PutText(r, kxdiag::kLoopbackStatus, kxdiag::kLoopbackStatusSize, StatusText(s));
-    PutU32(r, kxdiag::kLoopbackCrcErrors, Counter(s, "crc"));
-    PutU32(r, kxdiag::kLoopbackDisparityErrors, Counter(s, "disparity"));
-    PutU32(r, kxdiag::kLoopbackFrameLengthErrors, Counter(s, "frameLength"));
-    return 0;
-  }, 0);
+  Guarded(
+      kCall,
+      [&] {
+        const json* step = Step(ValueOf(kCall, port, "loopback"), run);
+        const json none = json::object();
+        const json& s = step ? *step : none;
+        PutText(r, kxdiag::kLoopbackStatus, kxdiag::kLoopbackStatusSize, StatusText(s));
+        PutU32(r, kxdiag::kLoopbackCrcErrors, Counter(s, "crc"));
+        PutU32(r, kxdiag::kLoopbackDisparityErrors, Counter(s, "disparity"));
+        PutU32(r, kxdiag::kLoopbackFrameLengthErrors, Counter(s, "frameLength"));
+        return 0;
+      },
+      0);
 }
 
 void* KXAPI_DiagnosticsReadWriteBufferTest(KXAPI_PORT_HANDLE port, void* request) {
@@ -156,10 +163,13 @@ void* KXAPI_DiagnosticsReadWriteBufferTest(KXAPI_PORT_HANDLE port, void* request
   void* list = nullptr;
   // A scripted result code: the library has no list to hand back.
   if (ScriptedResult(kCall, key) == 0) {
-    list = Guarded(kCall, [&]() -> void* {
-      const json* step = Step(ValueOf(kCall, port, "rwbuffer"), run);
-      return step && step->is_null() ? nullptr : BuildList(step ? *step : json());
-    }, nullptr);
+    list = Guarded(
+        kCall,
+        [&]() -> void* {
+          const json* step = Step(ValueOf(kCall, port, "rwbuffer"), run);
+          return step && step->is_null() ? nullptr : BuildList(step ? *step : json());
+        },
+        nullptr);
   }
   if (list) OpenLists()[list] = ++listNumber;
   LogCall(std::string(kCall) + " port=" + key + " run=" + std::to_string(run) + " " +

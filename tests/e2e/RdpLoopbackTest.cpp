@@ -7,7 +7,7 @@ using namespace e2e;
 
 namespace {
 
-const std::string kPort = "FC_21:00:00:c8:a1:30:09:00";       // group C; all sequences
+const std::string kPort = "FC_21:00:00:c8:a1:30:09:00";  // group C; all sequences
 const std::string kVirtual = "FC_21:00:00:c8:a1:30:09:80";
 const std::string kLinkDown = "FC_21:00:00:c8:a1:30:09:01";
 const std::string kMaintenance = "FC_21:00:00:c8:a1:30:09:02";  // RDP answers 150
@@ -53,8 +53,8 @@ Result PortRun(const Sandbox& box, const std::string& mode, const std::vector<st
 }
 
 const std::string kRule = "---------------------------------\n";
-const std::string kRdpReport = kRule + "Port Speed Information\n" + kRule +
-                               "Port Speed Capabilities: 16 Gbps\nPort Operating Speed: 0 Gbps\n\n";
+const std::string kRdpReport =
+    kRule + "Port Speed Information\n" + kRule + "Port Speed Capabilities: 16 Gbps\nPort Operating Speed: 0 Gbps\n\n";
 const std::string kFecReport =
     kRule + "FEC Status Information\n" + kRule + "Correctable Blocks: 10\nUnCorreatable Blocks: 2\n\n";
 
@@ -100,26 +100,6 @@ TEST(Rdp, ReportsAndFailures) {
   EXPECT_EQ(PortRun(box, "rdp", {"getcli", kPort}).out, "Unknown command or invalid target identifier!\r\n");
 }
 
-TEST(DiagHelp, EachModeListsItsCommands) {
-  Sandbox box;
-  box.UseFixture("diag-rdp-loopback.json");
-  auto help = [](const std::string& title, const std::string& first, const std::string& twin) {
-    return "\r\nFollowing is the list of available commands in the " + title +
-           " command mode.\r\nFor detailed information of each command, please type 'command ?'\r\n"
-           "All commands are case insensitive.\r\n\r\n" +
-           first + "help        : list of available commands\r\n" + twin;
-  };
-  EXPECT_EQ(PortRun(box, "rdp", {"help"}).out,
-            help("RDP", "get         : Read Diagnostic Parameters on Kaltex adapter port\r\n",
-                 "runcli      : Read Diagnostic Parameters on Kaltex adapter port\r\n"));
-  EXPECT_EQ(PortRun(box, "loopback", {"help"}).out,
-            help("LoopbackTest", "run         : run Loopback test on Kaltex adapter port\r\n",
-                 "runcli      : run Loopback Test on Kaltex adapter port\r\n"));
-  EXPECT_EQ(PortRun(box, "rwbuffer", {"help"}).out,
-            help("RWBuffer", "run         : run Read Write Buffer test on Kaltex adapter port\r\n",
-                 "runcli      : run Read Write Buffer Test on Kaltex adapter port\r\n"));
-}
-
 namespace {
 
 std::string Loopback(bool xml, const std::string& message, const std::vector<Element>& elements = {}) {
@@ -127,8 +107,9 @@ std::string Loopback(bool xml, const std::string& message, const std::vector<Ele
 }
 Element LoopbackResult(const std::string& status, unsigned crc, unsigned disparity, unsigned frame, unsigned it,
                        unsigned ok, unsigned failed) {
-  return {S("Test Status", status), I("Crc Error", crc), I("Disparity Error", disparity),
-          I("Frame Length Error", frame), I("Test Iteration", it), I("Success Count", ok), I("Failure Count", failed)};
+  return {S("Test Status", status),       I("Crc Error", crc),     I("Disparity Error", disparity),
+          I("Frame Length Error", frame), I("Test Iteration", it), I("Success Count", ok),
+          I("Failure Count", failed)};
 }
 
 }  // namespace
@@ -146,24 +127,36 @@ TEST(Loopback, RunsUnderEachStopModeAndPassesTheRequest) {
   };
   const std::string base = "count=10 count2=10 ";
   const std::vector<Case> cases = {
-      {{kPort, "10", "3", "2048", "Ignore", "Internal", "CRPAT"}, failedThird,
-       base + "stop=0 pattern=1 type=4 size=2048 bytes=0000000000000000 connection=2", 3},
+      {{kPort, "10", "3", "2048", "Ignore", "Internal", "CRPAT"},
+       failedThird,
+       base + "stop=0 pattern=1 type=4 size=2048 bytes=0000000000000000 connection=2",
+       3},
       // Stop: the failed run ends the loop and is not counted as an iteration.
-      {{kPort, "10", "4", "8", "stop", "External", "cjtpat"}, LoopbackResult("Failed", 3, 1, 2, 2, 2, 1),
-       base + "stop=1 pattern=2 type=2 size=8 bytes=0000000000000000 connection=2", 3},
-      {{kPort, "10", "4", "65535", "LOOP", "Internal", "01011010"}, LoopbackResult("Success", 0, 0, 0, 4, 3, 1),
-       base + "stop=2 pattern=5 type=4 size=65535 bytes=3031303131303130 connection=2", 4},
+      {{kPort, "10", "4", "8", "stop", "External", "cjtpat"},
+       LoopbackResult("Failed", 3, 1, 2, 2, 2, 1),
+       base + "stop=1 pattern=2 type=2 size=8 bytes=0000000000000000 connection=2",
+       3},
+      {{kPort, "10", "4", "65535", "LOOP", "Internal", "01011010"},
+       LoopbackResult("Success", 0, 0, 0, 4, 3, 1),
+       base + "stop=2 pattern=5 type=4 size=65535 bytes=3031303131303130 connection=2",
+       4},
       {{kPort, "10", "1", "16", "Ignore", "Internal", "Custom", "-d", "1-2-3-4-5-6-7-8"},
        LoopbackResult("Success", 0, 0, 0, 1, 1, 0),
-       base + "stop=0 pattern=4 type=4 size=16 bytes=3132333435363738 connection=2", 1},
-      {{kPort, "10", "1", "16", "Ignore", "Internal", "Custom"}, LoopbackResult("Success", 0, 0, 0, 1, 1, 0),
-       base + "stop=0 pattern=4 type=4 size=16 bytes=0000000000000000 connection=2", 1},
+       base + "stop=0 pattern=4 type=4 size=16 bytes=3132333435363738 connection=2",
+       1},
+      {{kPort, "10", "1", "16", "Ignore", "Internal", "Custom"},
+       LoopbackResult("Success", 0, 0, 0, 1, 1, 0),
+       base + "stop=0 pattern=4 type=4 size=16 bytes=0000000000000000 connection=2",
+       1},
       // An unknown stop word is 0; group G runs the 10-bit internal loopback, an unknown type word.
-      {{kGroupG, "65535", "1", "32", "Sometimes", "Wrap", "CSPAT"}, LoopbackResult("Success", 0, 0, 0, 1, 1, 0),
-       "count=65535 count2=65535 stop=0 pattern=3 type=0 size=32 bytes=0000000000000000 connection=1", 1},
+      {{kGroupG, "65535", "1", "32", "Sometimes", "Wrap", "CSPAT"},
+       LoopbackResult("Success", 0, 0, 0, 1, 1, 0),
+       "count=65535 count2=65535 stop=0 pattern=3 type=0 size=32 bytes=0000000000000000 connection=1",
+       1},
       {{kGroupF, "1", "1", "32", "Ignore", "FCoE_Echo", "Random", "--DATA-PATTERN", "a-b-c-d-e-f-g-h"},
        LoopbackResult("Success", 0, 0, 0, 1, 1, 0),
-       "count=1 count2=1 stop=0 pattern=0 type=3 size=32 bytes=0000000000000000 connection=0", 1},
+       "count=1 count2=1 stop=0 pattern=0 type=3 size=32 bytes=0000000000000000 connection=0",
+       1},
   };
   for (const Case& c : cases) {
     std::vector<std::string> words = {"runcli"};
@@ -173,8 +166,8 @@ TEST(Loopback, RunsUnderEachStopModeAndPassesTheRequest) {
     const std::vector<std::string> calls = CallsNamed(r, "KXAPI_DiagnosticsLoopBackTest");
     ASSERT_EQ(calls.size(), c.calls) << c.words[4];
     for (size_t i = 0; i < calls.size(); ++i)
-      EXPECT_EQ(calls[i], "KXAPI_DiagnosticsLoopBackTest port=" + c.words[0].substr(3) + " run=" +
-                              std::to_string(i) + " " + c.request);
+      EXPECT_EQ(calls[i], "KXAPI_DiagnosticsLoopBackTest port=" + c.words[0].substr(3) + " run=" + std::to_string(i) +
+                              " " + c.request);
   }
   EXPECT_EQ(PortRun(box, "loopback", {"run", kPort, "1", "3", "8", "Ignore", "Internal", "Random"}).out,
             Loopback(true, "Success", {failedThird}));
@@ -213,6 +206,8 @@ TEST(Loopback, RefusalsComeInCheckOrderWithoutARun) {
       {{kPort, "1", "1", "8", "Ignore", "Internal", "Random", "-x", "1"}, invalid},
       {{kMaintenance, "1", "1", "8", "Ignore", "Internal", "Random"},
        "Failed, Command not supported when adapter port in maintenance mode"},
+      {{kMaintenance, "1", "1", "8", "Ignore", "Internal", "Custom", "-d", "1-2"},
+       "Failed, Custom Data should be of 8 chars separated by '-' (hifen)"},
   };
   for (const Case& c : cases) {
     for (bool xml : {true, false}) {
@@ -230,8 +225,8 @@ namespace {
 std::string RwBuffer(bool xml, const std::string& message, const std::vector<Element>& elements = {}) {
   return Doc(xml, "RWBufferTestInfo", message, "RWBufferTestResult", "RWBufferTestResultList", elements);
 }
-Element RwResult(const std::string& status, const std::string& portId, std::vector<unsigned> counters,
-                 unsigned it, unsigned ok, unsigned failed) {
+Element RwResult(const std::string& status, const std::string& portId, std::vector<unsigned> counters, unsigned it,
+                 unsigned ok, unsigned failed) {
   return {S("Test Status", status),       S("Port ID", portId),           I("Data Miscompare", counters[0]),
           I("Link Failure", counters[1]), I("Loss Of Sync", counters[2]), I("Loss Of Signal", counters[3]),
           I("Invalid CRC", counters[4]),  I("Test Iteration", it),        I("Success Count", ok),
@@ -280,16 +275,22 @@ TEST(RwBuffer, EveryListIsReleasedAndTheLastIsShown) {
        {RwResult("Failed", "01:0a:00", {4, 0, 0, 0, 0}, 1, 1, 1), RwResult("Success", "01:0b:00", zero, 1, 1, 1)},
        {"got 1", "got 2", "list=1", "list=2"}},
       // The second run hands back no list: the first is still released.
-      {{kGroupG, "1", "3", "8", "Ignore", "Random"}, "Failed, Response data not available", {},
+      {{kGroupG, "1", "3", "8", "Ignore", "Random"},
+       "Failed, Response data not available",
+       {},
        {"got 1", "got null", "list=1"}},
       {{kPort, "10001", "1", "8", "Ignore", "Random"}, "Failed, Invalid parameter", {}, {}},
       {{kPort, "1", "10001", "8", "Ignore", "Random"}, "Failed, Invalid parameter", {}, {}},
       {{kPort, "1", "1", "256", "Ignore", "Random"}, "Failed, Invalid parameter", {}, {}},
       {{kPort, "1", "1", "8", "Ignore", "Custom", "-d", "1-2-3"},
-       "Failed, Custom Data should be of 8 chars separated by '-' (hifen)", {}, {}},
+       "Failed, Custom Data should be of 8 chars separated by '-' (hifen)",
+       {},
+       {}},
       {{kVirtual, "1", "1", "8", "Ignore", "Random"}, "Failed, Feature not supported for virtual port", {}, {}},
       {{kMaintenance, "1", "1", "8", "Ignore", "Random"},
-       "Failed, Command not supported when adapter port in maintenance mode", {}, {}},
+       "Failed, Command not supported when adapter port in maintenance mode",
+       {},
+       {}},
   };
   for (const Case& c : cases) {
     for (bool xml : {true, false}) {

@@ -50,6 +50,9 @@ std::string Section(const std::string& header, const std::string& body) {
   return kRule + header + "\n" + kRule + body + "\n";
 }
 
+const std::string kZeroCounts =
+    "Link Failure Count: 0\nLoss Of Sync Count: 0\nLoss Of Signal Count: 0\nPrimary Sequence Error Count: 0\n"
+    "Invalid Transmit Word Count: 0\nInvalid CRC Count: 0\n";
 const std::string kFcPort = "\tThe sending VN_Port uses an FC-FS-3 PN_Port or PF Port\n";
 
 struct Case {
@@ -62,41 +65,34 @@ struct Case {
 
 std::vector<Case> Cases() {
   return {
-      {"link service request",
-       Reply({Descriptor(0x1, {0x02000000, 0x00000008})}),
-       0,
+      {"link service request", Reply({Descriptor(0x1, {0x02000000, 0x00000008})}), 0,
        "\n" + Section("Diagnostics Parameters Information",
                       "Descriptor Tag: Link Service Request Information\nDescriptor Len: 8 Bytes\n"
                       "Descriptor Value: 0x02000000\nDescriptor Value: 0x00000008\n")},
       {"port speed: capabilities ascending, operating speed from the lowest bit",
-       Reply({Descriptor(0x10001, {0x04000004, 0x0C400400, 0})}),
-       0,
+       Reply({Descriptor(0x10001, {0x04000004, 0x0C400400, 0})}), 0,
        Section("Port Speed Information",
                "Port Speed Capabilities: 16 Gbps\nPort Operating Speed: 0 Gbps\n"
                "Port Speed Capabilities: 256 16 8 Gbps\nPort Operating Speed: 16 Gbps\n"
                "Port Speed Capabilities: Gbps\nPort Operating Speed: 0 Gbps\n")},
-      {"link error status block",
-       Reply({Descriptor(0x10002, {0xFFFFFFFF, 2, 3, 4, 5, 6, 0x40000000, 0xDEADBEEF})}),
-       0,
+      {"link error status block", Reply({Descriptor(0x10002, {0xFFFFFFFF, 2, 3, 4, 5, 6, 0x40000000, 0xDEADBEEF})}), 0,
        Section("Link Error Status Block Information",
                "Link Failure Count: -1\nLoss Of Sync Count: 2\nLoss Of Signal Count: 3\n"
                "Primary Sequence Error Count: 4\nInvalid Transmit Word Count: 5\nInvalid CRC Count: 6\n"
-               "PN Port Physical Type: 0x40000000\n" + kFcPort +
-               "Link Error Status Block Value: 0xDEADBEEF\n")},
-      {"physical types: none, Ethernet, and the undefined one without a line",
-       Reply({Descriptor(0x10002, {0, 0, 0, 0, 0, 0, 0x00000001}), Descriptor(0x10002, {0, 0, 0, 0, 0, 0, 0x80000000}),
+               "PN Port Physical Type: 0x40000000\n" +
+                   kFcPort + "Link Error Status Block Value: 0xDEADBEEF\n")},
+      {"physical types: none and Ethernet; the undefined one has no line",
+       Reply({Descriptor(0x10002, {0, 0, 0, 0, 0, 0, 0x00000001, 0}),
+              Descriptor(0x10002, {0, 0, 0, 0, 0, 0, 0x80000000}),
               Descriptor(0x10002, {0, 0, 0, 0, 0, 0, 0xC0000000})}),
        0,
-       [] {
-         const std::string zeros =
-             "Link Failure Count: 0\nLoss Of Sync Count: 0\nLoss Of Signal Count: 0\n"
-             "Primary Sequence Error Count: 0\nInvalid Transmit Word Count: 0\nInvalid CRC Count: 0\n";
-         return Section("Link Error Status Block Information",
-                        zeros + "PN Port Physical Type: 0x00000001\n\tNo information about Phy Type provided\n") +
-                Section("Link Error Status Block Information",
-                        zeros + "PN Port Physical Type: 0x80000000\n\tThe sending VN_Port uses a lossless Ethernet MAC\n") +
-                Section("Link Error Status Block Information", zeros + "PN Port Physical Type: 0xC0000000\n");
-       }()},
+       Section("Link Error Status Block Information", kZeroCounts + "PN Port Physical Type: 0x00000001\n"
+                                                                    "\tNo information about Phy Type provided\n"
+                                                                    "Link Error Status Block Value: 0x00000000\n") +
+           Section("Link Error Status Block Information", kZeroCounts +
+                                                              "PN Port Physical Type: 0x80000000\n"
+                                                              "\tThe sending VN_Port uses a lossless Ethernet MAC\n") +
+           Section("Link Error Status Block Information", kZeroCounts + "PN Port Physical Type: 0xC0000000\n")},
       {"port names after the later words; an all-zero name is left out",
        Reply({Descriptor(0x10003, {0x20000000, 0xc8a13001, 0x21000000, 0xc8a13001, 7}),
               Descriptor(0x10003, {0, 0, 0x21000000, 0xc8a13002})}),
@@ -120,8 +116,7 @@ std::vector<Case> Cases() {
                    "\tConnector Type: Other\n\tOptical Port: Off\n\tSFP Diagnostics Parameters not valid: On\n"
                    "\tFEC Active Port: On\n")},
       {"FEC status and buffer credits",
-       Reply({Descriptor(0x10005, {10, 0xFFFFFFFE, 7}), Descriptor(0x10006, {8, 16, 2000, 0xAB})}),
-       0,
+       Reply({Descriptor(0x10005, {10, 0xFFFFFFFE, 7}), Descriptor(0x10006, {8, 16, 2000, 0xAB})}), 0,
        Section("FEC Status Information",
                "Correctable Blocks: 10\nUnCorreatable Blocks: -2\nFEC Status Block Value: 7\n") +
            Section("Buffer Credits Status Information",
@@ -149,8 +144,7 @@ std::vector<Case> Cases() {
                    "Optical Element Function Flag [0x60] High Warning: 0x09\n"
                    "Optical Element Function Flag [0x60] Low Warning: 0xab\n")},
       {"optical product data",
-       Reply({Descriptor(0x10008, Join(Text("KALTEX-OPTICS   KX-SFP32-SW     KXS0000123456789A1  20261205"), {1}))}),
-       0,
+       Reply({Descriptor(0x10008, Join(Text("KALTEX-OPTICS   KX-SFP32-SW     KXS0000123456789A1  20261205"), {1}))}), 0,
        Section("Optical Product Data Information",
                "Optical Product Data Descriptor Value: 0x00000001\nVendor Name: KALTEX-OPTICS   \n"
                "Part Number: KX-SFP32-SW     \nSerial Number: KXS0000123456789\nRevision: A1  \nDate: 20261205\n")},
@@ -192,7 +186,8 @@ TEST(RdpDecoder, HandBuiltReplies) {
   for (const Case& c : Cases()) {
     const std::vector<uint8_t> all = Bytes(c.words);
     // An exact-size copy, so that the sanitizer build catches a read past it.
-    const std::vector<uint8_t> bytes(all.begin(), all.begin() + static_cast<long>(c.returned ? c.returned : all.size()));
+    const std::vector<uint8_t> bytes(all.begin(),
+                                     all.begin() + static_cast<long>(c.returned ? c.returned : all.size()));
     std::vector<std::string> notes;
     EXPECT_EQ(rdp::DecodeRdpReply(bytes.data(), bytes.size(), &notes), c.expected) << c.name;
     for (const std::string& note : c.notes)

@@ -14,19 +14,18 @@ namespace {
 
 // A reply with one descriptor of each kind, the seed of the mutations.
 std::vector<uint8_t> SeedReply() {
-  const uint32_t words[] = {0,          0x00000001, 8,          0x02000000, 8,          0x00010000, 12,
-                            0x1E0080E8, 0x1B581388, 0x0FA00051, 0x00010001, 4,          0x04000004, 0x00010002,
-                            28,         1,          2,          3,          4,          5,          6,
-                            0x40000000, 0x00010003, 16,         0x20000000, 0xc8a13001, 0x21000000, 0xc8a13001,
-                            0x00010005, 8,          10,         2,          0x00010006, 12,         8,
-                            16,         2000,       0x00010007, 12,         0x004B00FB, 0x01460000, 0x10000000,
-                            0x00010008, 60};
+  std::vector<uint32_t> words = {0};
+  const uint32_t tags[] = {0x1, 0x10000, 0x10001, 0x10002, 0x10003, 0x10005, 0x10006, 0x10007, 0x10008};
+  for (uint32_t tag : tags) {
+    const uint32_t count = tag == 0x10008 ? 15 : tag == 0x10002 ? 8 : 3;
+    words.insert(words.end(), {tag, 4 * count});
+    for (uint32_t i = 0; i < count; ++i) words.push_back(0x4B580051u + i * 0x01010000u);
+  }
+  words[0] = 508;
   std::vector<uint8_t> bytes;
   for (uint32_t w : words)
     for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<uint8_t>(w >> shift));
   bytes.resize(508, 'K');
-  bytes[3] = static_cast<uint8_t>(bytes.size() & 0xFF);
-  bytes[2] = static_cast<uint8_t>(bytes.size() >> 8);
   return bytes;
 }
 
