@@ -70,11 +70,11 @@ std::vector<Case> Cases() {
                       "Descriptor Tag: Link Service Request Information\nDescriptor Len: 8 Bytes\n"
                       "Descriptor Value: 0x02000000\nDescriptor Value: 0x00000008\n")},
       {"port speed: capabilities ascending, operating speed from the lowest bit",
-       Reply({Descriptor(0x10001, {0x04000004, 0x0C400400, 0})}), 0,
+       Reply({Descriptor(0x10001, {0x04000004, 0x8C400400, 0x00018000})}), 0,
        Section("Port Speed Information",
                "Port Speed Capabilities: 16 Gbps\nPort Operating Speed: 0 Gbps\n"
-               "Port Speed Capabilities: 256 16 8 Gbps\nPort Operating Speed: 16 Gbps\n"
-               "Port Speed Capabilities: Gbps\nPort Operating Speed: 0 Gbps\n")},
+               "Port Speed Capabilities: 256 16 8 1 Gbps\nPort Operating Speed: 16 Gbps\n"
+               "Port Speed Capabilities: Gbps\nPort Operating Speed: 1 Gbps\n")},
       {"link error status block", Reply({Descriptor(0x10002, {0xFFFFFFFF, 2, 3, 4, 5, 6, 0x40000000, 0xDEADBEEF})}), 0,
        Section("Link Error Status Block Information",
                "Link Failure Count: -1\nLoss Of Sync Count: 2\nLoss Of Signal Count: 3\n"
