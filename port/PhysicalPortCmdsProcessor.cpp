@@ -12,6 +12,10 @@
 
 #include "sfp/PhysicalPortDMICmdsProcessor.h"
 
+#include "diag/PhysicalPortLoopbackCmdsProcessor.h"
+#include "diag/PhysicalPortRDPCmdsProcessor.h"
+#include "diag/PhysicalPortRWBufferCmdsProcessor.h"
+
 #include "portcfg/PhysicalPortBBCRCmdsProcessor.h"
 #include "portcfg/PhysicalPortFECCmdsProcessor.h"
 #include "portcfg/PhysicalPortHBAParamsCmdsProcessor.h"
@@ -79,15 +83,11 @@ PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
   AddSubMode(Pending(this, "PhysicalPortFCEchoCmdsProcessor", "FCEcho", "fcecho",
                      "use this command to run FC Echo ELS diagnostic through Kaltex Fibre Channel Port"));
 
-  AddSubMode(Pending(this, "PhysicalPortRDPCmdsProcessor", "RDP", "rdp",
-                     "use this command to get Read Diagnostic Parameters ELS info through Kaltex Fibre Channel "
-                     "Port"));
+  AddSubMode(std::make_unique<PhysicalPortRDPCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortLoopbackCmdsProcessor", "LoopbackTest", "loopback",
-                     "use this command to run loopback diagnostic test through Kaltex Fibre Channel Port"));
+  AddSubMode(std::make_unique<PhysicalPortLoopbackCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortRWBufferCmdsProcessor", "RWBuffer", "rwbuffer",
-                     "use this command to run Read/Write Buffer Diagnostic test through Kaltex Fibre Channel Port"));
+  AddSubMode(std::make_unique<PhysicalPortRWBufferCmdsProcessor>(this));
 }
 
 void PhysicalPortCmdsProcessor::RegisterCommands() {

@@ -259,7 +259,8 @@ void MultipleCmdsProcessor::ShowIdentifierList(const char* fn, uint32_t mode, co
 }
 
 void MultipleCmdsProcessor::ShowReportDocument(uint32_t mode, const char* structure, const char* listField,
-                                               const char* element, const std::string& block, const bool* reboot) {
+                                               const char* element, const std::string& block, const bool* reboot,
+                                               const char* dataField) {
   Begin(mode);
   BeginStructure(structure);
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
@@ -267,7 +268,7 @@ void MultipleCmdsProcessor::ShowReportDocument(uint32_t mode, const char* struct
   BeginField(listField);
   BeginList(kListStructure);
   BeginStructure(element);
-  BeginField(kxkey::kData);
+  BeginField(dataField);
   WriteFormatted(block.size(), "%s", block.c_str());
   EndField();
   EndStructure();

@@ -179,11 +179,12 @@ class MultipleCmdsProcessor : public CmdProcessor {
   void ShowIdentifierList(const char* fn, uint32_t mode, const char* structure, const char* field,
                           const std::vector<std::string>& identifiers);
 
-  // Writes a report block as the one "Data" field of a one-element list:
-  // structure / "Message" Success / listField [ element { Data } ].
+  // Writes a report block as the one data field ("Data" unless named) of a
+  // one-element list: structure / "Message" Success / listField [ element { Data } ].
   // A reboot flag, when given, follows "Message" as "Reboot Required".
   void ShowReportDocument(uint32_t mode, const char* structure, const char* listField, const char* element,
-                          const std::string& block, const bool* reboot = nullptr);
+                          const std::string& block, const bool* reboot = nullptr,
+                          const char* dataField = kxkey::kData);
 
   // Asks the library whether the change just made needs a reboot; when it
   // cannot tell, the answer is yes ("Get Reboot Required failed err=<n>").

@@ -574,6 +574,55 @@ constexpr size_t kHostIDSize = 16;
 
 // ---- diag ----
 
+// Read Diagnostic Parameters, loopback and read/write buffer tests.
+namespace kxdiag {
+// RDP reply: big-endian words; a 4-byte list length, then descriptors of a
+// tag word, a length word (bytes) and length / 4 value words.
+inline constexpr uint32_t kRdpBufferSize = 508;
+
+// Test request of the loopback and read/write buffer tests (zeroed, u32 fields).
+inline constexpr size_t kRequestSize = 144;
+inline constexpr size_t kRequestCount = 4;
+inline constexpr size_t kRequestStopMode = 12;       // 0 ignore, 1 stop, 2 loop
+inline constexpr size_t kRequestCountCopy = 20;
+inline constexpr size_t kRequestPatternType = 24;    // 0 random ... 4 custom, 5 fixed word
+inline constexpr size_t kRequestLoopbackType = 28;   // 4 internal, 2 external, 0 internal 10-bit, 3 FCoE echo
+inline constexpr size_t kRequestDataSize = 32;       // bytes per frame
+inline constexpr size_t kRequestPattern = 40;        // 8 characters
+inline constexpr size_t kRequestPatternSize = 8;
+inline constexpr size_t kRequestConnectionMode = 123;  // u8, loopback only
+
+// One loopback run's result, filled by the library.
+inline constexpr size_t kLoopbackResultSize = 420;
+inline constexpr size_t kLoopbackStatus = 4;          // NUL-terminated text, "Success" when passed
+inline constexpr size_t kLoopbackStatusSize = 64;
+inline constexpr size_t kLoopbackCrcErrors = 68;      // i32
+inline constexpr size_t kLoopbackDisparityErrors = 72;
+inline constexpr size_t kLoopbackFrameLengthErrors = 76;
+
+// One element of a read/write buffer result list (one per remote port).
+inline constexpr size_t kRwStatus = 4;                // NUL-terminated text
+inline constexpr size_t kRwStatusSize = 260;
+inline constexpr size_t kRwPortId = 264;              // 3 bytes: domain, area, port
+inline constexpr size_t kRwDataMiscompare = 268;      // i32 counters
+inline constexpr size_t kRwLinkFailure = 272;
+inline constexpr size_t kRwLossOfSync = 276;
+inline constexpr size_t kRwLossOfSignal = 280;
+inline constexpr size_t kRwInvalidCrc = 284;
+inline constexpr size_t kRwNext = 4736;               // pointer, null at the end
+inline constexpr size_t kRwElementSize = 4744;
+}  // namespace kxdiag
+
+// Sends an RDP request to the attached port. *size is the buffer's size on
+// entry and the number of valid reply bytes on return.
+uint32_t KXAPI_DiagnosticsRDPTest(KXAPI_PORT_HANDLE port, uint8_t* buffer, uint32_t* size);
+// One loopback run; fills result (kLoopbackResultSize bytes). No status value.
+void KXAPI_DiagnosticsLoopBackTest(void* result, KXAPI_PORT_HANDLE port, void* request);
+// One read/write buffer run: the result list (owned by the library, released
+// with KXAPI_FreeRWBufferTestResultList), or null.
+void* KXAPI_DiagnosticsReadWriteBufferTest(KXAPI_PORT_HANDLE port, void* request);
+void KXAPI_FreeRWBufferTestResultList(void* list);
+
 // (end of diag)
 
 // ---- scm ----

@@ -18,6 +18,8 @@ const char* const kDefaultInventory = R"json({
            "pciLinkCapability": "0x84", "pciLinkStatus": "0x83",
            "principalFabricWwn": "10:00:00:c8:a1:ff:00:01", "adjacentFabricWwn": "20:0a:00:c8:a1:ff:00:01",
            "flashBiosVersion": "3.63", "temperature": 47, "driverCapabilities": 2,
+           "rdp": {"words": [88, "0x00010001", 4, "0x0E000200", "0x00010002", 28, 0, 2, 1, 0, 5, 0, "0x40000000",
+                             "0x00010005", 8, 1204, 0, "0x00010006", 12, 20, 16, 3800]},
            "flashComponents": {"preloadFirmware": "9.12.1", "fcBoardConfig": "1.4.0", "mpiFirmware": "2.3.5",
                                "pepFirmware": "1.2.0", "pepBoardConfig": "1.0.3", "pepSoftRom": "1.0.1",
                                "mpiSoftRom": "2.0.0", "pcieSerdes": "1.1.7"},

@@ -9,6 +9,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "diag/PhysicalPortLoopbackCmdsProcessor.h"
+#include "diag/PhysicalPortRDPCmdsProcessor.h"
+#include "diag/PhysicalPortRWBufferCmdsProcessor.h"
 #include "maint/PhysicalPortBeaconCmdsProcessor.h"
 #include "maint/PhysicalPortFwDumpCmdsProcessor.h"
 #include "port/PhysicalPortCmdsProcessor.h"
@@ -55,6 +58,10 @@ TEST(PortOutputLog, CommandsStopBeforeTheLibraryWhenTheLogCannotBeOpened) {
   PhysicalPortFCStatsCmdsProcessor stats(nullptr);
   PhysicalPortBeaconCmdsProcessor beacon(nullptr);
   PhysicalPortFwDumpCmdsProcessor fwdump(nullptr);
+  PhysicalPortRDPCmdsProcessor rdp(nullptr);
+  PhysicalPortLoopbackCmdsProcessor loopback(nullptr);
+  PhysicalPortRWBufferCmdsProcessor rwbuffer(nullptr);
+  Words testWords{kPort, "1", "2", "8", "Ignore", "Internal", "Random"};
   struct Case {
     const char* name;
     std::function<uint32_t()> run;
@@ -97,6 +104,12 @@ TEST(PortOutputLog, CommandsStopBeforeTheLibraryWhenTheLogCannotBeOpened) {
          return fwdump.CmdGetCommon(w, kModeText);
        },
        kStars + "FwDumpInfo:\nMessage: Failed, File not found\n" + kStars},
+      {"rdp", [&] { return rdp.CmdGetCommon(testWords, kModeText); },
+       kStars + "RDPInformation:\nMessage: Failed, File not found\nRead Diagnostics Parameters Data: " + kStars},
+      {"loopback", [&] { return loopback.CmdRunCommon(testWords, kModeText); },
+       kStars + "LoopbackTestInfo:\nMessage: Failed, File not found\nLoopbackTestResult: " + kStars},
+      {"rwbuffer", [&] { return rwbuffer.CmdRunCommon(testWords, kModeText); },
+       kStars + "RWBufferTestInfo:\nMessage: Failed, File not found\nRWBufferTestResult: " + kStars},
   };
   for (const Case& c : cases) {
     fs::remove(callLog);

@@ -1,0 +1,151 @@
+#include "diag/PhysicalPortLoopbackCmdsProcessor.h"
+
+#include <array>
+#include <cstring>
+#include <string>
+
+#include "diag/DiagTestRequest.h"
+
+namespace {
+
+constexpr const char* kClass = "PhysicalPortLoopbackCmdsProcessor";
+constexpr const char* kStructure = "LoopbackTestInfo";
+constexpr const char* kListField = "LoopbackTestResult";
+constexpr const char* kElement = "LoopbackTestResultList";
+
+constexpr uint32_t kDataSizes[] = {8, 16, 32, 64, 128, 256, 512, 1024, 2048, 4096, 8192, 16384, 32768, 65535};
+constexpr diagtest::Limits kLimits{65535, 65535, kDataSizes, true};
+
+constexpr uint32_t kTypeFcoeEcho = 3;
+constexpr uint32_t kTypeInternal10Bit = 0;
+
+}  // namespace
+
+PhysicalPortLoopbackCmdsProcessor::PhysicalPortLoopbackCmdsProcessor(CmdProcessor* parent)
+    : MultipleCmdsProcessor(kClass, "LoopbackTest", "loopback", "-s",
+                            "use this command to run loopback diagnostic test through Kaltex Fibre Channel Port",
+                            parent) {}
+
+void PhysicalPortLoopbackCmdsProcessor::RegisterCommands() {
+  using Cls = PhysicalPortLoopbackCmdsProcessor;
+  static const CommandDef<Cls> kCommands[] = {
+      {"run", "run Loopback test on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun"},
+      {"help", "list of available commands", 1, CommandKind::kHelp},
+      {"runcli", "run Loopback Test on Kaltex adapter port", 2, CommandKind::kText, &Cls::CmdRunCommon, "CmdRunCli"},
+  };
+  AddCommands(this, kCommands);
+}
+
+uint32_t PhysicalPortLoopbackCmdsProcessor::CmdRunCommon(Words& args, uint32_t mode) {
+  constexpr const char* fn = "CmdRunCommon";
+  TraceEntered(fn);
+  PortLookup port;
+  if (const uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port))
+    return DisplayError(status, mode);
+  if (port.entry.IsVirtual()) {
+    TraceFn(kTraceError, fn, "Command not supported for vport");
+    return DisplayError(kxstatus::kVirtualPort, mode);
+  }
+
+  const kxinv::PciIdentity pci = port.entry.Pci();
+  auto checkType = [&](uint32_t type) -> uint32_t {
+    if (type == kTypeFcoeEcho && !kxinv::IsDeviceGroupF(pci)) {
+      TraceFn(kTraceError, fn, "Option not supported for FC adapter");
+      return kxstatus::kWrongParameter;
+    }
+    if (type == kTypeInternal10Bit && !kxinv::IsDeviceGroupG(pci) && !kxinv::IsDeviceGroupH(pci)) {
+      TraceFn(kTraceError, fn, "Option not supported for this adapter");
+      return kxstatus::kWrongParameter;
+    }
+    return 0;
+  };
+  diagtest::Request request;
+  if (const uint32_t status = diagtest::ParseRun(kClass, fn, args, kLimits, request, checkType))
+    return DisplayError(status, mode);
+  if (diagtest::InMaintenanceMode(port.entry)) {
+    TraceFn(kTraceError, fn, "command not supported in maintenance mode");
+    return DisplayError(kxstatus::kMaintenanceMode, mode);
+  }
+  request.bytes[kxdiag::kRequestConnectionMode] = port.entry.ConnectionMode();
+
+  std::array<uint8_t, kxdiag::kLoopbackResultSize> result{};
+  diagtest::Tally tally;
+  while (tally.iterations < request.increment) {
+    result.fill(0);
+    if (!WithLibraryOutput(
+            fn, [&] { KXAPI_DiagnosticsLoopBackTest(result.data(), port.entry.Handle(), request.bytes.data()); },
+            " before LoopbackTest read"))
+      return DisplayError(kxstatus::kFileNotFound, mode);
+    if (kxinv::TextAt(result.data(), kxdiag::kLoopbackStatus, kxdiag::kLoopbackStatusSize) == kxkey::kSuccess) {
+      TraceFn(kTraceInfo, fn, "Loopback Test Successful for TestIteration=%u", tally.iterations);
+      ++tally.passed;
+    } else {
+      TraceFn(kTraceError, fn, "Loopback Test Failed for TestIteration=%u", tally.iterations);
+      ++tally.failed;
+      if (request.stopMode == diagtest::kStopOnError) break;
+    }
+    ++tally.iterations;
+  }
+  DisplayLoopbackTestResult(result.data(), tally, mode);
+  TraceExiting(fn);
+  return 0;
+}
+
+void PhysicalPortLoopbackCmdsProcessor::DisplayLoopbackTestResult(const uint8_t* result, const diagtest::Tally& tally,
+                                                                  uint32_t mode) {
+  constexpr const char* fn = "DisplayLoopbackTestResult";
+  TraceEntered(fn);
+  const std::string status = kxinv::TextAt(result, kxdiag::kLoopbackStatus, kxdiag::kLoopbackStatusSize);
+  const struct {
+    const char* name;
+    uint32_t value;
+  } counters[] = {
+      {"Crc Error", kxinv::ReadAt<uint32_t>(result, kxdiag::kLoopbackCrcErrors)},
+      {"Disparity Error", kxinv::ReadAt<uint32_t>(result, kxdiag::kLoopbackDisparityErrors)},
+      {"Frame Length Error", kxinv::ReadAt<uint32_t>(result, kxdiag::kLoopbackFrameLengthErrors)},
+      {"Test Iteration", tally.iterations},
+      {"Success Count", tally.passed},
+      {"Failure Count", tally.failed},
+  };
+  Begin(mode);
+  BeginStructure(kStructure);
+  WriteStringField(kxkey::kMessage, kxkey::kSuccess);
+  BeginField(kListField);
+  BeginList(kListStructure);
+  BeginStructure(kElement);
+  WriteStringField("Test Status", status.c_str());
+  TraceFn(kTraceInfo, fn, "%s=%s", "Test Status", status.c_str());
+  for (const auto& counter : counters) {
+    WriteIntField(counter.name, counter.value, 1);
+    TraceFn(kTraceInfo, fn, "%s=%u", counter.name, counter.value);
+  }
+  EndStructure();
+  EndList();
+  EndField();
+  EndStructure();
+  End();
+  TraceExiting(fn);
+}
+
+uint32_t PhysicalPortLoopbackCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
+  static const StatusMessage kMessages[] = {
+      {4, "Failed, Loopback type not supported for this adapter"},
+      kxmsg::Common(6),
+      {12, kxmsg::kCustomData},
+      {13, "Failed, DPortDiag read failed"},
+      kxmsg::Common(14),
+      kxmsg::Common(19),
+      {20, "Failed, DPortDiag update failed"},
+      kxmsg::Common(21),
+      kxmsg::Common(35),
+      kxmsg::Common(43),
+      {44, "Failed, Feature supported for speeds 16 Gbps and above"},
+      kxmsg::Common(48),
+      kxmsg::Common(51),
+      kxmsg::Common(60),
+  };
+  ShowErrorDocument("DisplayError", status, mode,
+                    ErrorDocument{kStructure, kMessages, {}, {EmptyField::List(kListField)}});
+  TraceExiting("DisplayError");
+  return status;
+}
