@@ -12,6 +12,11 @@
 
 #include "sfp/PhysicalPortDMICmdsProcessor.h"
 
+#include "diag/PhysicalPortCTDiagCmdsProcessor.h"
+#include "diag/PhysicalPortDPortDiagCmdsProcessor.h"
+#include "diag/PhysicalPortFCEchoCmdsProcessor.h"
+#include "diag/PhysicalPortFCPingCmdsProcessor.h"
+
 #include "portcfg/PhysicalPortBBCRCmdsProcessor.h"
 #include "portcfg/PhysicalPortFECCmdsProcessor.h"
 #include "portcfg/PhysicalPortHBAParamsCmdsProcessor.h"
@@ -69,17 +74,13 @@ PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
                      "use this command to check Kaltex Fibre Channel Port's Universal SAN Congestion Mitigation "
                      "(USCM) Profile"));
 
-  AddSubMode(Pending(this, "PhysicalPortDPortDiagCmdsProcessor", "DPortDiag", "dportdiag",
-                     "use this command to get/set/run Diagnostic Port (DPort) on Kaltex Fibre Channel Port"));
+  AddSubMode(std::make_unique<PhysicalPortDPortDiagCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortCTDiagCmdsProcessor", "CTDiag", "ctdiag",
-                     "use this command to run CT diagnostic through Kaltex Fibre Channel Port"));
+  AddSubMode(std::make_unique<PhysicalPortCTDiagCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortFCPingCmdsProcessor", "FCPing", "fcping",
-                     "use this command to run FC Ping diagnostic through Kaltex Fibre Channel Port"));
+  AddSubMode(std::make_unique<PhysicalPortFCPingCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortFCEchoCmdsProcessor", "FCEcho", "fcecho",
-                     "use this command to run FC Echo ELS diagnostic through Kaltex Fibre Channel Port"));
+  AddSubMode(std::make_unique<PhysicalPortFCEchoCmdsProcessor>(this));
 
   AddSubMode(Pending(this, "PhysicalPortRDPCmdsProcessor", "RDP", "rdp",
                      "use this command to get Read Diagnostic Parameters ELS info through Kaltex Fibre Channel "

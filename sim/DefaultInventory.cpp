@@ -38,6 +38,11 @@ const char* const kDefaultInventory = R"json({
                        "366": "02", "368": "00 40", "372": "00 40"}},
            "bbcr": {"status": 1, "configured": 8, "state": 1, "negotiated": 8, "reason": ""},
            "fec": {"status": 1, "correctable": 12, "uncorrectable": 0},
+           "firmwareAttributes": "0x20",
+           "dportResult": {"startTime": "Sat Dec  5 10:00:00 2026\n", "stopTime": "Sat Dec  5 10:00:41 2026\n",
+                           "hbaValue": 0, "hbaStatus": 1, "electricalStatus": 1, "opticalStatus": 1,
+                           "trafficStatus": 1, "latency": 412, "distance": 12, "localTxPower": 5623,
+                           "localRxPower": 4786, "remoteTxPower": 5129, "remoteRxPower": 4898},
            "linkFailures": 1, "lossOfSync": 3, "lossOfSignal": 1, "invalidCrcs": 0,
            "controllerErrors": 0, "deviceErrors": 0, "ioCount": 1842337, "megaBytes": 90211, "interrupts": 2204918,
            "targets": [
