@@ -28,6 +28,7 @@ const std::string kNotAdapter = "Failed, Feature not supported for this adapter"
 const std::string kVportMsg = "Failed, Feature not supported for virtual port";
 const std::string kLinkDown = "Failed, Feature requires link up";
 const std::string kDiagFailed = "Failed, Diagnostic test failed";
+const std::string k16G = "Failed, Feature supported for speeds 16 Gbps and above";
 
 std::string Doc(const std::string& body) { return kStars + body + kStars; }
 std::string Lines(const std::string& call, const std::string& args, int n = 1) {
@@ -175,10 +176,15 @@ TEST(DPortDiag, Run) {
               {"boot from SAN", {"runcli", kP0}, RunFailed("Failed, Feature not supported in Boot-From-SAN mode"), v2,
                V2Script(R"("rc": 132)")},
               {"unlisted library error", {"runcli", kP0}, RunFailed("Failed, Unknown"), v2, V2Script(R"("rc": 133)")},
+              {"library: invalid parameter", {"runcli", kP0}, RunFailed(kInvalid), v2, V2Script(R"("rc": 2)")},
+              {"library: virtual port", {"runcli", kP0}, RunFailed(kVportMsg), v2, V2Script(R"("rc": 29)")},
+              {"library: adapter", {"runcli", kP0}, RunFailed(kNotAdapter), v2, V2Script(R"("rc": 38)")},
+              {"library: link down", {"runcli", kP0}, RunFailed(kLinkDown), v2, V2Script(R"("rc": 130)")},
+              {"library: speed", {"runcli", kP0}, RunFailed(k16G), v2, V2Script(R"("rc": 131)")},
               {"maintenance mode", {"runcli", kP0}, RunFailed(kMaint), v2, V2Script(R"("rc": 150)")},
               {"mode off", {"runcli", kOff}, RunFailed("Failed, Port not in diagnostics mode")},
               {"link down", {"runcli", kDown}, RunFailed(kLinkDown)},
-              {"10 Gbps", {"runcli", k10G}, RunFailed("Failed, Feature supported for speeds 16 Gbps and above")},
+              {"10 Gbps", {"runcli", k10G}, RunFailed(k16G)},
               {"virtual port", {"runcli", kVport}, RunFailed(kVportMsg)},
               {"mezzanine", {"runcli", kMezz}, RunFailed(kNotAdapter)},
               {"help word", {"runcli", "help"}, RunFailed("Failed, Unknown")},
