@@ -58,15 +58,10 @@ uint32_t PhysicalPortCTDiagCmdsProcessor::CmdRunCommon(Words& words, uint32_t mo
 }
 
 uint32_t PhysicalPortCTDiagCmdsProcessor::Run(const char* fn, const Words& words, uint32_t type) {
-  using Ping = PhysicalPortFCPingCmdsProcessor;
   PortLookup port;
-  if (const uint32_t status = Ping::ResolveOnlinePort(*this, fn, words, port)) return status;
   PingRequest request;
-  if (const uint32_t status = Ping::ReadRequest(*this, fn, words, 2, request)) return status;
-  if (!Ping::IsDiscoveredTarget(port.entry, request.wwpn)) {
-    TraceFn(kTraceError, fn, "Target not found");
-    return kxstatus::kTargetNotFound;
-  }
+  if (const uint32_t status = PhysicalPortFCPingCmdsProcessor::PrepareSeries(*this, fn, words, 2, port, request))
+    return status;
 
   const auto text = request.Text();
   uint32_t resultCount = 0;

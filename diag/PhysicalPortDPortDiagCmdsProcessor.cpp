@@ -272,14 +272,7 @@ uint32_t PhysicalPortDPortDiagCmdsProcessor::CmdSetCommon(Words& words, uint32_t
                          " before DPortDiag read"))
     return fail(kxstatus::kFileNotFound);
 
-  uint8_t flag = 0;
-  bool rebootRequired = true;  // when the library cannot tell, the safe answer is to reboot
-  if (const uint32_t r = KXAPI_IsRebootRequired(&flag); r != 0) {
-    TraceFn(kTraceError, fn, "Get Reboot Required failed err=%d", static_cast<int>(r));
-  } else {
-    rebootRequired = flag == 1;
-  }
-  DisplayDPortDiagInfo(enabled != 0, 0, mode, true, rebootRequired);
+  DisplayDPortDiagInfo(enabled != 0, 0, mode, true, PhysicalPortCmdsProcessor::RebootRequired(*this, fn));
   TraceExiting(fn);
   return 0;
 }

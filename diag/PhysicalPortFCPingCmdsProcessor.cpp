@@ -88,6 +88,18 @@ bool PhysicalPortFCPingCmdsProcessor::IsDiscoveredTarget(const kxinv::PortEntryR
   return false;
 }
 
+uint32_t PhysicalPortFCPingCmdsProcessor::PrepareSeries(const MultipleCmdsProcessor& family, const char* fn,
+                                                        const Words& words, size_t first, PortLookup& port,
+                                                        PingRequest& request) {
+  if (const uint32_t status = ResolveOnlinePort(family, fn, words, port)) return status;
+  if (const uint32_t status = ReadRequest(family, fn, words, first, request)) return status;
+  if (!IsDiscoveredTarget(port.entry, request.wwpn)) {
+    TraceLevel(kTraceError, "%s::%s: Target not found", family.ClassName(), fn);
+    return kxstatus::kTargetNotFound;
+  }
+  return 0;
+}
+
 uint32_t PhysicalPortFCPingCmdsProcessor::CmdRunCommon(Words& words, uint32_t mode) {
   constexpr const char* fn = "CmdRunCommon";
   TraceEntered(fn);
@@ -99,13 +111,8 @@ uint32_t PhysicalPortFCPingCmdsProcessor::CmdRunCommon(Words& words, uint32_t mo
 
 uint32_t PhysicalPortFCPingCmdsProcessor::Run(const char* fn, const Words& words) {
   PortLookup port;
-  if (const uint32_t status = ResolveOnlinePort(*this, fn, words, port)) return status;
   PingRequest request;
-  if (const uint32_t status = ReadRequest(*this, fn, words, 1, request)) return status;
-  if (!IsDiscoveredTarget(port.entry, request.wwpn)) {
-    TraceFn(kTraceError, fn, "Target not found");
-    return kxstatus::kTargetNotFound;
-  }
+  if (const uint32_t status = PrepareSeries(*this, fn, words, 1, port, request)) return status;
 
   const auto text = request.Text();
   uint32_t resultCount = 0;

@@ -42,6 +42,11 @@ class PhysicalPortFCPingCmdsProcessor : public MultipleCmdsProcessor {
                               PingRequest& request);
   // True when a discovered target of the port has the (normalized) WWPN.
   static bool IsDiscoveredTarget(const kxinv::PortEntryRef& entry, const std::string& wwpn);
+  // Everything a ping or CT run checks before the library is called: the
+  // port, the request words from words[first] on, and the target (28 when
+  // the port has not discovered it).
+  static uint32_t PrepareSeries(const MultipleCmdsProcessor& family, const char* fn, const Words& words, size_t first,
+                                PortLookup& port, PingRequest& request);
 
  protected:
   void RegisterCommands() override;

@@ -26,6 +26,9 @@ class PhysicalPortCmdsProcessor : public MultipleCmdsProcessor {
   // The caller shows any non-zero status (a help word's 5 included) in its document.
   static uint32_t ResolvePort(const MultipleCmdsProcessor& family, const char* fn, const Words& args,
                               PortLookup& out);
+  // Whether the library asks for a reboot after a change; when it cannot
+  // tell (traced as "Get Reboot Required failed err=<n>"), a reboot is required.
+  static bool RebootRequired(const MultipleCmdsProcessor& family, const char* fn);
 
 
   // "list": every FC port of every adapter, virtual ports included.
