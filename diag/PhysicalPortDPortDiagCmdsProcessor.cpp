@@ -200,25 +200,7 @@ void PhysicalPortDPortDiagCmdsProcessor::RegisterCommands() {
 }
 
 uint32_t PhysicalPortDPortDiagCmdsProcessor::CommonChecks(const char* fn, const Words& words, PortLookup& port) {
-  if (const uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, words, port)) return status;
-  if (port.entry.IsVirtual()) {
-    TraceFn(kTraceError, fn, "Command not supported for vport");
-    return kxstatus::kVirtualPort;
-  }
-  uint8_t isMezz = 0;
-  uint32_t rc = 0;
-  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_IsMezzAdapter(port.entry.Handle(), &isMezz); },
-                         " before Mezz adapter check"))
-    return kxstatus::kFileNotFound;
-  if (rc != 0) {
-    TraceFn(kTraceError, fn, "Mezz adapter check failed err=%d", static_cast<int>(rc));
-    return kxstatus::kReadFailed;
-  }
-  if (!IsDPortAdapter(port.entry.Pci(), isMezz == 1)) {
-    TraceFn(kTraceError, fn, "Command not supported for this adapter");
-    return kxstatus::kNotSupportedForAdapter;
-  }
-  return 0;
+  return PhysicalPortCmdsProcessor::ResolveFeaturePort(*this, fn, words, port, &IsDPortAdapter);
 }
 
 uint32_t PhysicalPortDPortDiagCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode) {

@@ -233,3 +233,30 @@ bool PhysicalPortCmdsProcessor::RebootRequired(const MultipleCmdsProcessor& fami
   }
   return flag == 1;
 }
+
+uint32_t PhysicalPortCmdsProcessor::ResolveFeaturePort(const MultipleCmdsProcessor& family, const char* fn,
+                                                       const Words& args, PortLookup& out, AdapterTest eligible) {
+  const char* cls = family.ClassName();
+  if (const uint32_t status = ResolvePort(family, fn, args, out)) return status;
+  if (out.entry.IsVirtual()) {
+    TraceLevel(kTraceError, "%s::%s: Command not supported for vport", cls, fn);
+    return kxstatus::kVirtualPort;
+  }
+  uint8_t isMezz = 0;
+  LibraryOutput log;
+  if (!log) {
+    TraceLevel(kTraceError, "%s::%s: Failed to open /var/tmp/kxapi-output.log file before Mezz adapter check", cls, fn);
+    return kxstatus::kFileNotFound;
+  }
+  const uint32_t rc = KXAPI_IsMezzAdapter(out.entry.Handle(), &isMezz);
+  log.Restore();
+  if (rc != 0) {
+    TraceLevel(kTraceError, "%s::%s: Mezz adapter check failed err=%d", cls, fn, static_cast<int>(rc));
+    return kxstatus::kReadFailed;
+  }
+  if (!eligible(out.entry.Pci(), isMezz == 1)) {
+    TraceLevel(kTraceError, "%s::%s: Command not supported for this adapter", cls, fn);
+    return kxstatus::kNotSupportedForAdapter;
+  }
+  return 0;
+}
