@@ -157,7 +157,5 @@ void PhysicalPortFCEchoCmdsProcessor::DisplayFCEchoResult(const std::string& des
 }
 
 uint32_t PhysicalPortFCEchoCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  ShowErrorDocument("DisplayError", status, mode, {kStructure, kMessages, {}, {EmptyField::List(kResultsField)}});
-  TraceExiting("CmdRunCommon");
-  return status;
+  return ShowErrorDocument("DisplayError", status, mode, {kStructure, kMessages, {}, {EmptyField::List(kResultsField)}});
 }
