@@ -42,11 +42,6 @@ TEST(DPortReport, DecodesTheRecord) {
        "      Allowable Power Loss: 0\n      Egress Power: Tx: 0.000000 dBm, Rx: 0.000000 dBm"},
       {"no reason unless Mbx1 says so", {{56, {3}}, {192, {0x01, 0}}, {194, {0x05, 0}}},
        "      Rx Power: 0xa\n      Roundtrip Link Latency: 16909060 ns\n"},
-      {"status codes", {{56, {78}}, {58, {6}}, {60, {56}}, {62, {116}}},
-       "Result: Not Supported\n      Electrical Loopback Value: 0x0\n      Electrical Loopback Status: 6\n"
-       "      Electrical Loopback Result: Stopped\n      Optical Loopback Value: 0x0\n      Optical Loopback Status: 56\n"
-       "      Optical Loopback Result: Unexpected Reject\n      Link Traffic Value: 0x0\n      Link Traffic Status: 116\n"
-       "      Link Traffic Result: Unknown\n"},
   };
   for (const Row& row : rows)
     EXPECT_NE(Text(row.patches).find(row.expected), std::string::npos) << row.situation << "\n" << Text(row.patches);
