@@ -111,7 +111,9 @@ TEST(DPortDiag, GetAndSet) {
               {"off", {"get", kOff}, kXmlHead + "<structure typeName=\"DPortDiagInfo\">\n<field name=\"Message\">\n"
                   "<string>Success</string></field>\n<field name=\"Diagnostics Port Status\">\n<bool>false</bool>"
                   "</field>\n</structure>\n</output>\n", Lines("KXAPI_CheckAdapterDPortOption", kOff.substr(3))},
-              {"virtual port", {"getcli", kVport}, Info(kVportMsg, "false")},
+              {"virtual port, XML", {"get", kVport}, kXmlHead + "<structure typeName=\"DPortDiagInfo\">\n<field name=\"Message\">\n"
+                  "<string>" + kVportMsg + "</string></field>\n<field name=\"Diagnostics Port Status\">\n<bool>false</bool>"
+                  "</field>\n</structure>\n</output>\n"},
               {"mezzanine of a capable group", {"getcli", kMezz}, Info(kNotAdapter, "false")},
               {"group without D-Port", {"getcli", kGroupK}, Info(kNotAdapter, "false")},
               {"mezzanine check fails", {"getcli", kP0}, Info("Failed, DPortDiag read failed", "false"), "", mezzFails},
@@ -136,6 +138,9 @@ TEST(DPortDiag, GetAndSet) {
                R"({"call": "KXAPI_IsRebootRequired", "rc": 4})"},
               {"1 is not a mode", {"setcli", kP0, "1"}, Info(kInvalid, "false", "false") + "Usage: set\r\n"},
               {"no mode", {"setcli", kP0}, Info(kInvalid, "false", "false") + "Usage: set\r\n"},
+              {"no mode, XML", {"set", kP0}, kXmlHead + "<structure typeName=\"DPortDiagInfo\">\n<field name=\"Message\">\n"
+                  "<string>" + kInvalid + "</string></field>\n<field name=\"Reboot Required\">\n<bool>false</bool></field>\n"
+                  "<field name=\"Diagnostics Port Status\">\n<bool>false</bool></field>\n</structure>\n</output>\n"},
               {"virtual port before the mode", {"setcli", kVport, "1"}, Info(kVportMsg, "false", "false")},
               {"maintenance mode", {"setcli", kP0, "true"}, Info(kMaint, "false", "false"),
                Lines("KXAPI_ConfigureAdapterDPortSettings", kP0.substr(3) + " " + on),
@@ -261,7 +266,7 @@ TEST(CTDiag, Run) {
               {"trace route, XML", {"run", kP0, "CTFCTRACEROUTE", kT1, "1", "true"},
                Xml("CTDiagResult", "CTFCTraceRoute", "Success"), Lines(call, kPingT1 + " count=1 stop=1 area=256 type=2")},
               {"ping is no type, before the port", {"runcli", kNoPort, "ping", kT1, "1"}, CT("Unknown", kInvalid)},
-              {"no type", {"runcli", kP0}, CT("Unknown", kInvalid)},
+              {"no type, XML", {"run", kP0}, Xml("CTDiagResult", "Unknown", kInvalid)},
               {"port before count", {"runcli", kDown, "CTPing", kT1, "70000"}, CT("CTPing", kLinkDown)},
               {"count 70000", {"runcli", kP0, "CTPing", kT1, "70000"}, CT("CTPing", kInvalid)},
               {"no such target", {"runcli", kP0, "CTPing", "50:00:c8:a1:00:00:30:01", "1"}, CT("CTPing", "Failed, Target not found")},
@@ -328,6 +333,9 @@ TEST(FCEcho, Run) {
               {"count 2^32 + 1", {"runcli", kP0, kT1, "4294967297"}, EchoDoc(kInvalid, "", {})},
               {"link down", {"runcli", kDown, kT1, "1"}, EchoDoc(kLinkDown, "", {})},
               {"virtual port", {"runcli", kVport, kT1, "1"}, EchoDoc(kVportMsg, "", {})},
+              {"link down, XML", {"run", kDown, kT1, "1"}, kXmlHead + "<structure typeName=\"FCEchoResult\">\n"
+                  "<field name=\"Message\">\n<string>" + kLinkDown + "</string></field>\n"
+                  "<field name=\"FCEchoTestResults\">\n<list type=\"structure\">\n</list>\n</field>\n</structure>\n</output>\n"},
           });
 }
 
