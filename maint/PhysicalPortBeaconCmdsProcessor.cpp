@@ -43,27 +43,9 @@ void PhysicalPortBeaconCmdsProcessor::RegisterCommands() {
 }
 
 uint32_t PhysicalPortBeaconCmdsProcessor::ResolveEligiblePort(const char* fn, Words& args, PortLookup& port) {
-  if (const uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port)) {
-    return status;
-  }
-  if (port.entry.IsVirtual()) {
-    TraceFn(kTraceError, fn, "Command not supported for vport");
-    return kxstatus::kVirtualPort;
-  }
-  uint8_t isMezz = 0;
-  uint32_t rc = 0;
-  if (!WithLibraryOutput(fn, [&] { rc = KXAPI_IsMezzAdapter(port.entry.Handle(), &isMezz); },
-                         " before Mezz adapter check"))
-    return kxstatus::kFileNotFound;
-  if (rc != 0) {
-    TraceFn(kTraceError, fn, "Mezz adapter check failed err=%d", static_cast<int>(rc));
-    return kxstatus::kReadFailed;
-  }
-  if (isMezz == 1 || !HasBeacon(port.entry.Pci())) {
-    TraceFn(kTraceError, fn, "Command not supported for this adapter");
-    return kxstatus::kNotSupportedForAdapter;
-  }
-  return 0;
+  return PhysicalPortCmdsProcessor::ResolveFeaturePort(*this, fn, args, port, [](const kxinv::PciIdentity& pci, bool mezz) {
+    return !mezz && HasBeacon(pci);
+  });
 }
 
 uint32_t PhysicalPortBeaconCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {

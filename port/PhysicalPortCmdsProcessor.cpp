@@ -15,6 +15,10 @@
 #include "diag/PhysicalPortLoopbackCmdsProcessor.h"
 #include "diag/PhysicalPortRDPCmdsProcessor.h"
 #include "diag/PhysicalPortRWBufferCmdsProcessor.h"
+#include "diag/PhysicalPortCTDiagCmdsProcessor.h"
+#include "diag/PhysicalPortDPortDiagCmdsProcessor.h"
+#include "diag/PhysicalPortFCEchoCmdsProcessor.h"
+#include "diag/PhysicalPortFCPingCmdsProcessor.h"
 
 #include "portcfg/PhysicalPortBBCRCmdsProcessor.h"
 #include "portcfg/PhysicalPortFECCmdsProcessor.h"
@@ -30,13 +34,6 @@
 namespace {
 
 constexpr const char* kClass = "PhysicalPortCmdsProcessor";
-
-// A port family whose commands are not built yet: the sub-mode exists with its
-// help line so that the table and listings are complete.
-std::unique_ptr<MultipleCmdsProcessor> Pending(CmdProcessor* parent, const char* className, const char* title,
-                                               const char* name, const char* help) {
-  return std::make_unique<MultipleCmdsProcessor>(className, title, name, "-s", help, parent);
-}
 
 }  // namespace
 
@@ -71,17 +68,13 @@ PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
 
   AddSubMode(std::make_unique<PhysicalPortSCMProfileCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortDPortDiagCmdsProcessor", "DPortDiag", "dportdiag",
-                     "use this command to get/set/run Diagnostic Port (DPort) on Kaltex Fibre Channel Port"));
+  AddSubMode(std::make_unique<PhysicalPortDPortDiagCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortCTDiagCmdsProcessor", "CTDiag", "ctdiag",
-                     "use this command to run CT diagnostic through Kaltex Fibre Channel Port"));
+  AddSubMode(std::make_unique<PhysicalPortCTDiagCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortFCPingCmdsProcessor", "FCPing", "fcping",
-                     "use this command to run FC Ping diagnostic through Kaltex Fibre Channel Port"));
+  AddSubMode(std::make_unique<PhysicalPortFCPingCmdsProcessor>(this));
 
-  AddSubMode(Pending(this, "PhysicalPortFCEchoCmdsProcessor", "FCEcho", "fcecho",
-                     "use this command to run FC Echo ELS diagnostic through Kaltex Fibre Channel Port"));
+  AddSubMode(std::make_unique<PhysicalPortFCEchoCmdsProcessor>(this));
 
   AddSubMode(std::make_unique<PhysicalPortRDPCmdsProcessor>(this));
 
@@ -153,14 +146,7 @@ uint32_t PhysicalPortCmdsProcessor::CmdUpdateNvramCommon(Words& args, uint32_t m
     return fail(kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed));
   }
 
-  uint8_t flag = 0;
-  bool rebootRequired = true;  // when the library cannot tell, the safe answer is to reboot
-  if (const uint32_t r = KXAPI_IsRebootRequired(&flag); r != 0) {
-    TraceFn(kTraceError, fn, "Get Reboot Required failed err=%d", static_cast<int>(r));
-  } else {
-    rebootRequired = flag == 1;
-  }
-  DisplayUpdateNvram(0, mode, rebootRequired);
+  DisplayUpdateNvram(0, mode, RebootRequired(*this, fn));
   TraceExiting(fn);
   return 0;
 }
@@ -227,4 +213,40 @@ uint32_t PhysicalPortCmdsProcessor::ResolvePort(const MultipleCmdsProcessor& fam
   if (status != 0)
     TraceLevel(kTraceError, "%s::%s: Get phy port failed err=%d", family.ClassName(), fn, static_cast<int>(status));
   return status;
+}
+
+bool PhysicalPortCmdsProcessor::RebootRequired(const MultipleCmdsProcessor& family, const char* fn) {
+  uint8_t flag = 0;
+  if (const uint32_t r = KXAPI_IsRebootRequired(&flag); r != 0) {
+    TraceLevel(kTraceError, "%s::%s: Get Reboot Required failed err=%d", family.ClassName(), fn, static_cast<int>(r));
+    return true;  // when the library cannot tell, the safe answer is to reboot
+  }
+  return flag == 1;
+}
+
+uint32_t PhysicalPortCmdsProcessor::ResolveFeaturePort(const MultipleCmdsProcessor& family, const char* fn,
+                                                       const Words& args, PortLookup& out, AdapterTest eligible) {
+  const char* cls = family.ClassName();
+  if (const uint32_t status = ResolvePort(family, fn, args, out)) return status;
+  if (out.entry.IsVirtual()) {
+    TraceLevel(kTraceError, "%s::%s: Command not supported for vport", cls, fn);
+    return kxstatus::kVirtualPort;
+  }
+  uint8_t isMezz = 0;
+  LibraryOutput log;
+  if (!log) {
+    TraceLevel(kTraceError, "%s::%s: Failed to open /var/tmp/kxapi-output.log file before Mezz adapter check", cls, fn);
+    return kxstatus::kFileNotFound;
+  }
+  const uint32_t rc = KXAPI_IsMezzAdapter(out.entry.Handle(), &isMezz);
+  log.Restore();
+  if (rc != 0) {
+    TraceLevel(kTraceError, "%s::%s: Mezz adapter check failed err=%d", cls, fn, static_cast<int>(rc));
+    return kxstatus::kReadFailed;
+  }
+  if (!eligible(out.entry.Pci(), isMezz == 1)) {
+    TraceLevel(kTraceError, "%s::%s: Command not supported for this adapter", cls, fn);
+    return kxstatus::kNotSupportedForAdapter;
+  }
+  return 0;
 }

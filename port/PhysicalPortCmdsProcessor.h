@@ -26,6 +26,17 @@ class PhysicalPortCmdsProcessor : public MultipleCmdsProcessor {
   // The caller shows any non-zero status (a help word's 5 included) in its document.
   static uint32_t ResolvePort(const MultipleCmdsProcessor& family, const char* fn, const Words& args,
                               PortLookup& out);
+  // The start of a command on a feature of the adapter behind a port (beacon,
+  // D-Port): resolves the port, refuses a virtual port (51), asks the library
+  // whether the adapter is a mezzanine one (19 when the output log cannot be
+  // opened, 13 when the question fails) and refuses an adapter that eligible
+  // does not accept (35).
+  using AdapterTest = bool (*)(const kxinv::PciIdentity& pci, bool mezzanine);
+  static uint32_t ResolveFeaturePort(const MultipleCmdsProcessor& family, const char* fn, const Words& args,
+                                     PortLookup& out, AdapterTest eligible);
+  // Whether the library asks for a reboot after a change; when it cannot
+  // tell (traced as "Get Reboot Required failed err=<n>"), a reboot is required.
+  static bool RebootRequired(const MultipleCmdsProcessor& family, const char* fn);
 
 
   // "list": every FC port of every adapter, virtual ports included.

@@ -223,8 +223,8 @@ uint32_t MultipleCmdsProcessor::ShowErrorDocument(const char* fn, uint32_t statu
   Begin(mode);
   BeginStructure(doc.structure);
   for (const EmptyField& field : doc.before) writeEmpty(field);
-  WriteStringField(kxkey::kMessage, message);
-  TraceLevel(kTraceInfo, "%s::%s: %s=%s", className_, fn, kxkey::kMessage, message);
+  WriteStringField(doc.messageField, message);
+  TraceLevel(kTraceInfo, "%s::%s: %s=%s", className_, fn, doc.messageField, message);
   for (const EmptyField& field : doc.after) writeEmpty(field);
   EndStructure();
   End();

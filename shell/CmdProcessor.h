@@ -97,12 +97,14 @@ struct EmptyField {
 };
 
 // The shape of a family's result document: the top structure, the fields
-// written before "Message" and those after it.
+// written before "Message" and those after it. A family whose outcome text
+// has another name (the diagnostic tests' "Test Result") names it last.
 struct ErrorDocument {
   const char* structure;
   MessageTable messages;
   std::initializer_list<EmptyField> before = {};
   std::initializer_list<EmptyField> after = {};
+  const char* messageField = kxkey::kMessage;
 };
 
 // The identifier word of a command: its first word, empty when there is none.
@@ -168,7 +170,8 @@ class MultipleCmdsProcessor : public CmdProcessor {
 
   // Writes the family's result document for a failure: the fields before
   // "Message", "Message" with the table's text, then the fields after it in
-  // their empty form. Returns the status it was given.
+  // their empty form. Returns the status it was given. A document whose
+  // fields are all scalars also serves for success (status 0 in its table).
   uint32_t ShowErrorDocument(const char* fn, uint32_t status, uint32_t mode, const ErrorDocument& doc);
 
   // The start of every "list" command: a help word is status 5; without an

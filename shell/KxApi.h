@@ -622,6 +622,72 @@ void KXAPI_DiagnosticsLoopBackTest(void* result, KXAPI_PORT_HANDLE port, void* r
 // with KXAPI_FreeRWBufferTestResultList), or null.
 void* KXAPI_DiagnosticsReadWriteBufferTest(KXAPI_PORT_HANDLE port, void* request);
 void KXAPI_FreeRWBufferTestResultList(void* list);
+// D-Port, CT pass-through, FC ping and FC echo.
+namespace kxdiag {
+
+// D-Port test result, filled by both test interfaces. Fields marked BE are
+// stored most significant byte first; the others are in host order.
+constexpr size_t kDPortRecordSize = 240;
+constexpr size_t kDPortLatency = 8;            // u32 BE, roundtrip link latency, ns
+constexpr size_t kDPortDistance = 12;          // u32 BE, cable link distance, metres
+constexpr size_t kDPortHbaValue = 52;          // u32
+constexpr size_t kDPortHbaStatus = 56;         // u8 test status code
+constexpr size_t kDPortElectricalValue = 57;   // u8, then its status byte
+constexpr size_t kDPortOpticalValue = 59;      // u8, then its status byte
+constexpr size_t kDPortTrafficValue = 61;      // u8, then its status byte
+constexpr size_t kDPortStartTime = 64;         // text
+constexpr size_t kDPortStopTime = 128;         // text
+constexpr size_t kDPortTimeSize = 64;
+constexpr size_t kDPortMbx1 = 192;             // u16
+constexpr size_t kDPortMbx2 = 194;             // u16: the mailbox status when Mbx1 is kDPortMailboxFailed
+constexpr size_t kDPortRemoteRxPower = 196;    // u16 BE, units of 0.1 uW
+constexpr size_t kDPortRemoteTxPower = 198;    // u16 BE
+constexpr size_t kDPortLocalRxPower = 202;     // u16 BE
+constexpr size_t kDPortLocalTxPower = 204;     // u16 BE
+constexpr uint16_t kDPortMailboxFailed = 0x4005;
+constexpr uint8_t kFirmwareDPortV2 = 0x20;     // protocol entry kEntryFirmwareAttributes
+
+// FC ping and CT: the destination WWPN as "aa:bb:..:hh" text in a buffer of
+// kWwpnTextSize bytes; the library's result area (not shown) has kResultAreaSize.
+constexpr size_t kWwpnTextSize = 32;
+constexpr size_t kResultAreaSize = 256;
+constexpr uint32_t kCTPing = 1;
+constexpr uint32_t kCTFCTraceRoute = 2;
+
+// FC echo: one result record per request.
+constexpr size_t kEchoRecordSize = 92;
+constexpr size_t kEchoFramesSent = 0;          // u32
+constexpr size_t kEchoFramesReceived = 4;      // u32
+constexpr size_t kEchoResponseLength = 8;      // u32, bytes
+constexpr size_t kEchoError = 12;              // u32, non-zero: the echo failed
+constexpr size_t kEchoStatusText = 16;         // text, NUL-terminated within the room
+constexpr size_t kEchoStatusTextSize = 72;
+constexpr size_t kEchoResponseTime = 88;       // f32, milliseconds
+constexpr uint16_t kEchoToTarget = 2;
+constexpr uint16_t kEchoToFabric = 3;
+
+}  // namespace kxdiag
+
+// Non-zero when the port is in D-Port mode.
+uint32_t KXAPI_CheckAdapterDPortOption(KXAPI_PORT_HANDLE port);
+// Switches D-Port mode on (1) or off (0); reserved is 0.
+uint32_t KXAPI_ConfigureAdapterDPortSettings(KXAPI_PORT_HANDLE port, uint32_t enable, uint32_t reserved);
+// Runs the D-Port test and fills result (kDPortRecordSize bytes).
+uint32_t KXAPI_DiagnosticDPortTestV2(KXAPI_PORT_HANDLE port, void* result);
+// The first test interface: no status; the result record is written to out,
+// work is a zeroed scratch area of the same size.
+void KXAPI_DiagnosticDPortTest(void* out, KXAPI_PORT_HANDLE port, void* work);
+// count requests (1-65535) to a discovered target; *resultCount and the
+// result area (areaSize bytes) are the library's.
+uint32_t KXAPI_DiagnosticsFCPingTest(KXAPI_PORT_HANDLE port, const char* wwpnText, uint32_t count,
+                                     uint32_t stopOnError, uint32_t* resultCount, void* resultArea, uint32_t areaSize);
+// As the ping, for a CT test type (kCTPing, kCTFCTraceRoute).
+uint32_t KXAPI_DiagnosticsCTCommand(KXAPI_PORT_HANDLE port, const char* wwpnText, uint32_t count, uint32_t stopOnError,
+                                    uint32_t* resultCount, void* resultArea, uint32_t areaSize, uint32_t testType);
+// One echo request (count 1) to a target (kEchoToTarget) or the fabric
+// (kEchoToFabric); fills record (kEchoRecordSize bytes), also when it fails.
+uint32_t KXAPI_DiagnosticsEchoElsTest(KXAPI_PORT_HANDLE port, const char* wwpnText, uint32_t count,
+                                      uint32_t stopOnError, uint16_t destinationType, void* record);
 
 // (end of diag)
 

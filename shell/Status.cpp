@@ -31,3 +31,12 @@ const StatusMessage& kxmsg::Common(uint32_t status) {
     if (row.status == status) return row;
   return kNoMessage;
 }
+
+MessageTable kxmsg::Diagnostic() {
+  static const StatusMessage kDiagnostic[] = {
+      {0, kxkey::kSuccess},     Common(6),  {13, kDiagReadFailed},   Common(14), Common(19), {20, kDiagUpdateFailed},
+      Common(21),               Common(28), Common(34),              Common(35), Common(40), Common(43),
+      {44, kDiagNeeds16Gbps},   Common(48), Common(51),              Common(60),
+  };
+  return kDiagnostic;
+}

@@ -29,6 +29,13 @@ inline constexpr uint32_t kNotSupportedForAdapter = 35;
 inline constexpr uint32_t kMemoryError = 42;
 inline constexpr uint32_t kVirtualPort = 51;
 inline constexpr uint32_t kMaintenanceMode = 60;
+// Port diagnostics.
+inline constexpr uint32_t kMailboxFailed = 33;
+inline constexpr uint32_t kDiagnosticFailed = 34;
+inline constexpr uint32_t kBootFromSan = 40;
+inline constexpr uint32_t kLinkDown = 43;
+inline constexpr uint32_t kNeeds16Gbps = 44;
+inline constexpr uint32_t kNotDiagMode = 48;
 
 // Library error that any port-level call returns while the port is in maintenance mode.
 inline constexpr uint32_t kLibMaintenanceMode = 150;
@@ -111,6 +118,10 @@ inline constexpr const char* kImageSetValidation = "Failed, Image set validation
 inline constexpr const char* kImageSetConfig = "Failed, Image set config error";
 inline constexpr const char* kUnknown = "Failed, Unknown";
 inline constexpr const char* kDriverFirmwareNoSupport = "Failed, Driver/Firmware does not support this feature";
+// The port diagnostics' texts for statuses 13, 20 and 44.
+inline constexpr const char* kDiagReadFailed = "Failed, DPortDiag read failed";
+inline constexpr const char* kDiagUpdateFailed = "Failed, DPortDiag update failed";
+inline constexpr const char* kDiagNeeds16Gbps = "Failed, Feature supported for speeds 16 Gbps and above";
 
 }  // namespace kxmsg
 
@@ -129,4 +140,6 @@ const char* LookupMessage(MessageTable table, uint32_t status);
 // A family table picks the ones it accepts, e.g. {kxmsg::Common(6), kxmsg::Common(51), {13, "..."}}.
 namespace kxmsg {
 const StatusMessage& Common(uint32_t status);
+// The outcome texts of the port diagnostic tests (FC ping, CT, RDP), "Success" for 0.
+MessageTable Diagnostic();
 }
