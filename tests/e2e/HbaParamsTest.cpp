@@ -249,6 +249,11 @@ TEST_F(HbaParams, HandEditedInvalidValueFailsSetAndSetFile) {
   EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateHBAParameters").empty());
   EXPECT_TRUE(FileExists(Cache())) << "a file that could not be applied stays";
   EXPECT_EQ(Hba({"setFilecli", kPort, "-u", "3"}).out, Error("Failed, Invalid parameter") + "Usage: setFile\r\n");
+  // An operation mode outside 0, 5 and 6 never reaches the adapter either.
+  WriteFile(Cache(), CacheFile(FileWith(kPortFile, {{"Operation_Mode", "7"}})));
+  r = Hba({"setcli", kPort});
+  EXPECT_EQ(r.out, invalid);
+  EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateHBAParameters").empty());
 }
 
 TEST_F(HbaParams, CacheFileThatCannotBeRewrittenLosesNothing) {

@@ -57,7 +57,10 @@ TEST(PortMode, ListAndHelp) {
   RunCases(box, kPortMode,
            {{{"listcli"}, "", 14},
             {{"list"}, "", 14},
-            {{"-s", "info", "getcli", kPhysical}, InfoError("Failed, Host not found").Text(), 14}});
+            {{"-s", "info", "getcli", kPhysical}, InfoError("Failed, Host not found").Text(), 14},
+            // A malformed identifier is refused before the inventory is asked for.
+            {{"-s", "info", "getcli", "WWPN_21:00:00:c8:a1:30:01:00"},
+             InfoError("Failed, Invalid parameter").Text() + "Usage: get [port identifier]\r\n", 6}});
 }
 
 TEST(PortMode, IdentifierMatchesOnlyTheExactLowerCaseText) {
