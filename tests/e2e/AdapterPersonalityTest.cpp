@@ -1,96 +1,69 @@
 // Adapter personality: get and set, with the stand-in keeping the change.
-#include "tests/e2e/AdapterDocs.h"
+#include "tests/e2e/Harness.h"
 
 using namespace e2e;
-using namespace adapterdocs;
 
 namespace {
 
+const std::vector<std::string> kMode = {"-t", "adapter", "-s", "personality"};
 const std::string kGetUsage = "Usage: get [adapter identifier]\r\n";
 const std::string kSetUsage = "Usage: set [adapter identifier]\r\n";
+const std::string kGet = "KXAPI_GetPersonalityType", kChange = "KXAPI_ChangePersonalityType";
+const std::string kBoth = kGet + "," + kChange;
 
-std::string GetText(const std::string& message, const std::string& personality) {
-  return kStars + "AdapterPersonality:\nMessage: " + message + "\nPersonality: " + personality + "\n" + kStars;
+Doc Get(const std::string& message, const std::string& personality) {
+  return {"AdapterPersonality", {{"Message", message}, {"Personality", personality}}};
 }
-
-std::string GetXml(const std::string& message, const std::string& personality) {
-  return kXmlHead + "<structure typeName=\"AdapterPersonality\">\n" + XmlString("Message", message) +
-         XmlString("Personality", personality) + "</structure>\n</output>\n";
-}
-
-std::string SetText(bool reboot, const std::string& message, const std::string& personality) {
-  return kStars + "AdapterPersonality:\nReboot Required: " + (reboot ? "true" : "false") + "\nMessage: " + message +
-         "\nPersonality: " + personality + "\n" + kStars;
-}
-
-std::string SetXml(bool reboot, const std::string& message, const std::string& personality) {
-  return kXmlHead + "<structure typeName=\"AdapterPersonality\">\n" + XmlBool("Reboot Required", reboot) +
-         XmlString("Message", message) + XmlString("Personality", personality) + "</structure>\n</output>\n";
-}
-
-std::vector<std::string> Cmd(const std::string& command, const std::vector<std::string>& args) {
-  std::vector<std::string> words = {"-t", "adapter", "-s", "personality", command};
-  words.insert(words.end(), args.begin(), args.end());
-  return words;
+Doc Set(bool reboot, const std::string& message, const std::string& personality) {
+  return {"AdapterPersonality", {{"Reboot Required", Bool(reboot)}, {"Message", message}, {"Personality", personality}}};
 }
 
 }  // namespace
 
-TEST(AdapterPersonality, Get) {
+TEST(AdapterPersonality, GetSetAndHelp) {
   Sandbox box;
   box.UseFixture("adapter-personality.json");
-  struct Case {
-    const char* identifier;
-    const char* personality;
-    bool asksLibrary;
-  } cases[] = {
-      {"Adapter_KX2350_SE0001", "FC", true},    // group D: the library tells
-      {"Adapter_KX2360_SF0001", "CNA", true},
-      {"Adapter_KX2600_SJ0001", "CNA", false},  // converged by device identifier
-      {"Adapter_KX2700_SK0001", "CNA", false},
-      {"Adapter_KX2031_SA0001", "FC", false},
-  };
-  for (const Case& c : cases) {
-    Result r = box.Run(Cmd("getcli", {c.identifier}));
-    EXPECT_EQ(r.out, GetText("Success", c.personality)) << c.identifier;
-    EXPECT_EQ(CallsNamed(r, "KXAPI_GetPersonalityType").size(), c.asksLibrary ? 1u : 0u) << c.identifier;
-    EXPECT_EQ(box.Run(Cmd("get", {c.identifier})).out, GetXml("Success", c.personality)) << c.identifier;
-  }
-}
-
-TEST(AdapterPersonality, SetChangesOnlyWhenNeededAndPersists) {
-  Sandbox box;
-  box.UseFixture("adapter-personality.json");
-  const std::string id = "Adapter_KX2350_SE0001";
-
-  // Already FC: no change call, still a reboot.
-  Result r = box.Run(Cmd("setcli", {id, "FC"}));
-  EXPECT_EQ(r.out, SetText(true, "Success", "FC"));
-  EXPECT_EQ(CallsNamed(r, "KXAPI_GetPersonalityType").size(), 1u);
-  EXPECT_TRUE(CallsNamed(r, "KXAPI_ChangePersonalityType").empty());
-
-  r = box.Run(Cmd("set", {id, "cna"}));
-  EXPECT_EQ(r.out, SetXml(true, "Success", "CNA"));
-  EXPECT_EQ(CallsNamed(r, "KXAPI_ChangePersonalityType"),
-            std::vector<std::string>{"KXAPI_ChangePersonalityType port=21:00:00:c8:a1:20:01:00 personality=1"});
-  EXPECT_EQ(box.Run(Cmd("getcli", {id})).out, GetText("Success", "CNA"));
-
-  // Any word but CNA means FC.
-  r = box.Run(Cmd("setcli", {id, "xyz"}));
-  EXPECT_EQ(r.out, SetText(true, "Success", "FC"));
-  EXPECT_EQ(CallsNamed(r, "KXAPI_ChangePersonalityType"),
-            std::vector<std::string>{"KXAPI_ChangePersonalityType port=21:00:00:c8:a1:20:01:00 personality=0"});
-  EXPECT_EQ(box.Run(Cmd("get", {id})).out, GetXml("Success", "FC"));
+  const std::string id = "Adapter_KX2350_SE0001", port = " port=21:00:00:c8:a1:20:01:00";
+  RunCases(box, kMode,
+           {// Group D: the library tells; others are converged by device identifier, or FC.
+            {{"getcli", id}, Get("Success", "FC").Text(), 0, kGet, {kGet + port}},
+            {{"get", id}, Get("Success", "FC").Xml()},
+            {{"getcli", "Adapter_KX2360_SF0001"}, Get("Success", "CNA").Text(), 0, kGet, {kGet + " port=21:00:00:c8:a1:20:02:00"}},
+            {{"get", "Adapter_KX2360_SF0001"}, Get("Success", "CNA").Xml()},
+            {{"getcli", "Adapter_KX2600_SJ0001"}, Get("Success", "CNA").Text(), 0, kGet},
+            {{"get", "Adapter_KX2600_SJ0001"}, Get("Success", "CNA").Xml()},
+            {{"getcli", "Adapter_KX2700_SK0001"}, Get("Success", "CNA").Text(), 0, kGet},
+            {{"getcli", "Adapter_KX2031_SA0001"}, Get("Success", "FC").Text(), 0, kGet},
+            {{"get", "Adapter_KX2031_SA0001"}, Get("Success", "FC").Xml()},
+            // Already FC: no change call, still a reboot.
+            {{"setcli", id, "FC"}, Set(true, "Success", "FC").Text(), 0, kBoth, {kGet + port}},
+            {{"set", id, "cna"}, Set(true, "Success", "CNA").Xml(), 0, kChange, {kChange + port + " personality=1"}},
+            {{"getcli", id}, Get("Success", "CNA").Text()},
+            // Any word but CNA means FC.
+            {{"setcli", id, "xyz"}, Set(true, "Success", "FC").Text(), 0, kChange, {kChange + port + " personality=0"}},
+            {{"get", id}, Get("Success", "FC").Xml()},
+            {{"getcli", "?"}, kGetUsage},
+            {{"setcli", "?"}, kSetUsage},
+            {{"set", "?"}, ""},
+            {{"help"},
+             "\r\nFollowing is the list of available commands in the Adapter personality command mode.\r\n"
+             "For detailed information of each command, please type 'command ?'\r\n"
+             "All commands are case insensitive.\r\n\r\n"
+             "get         : Get Kaltex Adapter Personality\r\n"
+             "set         : Set Kaltex Adapter Personality\r\n"
+             "help        : List of available commands\r\n"
+             "getcli      : Get Kaltex Adapter Personality\r\n"
+             "setcli      : Set Kaltex Adapter Personality\r\n"}});
 }
 
 TEST(AdapterPersonality, Refusals) {
   Sandbox box;
   box.UseFixture("adapter-personality.json");
-  struct Case {
+  const struct {
     std::vector<std::string> words;  // after the command name
     int status;
     const char* message;
-  } cases[] = {
+  } rows[] = {
       {{"Adapter_KX2031_SA0001", "CNA"}, 35, "Failed, Feature not supported for this adapter"},
       {{"Adapter_KX2600_SJ0001", "FC"}, 35, "Failed, Feature not supported for this adapter"},
       {{"Adapter_KX2351_SV0001", "CNA"}, 51, "Failed, Feature not supported for virtual port"},
@@ -104,41 +77,21 @@ TEST(AdapterPersonality, Refusals) {
       {{"Adapter_KX2350_SE0001"}, 4, "Failed, Unknown"},
       {{"Adapter_KX2600_SJ0001"}, 35, "Failed, Feature not supported for this adapter"},
   };
-  for (const Case& c : cases) {
-    const std::string what = c.words[0];
-    Result r;
-    EXPECT_EQ(RunStatus(box, Cmd("setcli", c.words), &r), c.status) << what;
-    const bool usage = c.status == 4 || c.status == 6;
-    EXPECT_EQ(r.out, SetText(false, c.message, "Unknown") + (usage ? kSetUsage : "")) << what;
-    EXPECT_EQ(box.Run(Cmd("set", c.words)).out, SetXml(false, c.message, "Unknown")) << what;
+  std::vector<Case> cases;
+  for (const auto& row : rows) {
+    const bool usage = row.status == 4 || row.status == 6;
+    std::vector<std::string> words = {"setcli"};
+    words.insert(words.end(), row.words.begin(), row.words.end());
+    cases.push_back({words, Set(false, row.message, "Unknown").Text() + (usage ? kSetUsage : ""), row.status});
+    words[0] = "set";
+    cases.push_back({words, Set(false, row.message, "Unknown").Xml()});
   }
+  const std::string virt = "Failed, Feature not supported for virtual port";
+  cases.push_back({{"getcli", "Adapter_KX2351_SV0001"}, Get(virt, "Unknown").Text(), 51, kGet});
+  cases.push_back({{"get", "Adapter_KX2351_SV0001"}, Get(virt, "Unknown").Xml()});
+  cases.push_back({{"getcli", "Adapter_KX2355_SR0001"}, Get("Failed, Personality read failed", "Unknown").Text(), 13});
+  cases.push_back({{"getcli", "Card_KX2350_SE0001"}, Get("Failed, Invalid parameter", "Unknown").Text() + kGetUsage, 6});
+  RunCases(box, kMode, cases);
   // Nothing was changed by any of them.
   EXPECT_EQ(ReadFile(box.StatePath()).find("personality"), std::string::npos);
-
-  Result r;
-  EXPECT_EQ(RunStatus(box, Cmd("getcli", {"Adapter_KX2351_SV0001"}), &r), 51);
-  EXPECT_EQ(r.out, GetText("Failed, Feature not supported for virtual port", "Unknown"));
-  EXPECT_TRUE(CallsNamed(r, "KXAPI_GetPersonalityType").empty());
-  EXPECT_EQ(box.Run(Cmd("get", {"Adapter_KX2351_SV0001"})).out,
-            GetXml("Failed, Feature not supported for virtual port", "Unknown"));
-  EXPECT_EQ(RunStatus(box, Cmd("getcli", {"Adapter_KX2355_SR0001"}), &r), 13);
-  EXPECT_EQ(r.out, GetText("Failed, Personality read failed", "Unknown"));
-  EXPECT_EQ(RunStatus(box, Cmd("getcli", {"Card_KX2350_SE0001"}), &r), 6);
-  EXPECT_EQ(r.out, GetText("Failed, Invalid parameter", "Unknown") + kGetUsage);
-}
-
-TEST(AdapterPersonality, UsageAndHelp) {
-  Sandbox box;
-  EXPECT_EQ(box.Run(Cmd("getcli", {"?"})).out, kGetUsage);
-  EXPECT_EQ(box.Run(Cmd("setcli", {"?"})).out, kSetUsage);
-  EXPECT_EQ(box.Run(Cmd("set", {"?"})).out, "");
-  EXPECT_EQ(box.Run(Cmd("help", {})).out,
-            "\r\nFollowing is the list of available commands in the Adapter personality command mode.\r\n"
-            "For detailed information of each command, please type 'command ?'\r\n"
-            "All commands are case insensitive.\r\n\r\n"
-            "get         : Get Kaltex Adapter Personality\r\n"
-            "set         : Set Kaltex Adapter Personality\r\n"
-            "help        : List of available commands\r\n"
-            "getcli      : Get Kaltex Adapter Personality\r\n"
-            "setcli      : Set Kaltex Adapter Personality\r\n");
 }

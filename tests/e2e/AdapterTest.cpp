@@ -1,71 +1,43 @@
 // The adapter mode: list, the adapter identifier, and flash updates.
 #include <filesystem>
 
-#include "tests/e2e/AdapterDocs.h"
+#include "tests/e2e/Harness.h"
 
 using namespace e2e;
-using namespace adapterdocs;
 
 namespace {
 
 const std::string kUpdateUsage = "Usage: [identifier] [flashfile]\r\n";
-const std::string kFixtureDir = KXFC_FIXTURE_DIR;
+const std::vector<std::string> kAdapter = {"-t", "adapter"};
+const std::string kRom = "KXAPI_doOptionROMUpdate";
+const std::string kFlashCalls = "KXAPI_doOptionROMUpdate,KXAPI_UpdateSpecificFlashRegionFromFile,"
+                                "KXAPI_UpdateAdapterFirmwareTableFromFile,KXAPI_UpdateAdapterPEPCfgFromFile";
 
-// The update fixture with the given scripted calls.
-std::string UpdateFixture(const std::string& calls) {
-  std::string text = ReadFile(kFixtureDir + "/adapter-update.json");
-  const std::string slot = "\"calls\": []";
-  text.replace(text.find(slot), slot.size(), "\"calls\": [" + calls + "]");
-  return text;
+Doc Update(const std::string& reboot, const std::string& message) {
+  return {"FlashUpdate", {{"Reboot Required", reboot}, {"Message", message}}};
 }
 
-std::string Script(const std::string& call, const std::string& port, unsigned rc) {
-  return "{\"call\": \"" + call + "\", \"port\": \"" + port + "\", \"rc\": " + std::to_string(rc) + "}";
+// The update fixture with one scripted call.
+std::string UpdateFixture(const std::string& call, const std::string& port, unsigned rc) {
+  return WithCalls(Fixture("adapter-update.json"),
+                   "{\"call\": \"" + call + "\", \"port\": \"" + port + "\", \"rc\": " + std::to_string(rc) + "}");
+}
+
+// The call-log line of a flash call on the adapter whose port 0 ends in the given byte.
+std::string Flash(const std::string& call, const std::string& portByte, const std::string& file) {
+  return call + " port=21:00:00:c8:a1:00:" + portByte + ":00 file=" + file + (call == kRom ? " flags=0" : "") + " bytes=5";
 }
 
 }  // namespace
 
-TEST(Adapter, ListShowsEveryAdapterIncludingOneWithoutPorts) {
+TEST(Adapter, ListAndHelp) {
   Sandbox box;
   box.UseFixtureText(R"({"adapters": [
       {"model": "KX3262", "serial": "KXA21350001", "ports": [{"entries": [{"wwpn": "21:00:00:c8:a1:30:01:00"}]}]},
       {"model": "KX0800", "serial": "KXC00000042", "ports": null},
       {"model": "kx1642", "serial": "kxb16420007", "ports": [{"entries": [{"wwpn": "21:00:00:c8:a1:30:02:00"}]}]}]})");
-  EXPECT_EQ(box.Run({"-t", "adapter", "listcli"}).out,
-            kStars +
-                "AdapterList:\nAdapters: Adapter_KX3262_KXA21350001\n"
-                "AdapterList:\nAdapters: Adapter_KX0800_KXC00000042\n"
-                "AdapterList:\nAdapters: Adapter_kx1642_kxb16420007\n" +
-                kStars);
-  EXPECT_EQ(box.Run({"list", "-t", "adapter"}).out,
-            kXmlHead +
-                "<list type=\"structure\">\n"
-                "<structure typeName=\"AdapterList\">\n<field name=\"Adapters\">\n"
-                "<string>Adapter_KX3262_KXA21350001</string></field>\n</structure>\n"
-                "<structure typeName=\"AdapterList\">\n<field name=\"Adapters\">\n"
-                "<string>Adapter_KX0800_KXC00000042</string></field>\n</structure>\n"
-                "<structure typeName=\"AdapterList\">\n<field name=\"Adapters\">\n"
-                "<string>Adapter_kx1642_kxb16420007</string></field>\n</structure>\n"
-                "</list>\n</output>\n");
-}
-
-TEST(Adapter, ListEdgeCases) {
-  Sandbox box;
-  box.UseFixtureText(R"({"adapters": []})");
-  EXPECT_EQ(box.Run({"-t", "adapter", "listcli"}).out, kStars + kStars);
-  EXPECT_EQ(box.Run({"-t", "adapter", "list"}).out, kXmlHead + "<list type=\"structure\">\n</list>\n</output>\n");
-
-  box.UseFixtureText(R"({"noAdapterList": true})");
-  EXPECT_EQ(RunStatus(box, {"-t", "adapter", "listcli"}), 14);
-  EXPECT_EQ(box.Run({"-t", "adapter", "listcli"}).out, "");
-  // A help word: status 5 and the usage for the text form only.
-  EXPECT_EQ(box.Run({"-t", "adapter", "listcli", "help"}).out, "Usage: list\r\n");
-  EXPECT_EQ(box.Run({"-t", "adapter", "list", "/?"}).out, "");
-  EXPECT_EQ(box.Run({"-t", "adapter", "listcli", "?"}).out, "Usage: list\r\n");
-}
-
-TEST(Adapter, HelpListsCommandsAndSubModes) {
-  Sandbox box;
+  const std::vector<std::string> ids = {"Adapter_KX3262_KXA21350001", "Adapter_KX0800_KXC00000042",
+                                        "Adapter_kx1642_kxb16420007"};
   const std::string listing =
       "\r\nFollowing is the list of available commands in the Adapter command mode.\r\n"
       "For detailed information of each command, please type 'command ?'\r\n"
@@ -78,185 +50,155 @@ TEST(Adapter, HelpListsCommandsAndSubModes) {
       "info        : use this command to get Kaltex Adapter info\r\n"
       "personality : use this command to get/set Kaltex Adapter personality\r\n"
       "flashinfo   : use this command to get Kaltex Adapter flash information\r\n";
-  EXPECT_EQ(box.Run({"-t", "adapter", "help"}).out, listing);
-  EXPECT_EQ(box.Run({"-t", "adapter", "help", "?"}).out, listing);
+  RunCases(box, {},
+           {{{"-t", "adapter", "listcli"}, ListText("AdapterList", "Adapters", ids), 0},
+            {{"list", "-t", "adapter"}, ListXml("AdapterList", "Adapters", ids)},
+            // A help word: status 5 and the usage for the text form only.
+            {{"-t", "adapter", "listcli", "help"}, "Usage: list\r\n", 5},
+            {{"-t", "adapter", "list", "/?"}, ""},
+            {{"-t", "adapter", "listcli", "?"}, "Usage: list\r\n"},
+            {{"-t", "adapter", "help"}, listing},
+            {{"-t", "adapter", "help", "?"}, listing}});
+  box.UseFixtureText(R"({"adapters": []})");
+  RunCases(box, kAdapter, {{{"listcli"}, ListText("", "", {}), 0}, {{"list"}, ListXml("", "", {})}});
+  box.UseFixtureText(R"({"noAdapterList": true})");
+  WriteFile(box.File("fw.bin"), "IMAGE");
+  RunCases(box, kAdapter,
+           {{{"listcli"}, "", 14},
+            {{"updatecli", "Adapter_A_B", box.File("fw.bin"), "MBI"}, Update("false", "Failed, Host not found").Text(), 14}});
 }
 
 TEST(Adapter, IdentifierResolution) {
   Sandbox box;
   box.UseFixture("adapter-update.json");
-  WriteFile(box.File("fw.bin"), "IMAGE");
   const std::string fw = box.File("fw.bin");
-  const std::string invalid = UpdateText("false", "Failed, Invalid parameter") + kUpdateUsage;
-  struct Case {
-    const char* identifier;
-    const char* port;  // the port the update goes to; null: refused with status 6
-  } cases[] = {
-      {"Adapter_KX3200_SA0001", "21:00:00:c8:a1:00:01:00"},  // lowest port number, not the first listed
-      {"adapter_kx3200_sa0001", "21:00:00:c8:a1:00:01:00"},
-      {"ADAPTER__KX3200___SA0001_extra", "21:00:00:c8:a1:00:01:00"},
-      {"Adapter_KX9000_SP0001", "21:00:00:c8:a1:00:07:01"},  // port 0 has no FC entry
-      {"Card_KX3200_SA0001", nullptr},
-      {"Adapter_KX3200_SA0002", nullptr},
-      {"Adapter_KX3200", nullptr},
-      {"Adapter_KX0800_SN0001", nullptr},  // listed, but has no ports
-      {"Adapter_KX9100_SQ0001", nullptr},  // no FC entry at all
-      {"KX3200_SA0001", nullptr},
-  };
-  for (const Case& c : cases) {
-    Result r;
-    const int status = RunStatus(box, {"-t", "adapter", "updatecli", c.identifier, fw, "MBI"}, &r);
-    const auto calls = CallsNamed(r, "KXAPI_doOptionROMUpdate");
-    if (c.port) {
-      EXPECT_EQ(status, 0) << c.identifier;
-      ASSERT_EQ(calls.size(), 1u) << c.identifier;
-      EXPECT_EQ(calls[0], "KXAPI_doOptionROMUpdate port=" + std::string(c.port) + " file=" + fw + " flags=0 bytes=5");
-    } else {
-      EXPECT_EQ(status, 6) << c.identifier;
-      EXPECT_EQ(r.out, invalid) << c.identifier;
-      EXPECT_TRUE(calls.empty()) << c.identifier;
-    }
-  }
-  // The XML form prints no usage.
-  EXPECT_EQ(box.Run({"-t", "adapter", "update", "Card_KX3200_SA0001", fw, "MBI"}).out,
-            UpdateXml("false", "Failed, Invalid parameter"));
+  WriteFile(fw, "IMAGE");
+  const std::string invalid = Update("false", "Failed, Invalid parameter").Text() + kUpdateUsage;
+  const std::string ok = Update("false", "Success").Text();
+  const std::string sa = Flash(kRom, "01", fw);  // the lowest port number, not the first listed
+  std::vector<Case> cases = {
+      {{"updatecli", "Adapter_KX3200_SA0001", fw, "MBI"}, ok, 0, kRom, {sa}},
+      {{"updatecli", "adapter_kx3200_sa0001", fw, "MBI"}, ok, 0, kRom, {sa}},
+      {{"updatecli", "ADAPTER__KX3200___SA0001_extra", fw, "MBI"}, ok, 0, kRom, {sa}},
+      // Port 0 has no FC entry.
+      {{"updatecli", "Adapter_KX9000_SP0001", fw, "MBI"}, ok, 0, kRom,
+       {kRom + " port=21:00:00:c8:a1:00:07:01 file=" + fw + " flags=0 bytes=5"}},
+      // The XML form prints no usage.
+      {{"update", "Card_KX3200_SA0001", fw, "MBI"}, Update("false", "Failed, Invalid parameter").Xml(), 6, kRom}};
+  for (const char* id : {"Card_KX3200_SA0001", "Adapter_KX3200_SA0002", "Adapter_KX3200",
+                         "Adapter_KX0800_SN0001" /* no ports */, "Adapter_KX9100_SQ0001" /* no FC entry */, "KX3200_SA0001"})
+    cases.push_back({{"updatecli", id, fw, "MBI"}, invalid, 6, kRom});
+  RunCases(box, kAdapter, cases);
+}
+
+TEST(Adapter, LaterAdapterOfTheSameNameWins) {
+  Sandbox box;
+  box.UseFixtureText(R"({"adapters": [
+      {"model": "KX3200", "serial": "S1", "pci": {"device": "0x2031"},
+       "ports": [{"entries": [{"wwpn": "21:00:00:c8:a1:00:0a:00"}]}]},
+      {"model": "kx3200", "serial": "s1", "pci": {"device": "0x2031"},
+       "ports": [{"number": 0, "entries": [{"wwpn": "21:00:00:c8:a1:00:0b:00", "protocol": 2}]},
+                 {"number": 1, "entries": [{"wwpn": "21:00:00:c8:a1:00:0b:01"}]}]}]})");
+  const std::string fw = box.File("fw.bin");
+  WriteFile(fw, "IMAGE");
+  RunCases(box, kAdapter, {{{"updatecli", "Adapter_KX3200_S1", fw, "MBI"}, Update("false", "Success").Text(), 0, kRom,
+                            {kRom + " port=21:00:00:c8:a1:00:0b:01 file=" + fw + " flags=0 bytes=5"}}});
 }
 
 TEST(Adapter, UpdateArgumentsAndFiles) {
   Sandbox box;
   box.UseFixture("adapter-update.json");
   const std::string id = "Adapter_KX2400_SG0001";
-  WriteFile(box.File("fw.bin"), "IMAGE");
+  const std::string fw = box.File("fw.bin");
+  WriteFile(fw, "IMAGE");
   WriteFile(box.File("empty.bin"), "");
   std::filesystem::create_directories(box.File("adir"));
-
-  Result r;
-  EXPECT_EQ(RunStatus(box, {"-t", "adapter", "updatecli", id}, &r), 4);
-  EXPECT_EQ(r.out, UpdateText("false", "Failed, Invalid Number of parameters") + kUpdateUsage);
-  EXPECT_EQ(box.Run({"-t", "adapter", "update"}).out, UpdateXml("false", "Failed, Invalid Number of parameters"));
-
-  EXPECT_EQ(RunStatus(box, {"-t", "adapter", "updatecli", "help", "x"}, &r), 5);
-  EXPECT_EQ(r.out, UpdateText("false", "Failed, Unknown") + kUpdateUsage);
-  EXPECT_EQ(box.Run({"-t", "adapter", "updatecli", "?"}).out, kUpdateUsage);
-
-  // A missing image fails before any library call.
-  EXPECT_EQ(RunStatus(box, {"-t", "adapter", "updatecli", id, box.File("none.bin"), "MBI"}, &r), 19);
-  EXPECT_EQ(r.out, UpdateText("false", "Failed, File not found"));
-  EXPECT_TRUE(CallsNamed(r, "KXAPI_doOptionROMUpdate").empty());
-
-  // Images the library cannot use.
-  EXPECT_EQ(RunStatus(box, {"-t", "adapter", "updatecli", id, box.File("empty.bin"), "MBI"}, &r), 29);
-  EXPECT_EQ(r.out, UpdateText("false", "Failed, Invalid File Size"));
-  EXPECT_EQ(RunStatus(box, {"-t", "adapter", "updatecli", id, box.File("adir"), "MBI"}, &r), 25);
-  EXPECT_EQ(r.out, UpdateText("false", "Failed, File read Error"));
-
-  // An unknown region calls nothing and fails as a flash update error.
-  EXPECT_EQ(RunStatus(box, {"-t", "adapter", "updatecli", id, box.File("fw.bin"), "NVRAM"}, &r), 11);
-  EXPECT_EQ(r.out, UpdateText("false", "Failed, Flash Update Error"));
-  EXPECT_EQ(r.calls.find("KXAPI_do"), std::string::npos);
-  EXPECT_EQ(r.calls.find("KXAPI_Update"), std::string::npos);
-
-  // Without a region word the image is the adapter firmware.
-  EXPECT_EQ(RunStatus(box, {"-t", "adapter", "updatecli", id, box.File("fw.bin")}, &r), 0);
-  EXPECT_EQ(r.out, UpdateText("true", "Success"));
-  EXPECT_EQ(CallsNamed(r, "KXAPI_doOptionROMUpdate").size(), 1u);
-  // The region word is matched ignoring case; the written region is remembered by the stand-in.
-  EXPECT_EQ(box.Run({"-t", "adapter", "updatecli", "Adapter_KX2350_SE0001", box.File("fw.bin"), "brdcfg"}).out,
-            UpdateText("true", "Success"));
+  const std::string count = "Failed, Invalid Number of parameters";
+  RunCases(box, kAdapter,
+           {{{"updatecli", id}, Update("false", count).Text() + kUpdateUsage, 4},
+            {{"update"}, Update("false", count).Xml()},
+            {{"updatecli", "help", "x"}, Update("false", "Failed, Unknown").Text() + kUpdateUsage, 5},
+            {{"updatecli", "?"}, kUpdateUsage},
+            // A missing image fails before any library call; then images the library cannot use.
+            {{"updatecli", id, box.File("none.bin"), "MBI"}, Update("false", "Failed, File not found").Text(), 19, kFlashCalls},
+            {{"updatecli", id, box.File("empty.bin"), "MBI"}, Update("false", "Failed, Invalid File Size").Text(), 29},
+            {{"updatecli", id, box.File("adir"), "MBI"}, Update("false", "Failed, File read Error").Text(), 25},
+            // An unknown region calls nothing and fails as a flash update error.
+            {{"updatecli", id, fw, "NVRAM"}, Update("false", "Failed, Flash Update Error").Text(), 11, kFlashCalls},
+            // Without a region word the image is the adapter firmware.
+            {{"updatecli", id, fw}, Update("true", "Success").Text(), 0, kFlashCalls, {Flash(kRom, "06", fw)}},
+            // The region word is matched ignoring case; the written region is remembered by the stand-in.
+            {{"updatecli", "Adapter_KX2350_SE0001", fw, "brdcfg"}, Update("true", "Success").Text(), 0}});
   EXPECT_NE(ReadFile(box.StatePath()).find("\"BrdCfg\""), std::string::npos);
 }
 
 TEST(Adapter, UpdateRegionsOnAllowedAndRefusedAdapters) {
   Sandbox box;
   box.UseFixture("adapter-update.json");
-  WriteFile(box.File("fw.bin"), "IMAGE");
   const std::string fw = box.File("fw.bin");
-  struct Case {
+  WriteFile(fw, "IMAGE");
+  const std::string rom = kRom, brd = "KXAPI_UpdateSpecificFlashRegionFromFile",
+                    table = "KXAPI_UpdateAdapterFirmwareTableFromFile", pep = "KXAPI_UpdateAdapterPEPCfgFromFile";
+  const std::string refused = Update("false", "Failed, Feature not supported for this adapter").Text();
+  // Adapters by the port byte of their port 0: 01 group A, 02 group B, 03 group C, 04 E, 05 H, 06 G.
+  const std::map<std::string, std::string> adapter = {
+      {"01", "Adapter_KX3200_SA0001"}, {"02", "Adapter_KX2141_SB0001"}, {"03", "Adapter_KX2230_SC0001"},
+      {"04", "Adapter_KX2350_SE0001"}, {"05", "Adapter_KX2510_SH0001"}, {"06", "Adapter_KX2400_SG0001"}};
+  const struct {
     const char* region;
-    const char* adapter;
-    const char* call;  // null: refused for this adapter
+    const char* port;
+    std::string call;  // "" refused for this adapter
     const char* reboot;
-  } cases[] = {
-      {"MBI", "Adapter_KX3200_SA0001", "KXAPI_doOptionROMUpdate", "false"},  // group A
-      {"MBI", "Adapter_KX2141_SB0001", "KXAPI_doOptionROMUpdate", "false"},  // group B
-      {"MBI", "Adapter_KX2230_SC0001", "KXAPI_doOptionROMUpdate", "false"},  // group C
-      {"MBI", "Adapter_KX2350_SE0001", "KXAPI_doOptionROMUpdate", "true"},
-      {"MBI", "Adapter_KX2400_SG0001", "KXAPI_doOptionROMUpdate", "true"},
-      {"BrdCfg", "Adapter_KX3200_SA0001", "KXAPI_UpdateSpecificFlashRegionFromFile", "true"},
-      {"BrdCfg", "Adapter_KX2141_SB0001", "KXAPI_UpdateSpecificFlashRegionFromFile", "true"},
-      {"BrdCfg", "Adapter_KX2350_SE0001", "KXAPI_UpdateSpecificFlashRegionFromFile", "true"},
-      {"BrdCfg", "Adapter_KX2230_SC0001", nullptr, nullptr},
-      {"BrdCfg", "Adapter_KX2510_SH0001", nullptr, nullptr},
-      {"FWPreload", "Adapter_KX2510_SH0001", "KXAPI_UpdateAdapterFirmwareTableFromFile", "true"},
-      {"FWPreload", "Adapter_KX2350_SE0001", "KXAPI_UpdateAdapterFirmwareTableFromFile", "true"},
-      {"FWPreload", "Adapter_KX3200_SA0001", "KXAPI_UpdateAdapterFirmwareTableFromFile", "true"},
-      {"FWPreload", "Adapter_KX2230_SC0001", nullptr, nullptr},
-      {"FWPreload", "Adapter_KX2400_SG0001", nullptr, nullptr},
-      {"PEPCfg", "Adapter_KX3200_SA0001", "KXAPI_UpdateAdapterPEPCfgFromFile", "true"},
-      {"PEPCfg", "Adapter_KX2141_SB0001", "KXAPI_UpdateAdapterPEPCfgFromFile", "true"},
-      {"PEPCfg", "Adapter_KX2350_SE0001", nullptr, nullptr},
-      {"PEPCfg", "Adapter_KX2510_SH0001", nullptr, nullptr},
-      {"PEPCfg", "Adapter_KX2230_SC0001", nullptr, nullptr},
+  } rows[] = {
+      {"MBI", "01", rom, "false"},        {"MBI", "02", rom, "false"},     {"MBI", "03", rom, "false"},
+      {"MBI", "04", rom, "true"},         {"MBI", "06", rom, "true"},      {"BrdCfg", "01", brd, "true"},
+      {"BrdCfg", "02", brd, "true"},      {"BrdCfg", "04", brd, "true"},   {"BrdCfg", "03", "", ""},
+      {"BrdCfg", "05", "", ""},           {"FWPreload", "05", table, "true"}, {"FWPreload", "04", table, "true"},
+      {"FWPreload", "01", table, "true"}, {"FWPreload", "03", "", ""},     {"FWPreload", "06", "", ""},
+      {"PEPCfg", "01", pep, "true"},      {"PEPCfg", "02", pep, "true"},   {"PEPCfg", "04", "", ""},
+      {"PEPCfg", "05", "", ""},           {"PEPCfg", "03", "", ""},
   };
-  for (const Case& c : cases) {
-    const std::string what = std::string(c.region) + " on " + c.adapter;
-    Result r;
-    const int status = RunStatus(box, {"-t", "adapter", "updatecli", c.adapter, fw, c.region}, &r);
-    if (c.call) {
-      EXPECT_EQ(status, 0) << what;
-      EXPECT_EQ(r.out, UpdateText(c.reboot, "Success")) << what;
-      EXPECT_EQ(CallsNamed(r, c.call).size(), 1u) << what;
-    } else {
-      EXPECT_EQ(status, 35) << what;
-      EXPECT_EQ(r.out, UpdateText("false", "Failed, Feature not supported for this adapter")) << what;
-      EXPECT_EQ(r.calls.find("FromFile"), std::string::npos) << what;
-    }
-  }
-  EXPECT_EQ(box.Run({"-t", "adapter", "update", "Adapter_KX2230_SC0001", fw, "PEPCfg"}).out,
-            UpdateXml("false", "Failed, Feature not supported for this adapter"));
-  EXPECT_EQ(box.Run({"-t", "adapter", "update", "Adapter_KX2230_SC0001", fw, "MBI"}).out, UpdateXml("false", "Success"));
+  std::vector<Case> cases;
+  for (const auto& r : rows)
+    cases.push_back({{"updatecli", adapter.at(r.port), fw, r.region},
+                     r.call.empty() ? refused : Update(r.reboot, "Success").Text(), r.call.empty() ? 35 : 0, kFlashCalls,
+                     r.call.empty() ? std::vector<std::string>{} : std::vector<std::string>{Flash(r.call, r.port, fw)}});
+  cases.push_back({{"update", "Adapter_KX2230_SC0001", fw, "PEPCfg"},
+                   Update("false", "Failed, Feature not supported for this adapter").Xml(), 35});
+  cases.push_back({{"update", "Adapter_KX2230_SC0001", fw, "MBI"}, Update("false", "Success").Xml(), 0});
+  RunCases(box, kAdapter, cases);
 }
 
-TEST(Adapter, UpdateSuccessCodesAndReboot) {
+TEST(Adapter, UpdateLibraryResults) {
   Sandbox box;
-  WriteFile(box.File("fw.bin"), "IMAGE");
   const std::string fw = box.File("fw.bin");
-  const std::string a = "21:00:00:c8:a1:00:01:00";  // group A adapter
-  const std::string e = "21:00:00:c8:a1:00:04:00";  // group E adapter
-  struct Case {
-    const char* call;
-    const char* port;
-    const char* adapter;
-    const char* region;
+  WriteFile(fw, "IMAGE");
+  const std::string a = "21:00:00:c8:a1:00:01:00", e = "21:00:00:c8:a1:00:04:00";  // group A and E adapters
+  const std::string pep = "KXAPI_UpdateAdapterPEPCfgFromFile";
+  // Results that are a success, with the reboot they ask for.
+  const struct {
+    std::string call, port, adapter, region;
     unsigned rc;
     const char* reboot;
-  } cases[] = {
-      {"KXAPI_doOptionROMUpdate", a.c_str(), "Adapter_KX3200_SA0001", "MBI", 201, "true"},
-      {"KXAPI_doOptionROMUpdate", a.c_str(), "Adapter_KX3200_SA0001", "MBI", 205, "Cold Boot Required"},
-      {"KXAPI_doOptionROMUpdate", e.c_str(), "Adapter_KX2350_SE0001", "mbi", 205, "Cold Boot Required"},
-      {"KXAPI_UpdateSpecificFlashRegionFromFile", a.c_str(), "Adapter_KX3200_SA0001", "BrdCfg", 205, "true"},
-      {"KXAPI_UpdateAdapterFirmwareTableFromFile", e.c_str(), "Adapter_KX2350_SE0001", "FWPreload", 201, "true"},
-      {"KXAPI_UpdateAdapterPEPCfgFromFile", a.c_str(), "Adapter_KX3200_SA0001", "PEPCfg", 205, "true"},
+  } done[] = {
+      {kRom, a, "Adapter_KX3200_SA0001", "MBI", 201, "true"},
+      {kRom, a, "Adapter_KX3200_SA0001", "MBI", 205, "Cold Boot Required"},
+      {kRom, e, "Adapter_KX2350_SE0001", "mbi", 205, "Cold Boot Required"},
+      {"KXAPI_UpdateSpecificFlashRegionFromFile", a, "Adapter_KX3200_SA0001", "BrdCfg", 205, "true"},
+      {"KXAPI_UpdateAdapterFirmwareTableFromFile", e, "Adapter_KX2350_SE0001", "FWPreload", 201, "true"},
+      {pep, a, "Adapter_KX3200_SA0001", "PEPCfg", 205, "true"},
   };
-  for (const Case& c : cases) {
-    box.UseFixtureText(UpdateFixture(Script(c.call, c.port, c.rc)));
-    Result r;
-    EXPECT_EQ(RunStatus(box, {"-t", "adapter", "updatecli", c.adapter, fw, c.region}, &r), 0) << c.call << c.rc;
-    EXPECT_EQ(r.out, UpdateText(c.reboot, "Success")) << c.call << " " << c.rc;
-    EXPECT_EQ(box.Run({"-t", "adapter", "update", c.adapter, fw, c.region}).out, UpdateXml(c.reboot, "Success"))
-        << c.call << " " << c.rc;
+  for (const auto& c : done) {
+    box.UseFixtureText(UpdateFixture(c.call, c.port, c.rc));
+    RunCases(box, kAdapter,
+             {{{"updatecli", c.adapter, fw, c.region}, Update(c.reboot, "Success").Text(), 0},
+              {{"update", c.adapter, fw, c.region}, Update(c.reboot, "Success").Xml()}});
   }
-}
-
-TEST(Adapter, UpdateLibraryResultsMapToStatuses) {
-  Sandbox box;
-  WriteFile(box.File("fw.bin"), "IMAGE");
-  const std::string fw = box.File("fw.bin");
-  struct Case {
+  const struct {
     unsigned rc;
     int status;
     const char* message;
-  } cases[] = {
+  } failed[] = {
       {3, 19, "Failed, File not found"},
       {40, 42, "Failed, Memory Error"},
       {101, 22, "Failed, File Open Error"},
@@ -281,39 +223,12 @@ TEST(Adapter, UpdateLibraryResultsMapToStatuses) {
       {200, 11, "Failed, Flash Update Error"},
       {0xFFFFFFFF, 11, "Failed, Flash Update Error"},
   };
-  for (const Case& c : cases) {
-    box.UseFixtureText(UpdateFixture(Script("KXAPI_UpdateAdapterPEPCfgFromFile", "21:00:00:c8:a1:00:02:00", c.rc)));
-    Result r;
-    EXPECT_EQ(RunStatus(box, {"-t", "adapter", "updatecli", "Adapter_KX2141_SB0001", fw, "PEPCfg"}, &r), c.status)
-        << c.rc;
-    EXPECT_EQ(r.out, UpdateText("false", c.message)) << c.rc;
+  for (const auto& c : failed) {
+    box.UseFixtureText(UpdateFixture(pep, "21:00:00:c8:a1:00:02:00", c.rc));
+    RunCases(box, kAdapter, {{{"updatecli", "Adapter_KX2141_SB0001", fw, "PEPCfg"}, Update("false", c.message).Text(), c.status}});
   }
-  box.UseFixtureText(UpdateFixture(Script("KXAPI_doOptionROMUpdate", "21:00:00:c8:a1:00:01:00", 150)));
-  EXPECT_EQ(box.Run({"-t", "adapter", "update", "Adapter_KX3200_SA0001", fw, "MBI"}).out,
-            UpdateXml("false", "Failed, Command not supported when adapter port in maintenance mode"));
-}
-
-TEST(Adapter, UpdateWithoutInventory) {
-  Sandbox box;
-  box.UseFixtureText(R"({"noAdapterList": true})");
-  WriteFile(box.File("fw.bin"), "IMAGE");
-  Result r;
-  EXPECT_EQ(RunStatus(box, {"-t", "adapter", "updatecli", "Adapter_A_B", box.File("fw.bin"), "MBI"}, &r), 14);
-  EXPECT_EQ(r.out, UpdateText("false", "Failed, Host not found"));
-}
-
-TEST(Adapter, LaterAdapterOfTheSameNameWins) {
-  Sandbox box;
-  box.UseFixtureText(R"({"adapters": [
-      {"model": "KX3200", "serial": "S1", "pci": {"device": "0x2031"},
-       "ports": [{"entries": [{"wwpn": "21:00:00:c8:a1:00:0a:00"}]}]},
-      {"model": "kx3200", "serial": "s1", "pci": {"device": "0x2031"},
-       "ports": [{"number": 0, "entries": [{"wwpn": "21:00:00:c8:a1:00:0b:00", "protocol": 2}]},
-                 {"number": 1, "entries": [{"wwpn": "21:00:00:c8:a1:00:0b:01"}]}]}]})");
-  WriteFile(box.File("fw.bin"), "IMAGE");
-  Result r = box.Run({"-t", "adapter", "updatecli", "Adapter_KX3200_S1", box.File("fw.bin"), "MBI"});
-  EXPECT_EQ(r.out, UpdateText("false", "Success"));
-  const auto calls = CallsNamed(r, "KXAPI_doOptionROMUpdate");
-  ASSERT_EQ(calls.size(), 1u);
-  EXPECT_NE(calls[0].find("port=21:00:00:c8:a1:00:0b:01 "), std::string::npos);
+  box.UseFixtureText(UpdateFixture(kRom, a, 150));
+  RunCases(box, kAdapter,
+           {{{"update", "Adapter_KX3200_SA0001", fw, "MBI"},
+             Update("false", "Failed, Command not supported when adapter port in maintenance mode").Xml()}});
 }

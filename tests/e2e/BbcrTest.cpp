@@ -12,12 +12,17 @@ const std::string kOffline = "FC_21:00:00:c8:a1:70:00:01";      // offline with 
 const std::string kOfflineNoReason = "FC_21:00:00:c8:a1:70:00:02";
 const std::string kGroupK = "FC_21:00:00:c8:a1:73:00:00";
 
+// reboot: "" for none, else the "Reboot Required" value.
 std::string Doc(const std::string& data, const std::string& reboot = "") {
-  return kStars + "BBCRInfo:\nMessage: Success\n" + reboot + "BBCR: BBCRList:\nData: " + data + kStars;
+  e2e::Doc doc = Report("BBCRInfo", "BBCR", "BBCRList", data);
+  if (!reboot.empty()) doc.fields.push_back({"Reboot Required", reboot});
+  return doc.Text();
 }
 
 std::string Error(const std::string& message, const std::string& reboot = "") {
-  return kStars + "BBCRInfo:\n" + reboot + "Message: " + message + "\nBBCR: " + kStars;
+  e2e::Doc doc = ListError("BBCRInfo", "BBCR", message);
+  if (!reboot.empty()) doc.fields.insert(doc.fields.begin(), {"Reboot Required", reboot});
+  return doc.Text();
 }
 
 class Bbcr : public ::testing::Test {
@@ -47,12 +52,9 @@ TEST_F(Bbcr, GetShowsTheLiveValues) {
                                                        "      BBCR Configured: 3\n"
                                                        "      BBCR State: Offline\n"));
   Result r = Run({"get", kPort});
-  EXPECT_EQ(r.out, kXmlHead + "<structure typeName=\"BBCRInfo\">\n" +
-                       "<field name=\"Message\">\n<string>Success</string></field>\n" +
-                       "<field name=\"BBCR\">\n<list type=\"structure\">\n<structure typeName=\"BBCRList\">\n" +
-                       "<field name=\"Data\">\n<string>BBCR Status: true\n      BBCR Configured: 8\n"
-                       "      BBCR State: Online\n      BBCR Negotiated: 6\n</string></field>\n"
-                       "</structure>\n</list>\n</field>\n</structure>\n</output>\n");
+  EXPECT_EQ(r.out, Report("BBCRInfo", "BBCR", "BBCRList",
+                          "BBCR Status: true\n      BBCR Configured: 8\n      BBCR State: Online\n      BBCR Negotiated: 6\n")
+                       .Xml());
 }
 
 TEST_F(Bbcr, StageAcrossRunsThenApply) {
@@ -75,7 +77,7 @@ TEST_F(Bbcr, StageAcrossRunsThenApply) {
   r = Run({"setcli", kPort});
   EXPECT_EQ(r.out, Doc("BBCR Status: false\n      BBCR Configured: 15\n      BBCR State: Online\n"
                        "      BBCR Negotiated: 6\n",
-                       "Reboot Required: true\n"));
+                       "true"));
   EXPECT_EQ(CallsNamed(r, "KXAPI_FCSetBBCSupportInfo").at(0),
             "KXAPI_FCSetBBCSupportInfo port=21:00:00:c8:a1:70:00:00 status=0 configured=15");
   EXPECT_FALSE(FileExists(Cache()));
@@ -83,14 +85,14 @@ TEST_F(Bbcr, StageAcrossRunsThenApply) {
                                             "      BBCR Negotiated: 6\n"));
 
   r = Run({"setcli", kPort});
-  EXPECT_EQ(r.out, Error("Failed, File not found", "Reboot Required: false\n"));
+  EXPECT_EQ(r.out, Error("Failed, File not found", "false"));
   EXPECT_TRUE(CallsNamed(r, "KXAPI_FCSetBBCSupportInfo").empty());
 }
 
 TEST_F(Bbcr, RefusalsAndBadStagedValues) {
   EXPECT_EQ(Run({"getcli", kGroupK}).out, Error("Failed, Feature not supported for this adapter"));
   EXPECT_EQ(Run({"setcli", kGroupK}).out,
-            Error("Failed, Feature not supported for this adapter", "Reboot Required: false\n"));
+            Error("Failed, Feature not supported for this adapter", "false"));
   EXPECT_EQ(Run({"getcli", "FC_21:00:00:c8:a1:70:00:80"}).out, Error("Failed, Feature not supported for virtual port"));
   EXPECT_EQ(Run({"setFilecli", kPort, "-b", "on"}).out, Error("Failed, Invalid parameter") + "Usage: setFile\r\n");
   EXPECT_FALSE(FileExists(Cache())) << "a refused first setFile creates no file";
@@ -98,7 +100,7 @@ TEST_F(Bbcr, RefusalsAndBadStagedValues) {
   Run({"setFilecli", kPort, "-c", "2"});
   WriteFile(Cache(), "BBCR_Count=2\nBBCR_Status=3\n");
   Result r = Run({"setcli", kPort});
-  EXPECT_EQ(r.out, Error("Failed, Invalid parameter", "Reboot Required: false\n") + "Usage: set\r\n");
+  EXPECT_EQ(r.out, Error("Failed, Invalid parameter", "false") + "Usage: set\r\n");
   EXPECT_TRUE(CallsNamed(r, "KXAPI_FCSetBBCSupportInfo").empty());
   EXPECT_TRUE(FileExists(Cache()));
 
@@ -118,7 +120,7 @@ TEST_F(Bbcr, LibraryFailures) {
             Error("Failed, Command not supported when adapter port in maintenance mode"));
   Run({"setFilecli", kPort, "-b", "true"});
   Result r = Run({"setcli", kPort});
-  EXPECT_EQ(r.out, Error("Failed, NVRAM update failed", "Reboot Required: false\n"));
+  EXPECT_EQ(r.out, Error("Failed, NVRAM update failed", "false"));
   EXPECT_TRUE(FileExists(Cache())) << "a failed set keeps the staged values";
 }
 

@@ -20,9 +20,10 @@ const std::string kUpdateMaintenance = "FC_10:00:00:c8:a1:16:42:07";
 const std::string kUpdateFails = "FC_10:00:00:c8:a1:16:42:08";
 const std::string kReadBackFails = "FC_10:00:00:c8:a1:16:42:09";
 
-std::string Beacon(const std::string& message, const std::string& state) {
-  return kStars + "BeaconInfo:\nMessage: " + message + "\nBeacon State: " + state + "\n" + kStars;
+Doc BeaconDoc(const std::string& message, const std::string& state) {
+  return {"BeaconInfo", {{"Message", message}, {"Beacon State", state}}};
 }
+std::string Beacon(const std::string& message, const std::string& state) { return BeaconDoc(message, state).Text(); }
 std::string Failed(const std::string& message) { return Beacon(message, "Unknown"); }
 
 const std::string kNotForAdapter = "Failed, Feature not supported for this adapter";
@@ -71,17 +72,9 @@ TEST(Beacon, GetShowsTheStateOrTheRefusal) {
   }
 
   EXPECT_EQ(BeaconRun(box, {"get", kGroupH}).out,
-            kXmlHead +
-                "<structure typeName=\"BeaconInfo\">\n"
-                "<field name=\"Message\">\n<string>Success</string></field>\n"
-                "<field name=\"Beacon State\">\n<string>ON</string></field>\n"
-                "</structure>\n</output>\n");
+            BeaconDoc("Success", "ON").Xml());
   EXPECT_EQ(BeaconRun(box, {"get", kMezzanine}).out,
-            kXmlHead +
-                "<structure typeName=\"BeaconInfo\">\n"
-                "<field name=\"Message\">\n<string>" + kNotForAdapter + "</string></field>\n"
-                "<field name=\"Beacon State\">\n<string>Unknown</string></field>\n"
-                "</structure>\n</output>\n");
+            BeaconDoc(kNotForAdapter, "Unknown").Xml());
 }
 
 TEST(Beacon, SetSwitchesTheAdapterAndShowsTheStateReadBack) {
@@ -98,11 +91,7 @@ TEST(Beacon, SetSwitchesTheAdapterAndShowsTheStateReadBack) {
   EXPECT_EQ(BeaconRun(box, {"getcli", kGroupH}).out, Beacon("Success", "ON"));
 
   EXPECT_EQ(BeaconRun(box, {"set", kSameAdapterPort, "OFF"}).out,
-            kXmlHead +
-                "<structure typeName=\"BeaconInfo\">\n"
-                "<field name=\"Message\">\n<string>Success</string></field>\n"
-                "<field name=\"Beacon State\">\n<string>OFF</string></field>\n"
-                "</structure>\n</output>\n");
+            BeaconDoc("Success", "OFF").Xml());
   EXPECT_EQ(BeaconRun(box, {"getcli", kPort}).out, Beacon("Success", "OFF"));
 
   // What the adapter reports after the change is what is shown.
@@ -140,11 +129,7 @@ TEST(Beacon, SetRefusals) {
   }
   // The XML command prints no usage after a bad word.
   EXPECT_EQ(BeaconRun(box, {"set", kPort, "blink"}).out,
-            kXmlHead +
-                "<structure typeName=\"BeaconInfo\">\n"
-                "<field name=\"Message\">\n<string>Failed, Invalid parameter</string></field>\n"
-                "<field name=\"Beacon State\">\n<string>Unknown</string></field>\n"
-                "</structure>\n</output>\n");
+            BeaconDoc("Failed, Invalid parameter", "Unknown").Xml());
 }
 
 TEST(Beacon, HelpAndUsage) {

@@ -12,18 +12,28 @@ const std::string k8G = "FC_21:00:00:c8:a1:70:00:02";       // online, 0x08, lib
 const std::string k16G = "FC_21:00:00:c8:a1:70:00:03";      // online, 0x16, library says off
 const std::string kMezz = "FC_10:00:00:c8:a1:74:00:00";     // mezzanine, 0x16, library says off
 
+// reboot: "" for none, else the "Reboot Required" value.
+e2e::Doc FecDoc(const std::string& status, const std::string& correctable, const std::string& uncorrectable,
+             const std::string& reboot = "") {
+  e2e::Doc doc = {"FECInfo", {{"Message", "Success"}}, "FEC", "FECList",
+                  {{{"FEC_Status", status}, {"Correctable FEC errors", Int(correctable)},
+                    {"Uncorrectable FEC errors", Int(uncorrectable)}}}};
+  if (!reboot.empty()) doc.fields.push_back({"Reboot Required", reboot});
+  return doc;
+}
 std::string Doc(const std::string& status, const std::string& correctable, const std::string& uncorrectable,
                 const std::string& reboot = "") {
-  return kStars + "FECInfo:\nMessage: Success\n" + reboot + "FEC: FECList:\nFEC_Status: " + status +
-         "\nCorrectable FEC errors: " + correctable + "\nUncorrectable FEC errors: " + uncorrectable + "\n" + kStars;
+  return FecDoc(status, correctable, uncorrectable, reboot).Text();
 }
 
 std::string Error(const std::string& message, const std::string& reboot = "") {
-  return kStars + "FECInfo:\n" + reboot + "Message: " + message + "\nFEC: " + kStars;
+  e2e::Doc doc = ListError("FECInfo", "FEC", message);
+  if (!reboot.empty()) doc.fields.insert(doc.fields.begin(), {"Reboot Required", reboot});
+  return doc.Text();
 }
 
-const std::string kRebootTrue = "Reboot Required: true\n";
-const std::string kRebootFalse = "Reboot Required: false\n";
+const std::string kRebootTrue = "true";
+const std::string kRebootFalse = "false";
 const std::string kReadOnly = "Failed, Read-Only parameter for non 16Gbps or Unknown speed or mezz adapter";
 
 class Fec : public ::testing::Test {
@@ -47,13 +57,7 @@ TEST_F(Fec, ShownStatusBySpeedAndMezzanine) {
   EXPECT_LT(r.calls.find("KXAPI_IsMezzAdapter"), r.calls.find("KXAPI_GetFWPrivateStats"));
 
   r = Run({"get", k32G});
-  EXPECT_EQ(r.out, kXmlHead + "<structure typeName=\"FECInfo\">\n" +
-                       "<field name=\"Message\">\n<string>Success</string></field>\n" +
-                       "<field name=\"FEC\">\n<list type=\"structure\">\n<structure typeName=\"FECList\">\n" +
-                       "<field name=\"FEC_Status\">\n<string>true</string></field>\n" +
-                       "<field name=\"Correctable FEC errors\">\n<int>1234</int></field>\n" +
-                       "<field name=\"Uncorrectable FEC errors\">\n<int>5</int></field>\n" +
-                       "</structure>\n</list>\n</field>\n</structure>\n</output>\n");
+  EXPECT_EQ(r.out, FecDoc("true", "1234", "5").Xml());
 }
 
 TEST_F(Fec, ReadOnlyByAdapterAndSpeed) {

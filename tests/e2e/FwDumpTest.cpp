@@ -11,8 +11,8 @@ const std::string kPort = "FC_21:00:00:c8:a1:30:01:00";
 const std::string kVirtual = "FC_21:00:00:c8:a1:30:01:80";
 const std::string kNoDump = "FC_21:00:00:c8:a1:30:01:01";
 
-const std::string kSuccess = kStars + "FwDumpInfo:\nMessage: Success\n" + kStars;
-std::string Failed(const std::string& message) { return kStars + "FwDumpInfo:\nMessage: " + message + "\n" + kStars; }
+const std::string kSuccess = MessageDoc("FwDumpInfo", "Success").Text();
+std::string Failed(const std::string& message) { return MessageDoc("FwDumpInfo", message).Text(); }
 const std::string kUsage = "Usage: get\r\n";
 
 // The stand-in's {"size": n} dump: byte i is (i * 37 + 11) mod 256.
@@ -47,8 +47,7 @@ TEST(FwDump, FileHoldsTheDumpByteForByte) {
   // Virtual ports are not refused; line ends, NUL and percent signs pass unchanged.
   const std::string small = box.File("virtual.bin");
   r = Dump(box, {"get", kVirtual, small});
-  EXPECT_EQ(r.out, kXmlHead + "<structure typeName=\"FwDumpInfo\">\n"
-                              "<field name=\"Message\">\n<string>Success</string></field>\n</structure>\n</output>\n");
+  EXPECT_EQ(r.out, MessageDoc("FwDumpInfo", "Success").Xml());
   EXPECT_EQ(ReadFile(small), std::string("\x00\x0a\x0d\x25\x73\xff\x1a", 7));
 }
 
@@ -108,8 +107,7 @@ TEST(FwDump, ArgumentAndFileProblems) {
       {{"getcli", "?"}, kUsage},
       {{"getcli", "help", box.File("a.bin")}, Failed("Failed, Unknown") + kUsage},
       {{"get", kPort},
-       kXmlHead + "<structure typeName=\"FwDumpInfo\">\n"
-                  "<field name=\"Message\">\n<string>Failed, Parameter Error</string></field>\n</structure>\n</output>\n"},
+       MessageDoc("FwDumpInfo", "Failed, Parameter Error").Xml()},
       {{"help"},
        "\r\nFollowing is the list of available commands in the Firmware Dump command mode.\r\n"
        "For detailed information of each command, please type 'command ?'\r\n"

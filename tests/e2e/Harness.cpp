@@ -116,4 +116,115 @@ std::vector<std::string> CallsNamed(const Result& result, const std::string& cal
   return lines;
 }
 
+int LastStatus(const Sandbox& box) {
+  const std::string log = ReadFile(box.HostPath("/var/tmp/kxfcli.log"));
+  const std::string mark = "main: Program Exit Code: (";
+  const size_t at = log.rfind(mark);
+  return at == std::string::npos ? -1 : std::stoi(log.substr(at + mark.size()));
+}
+
+std::string Doc::Text() const {
+  auto lines = [](const Fields& fs) {
+    std::string t;
+    for (const auto& [name, value] : fs) {
+      const bool typed = value.starts_with('\x01') || value.starts_with('\x02');
+      const std::string v = typed ? value.substr(1) : value;
+      t += name + ": " + v + (v.ends_with('\n') ? "" : "\n");
+    }
+    return t;
+  };
+  std::string t = kStars + structure + ":\n" + lines(fields);
+  if (!list.empty()) t += list + ": ";
+  for (const Fields& item : items) t += element + ":\n" + lines(item);
+  return t + kStars;
+}
+
+std::string Doc::Xml() const {
+  auto xml = [](const Fields& fs) {
+    std::string t;
+    for (const auto& [name, value] : fs) {
+      const std::string type = value.starts_with('\x01') ? "bool" : value.starts_with('\x02') ? "int" : "";
+      t += "<field name=\"" + name + "\">\n" +
+           (type.empty() ? "<string>" + value + "</string>" : "<" + type + ">" + value.substr(1) + "</" + type + ">") +
+           "</field>\n";
+    }
+    return t;
+  };
+  std::string t = kXmlHead + "<structure typeName=\"" + structure + "\">\n" + xml(fields);
+  if (!list.empty()) {
+    t += "<field name=\"" + list + "\">\n<list type=\"structure\">\n";
+    for (const Fields& item : items) t += "<structure typeName=\"" + element + "\">\n" + xml(item) + "</structure>\n";
+    t += "</list>\n</field>\n";
+  }
+  return t + "</structure>\n</output>\n";
+}
+
+std::string ListText(const std::string& structure, const std::string& field, const std::vector<std::string>& values) {
+  std::string t = kStars;
+  for (const std::string& v : values) t += structure + ":\n" + field + ": " + v + "\n";
+  return t + kStars;
+}
+
+std::string ListXml(const std::string& structure, const std::string& field, const std::vector<std::string>& values) {
+  std::string t = kXmlHead + "<list type=\"structure\">\n";
+  for (const std::string& v : values)
+    t += "<structure typeName=\"" + structure + "\">\n<field name=\"" + field + "\">\n<string>" + v +
+         "</string></field>\n</structure>\n";
+  return t + "</list>\n</output>\n";
+}
+
+std::string Block(const std::vector<std::string>& labels, const std::string& values) {
+  std::vector<std::string> parts;
+  std::istringstream in(values);
+  for (std::string v; std::getline(in, v, '|');) parts.push_back(v);
+  if (values.ends_with('|')) parts.push_back("");
+  EXPECT_EQ(parts.size(), labels.size()) << values;
+  std::string t;
+  for (size_t i = 0; i < labels.size() && i < parts.size(); ++i)
+    t += (i ? "      " : "") + labels[i] + ": " + parts[i] + "\n";
+  return t;
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string t;
+  for (const std::string& line : lines) t += (t.empty() ? "" : "      ") + line + "\n";
+  return t;
+}
+
+void RunCases(Sandbox& box, const std::vector<std::string>& lead, const std::vector<Case>& cases) {
+  box.SetEnvDefault("KXFC_DEBUG_LEVEL", "1");
+  for (const Case& c : cases) {
+    std::vector<std::string> args = lead;
+    args.insert(args.end(), c.words.begin(), c.words.end());
+    std::string name;
+    for (const std::string& w : c.words) name += " " + w;
+    const Result r = box.Run(args);
+    if (c.out != kAnyOutput) {
+      EXPECT_EQ(r.out, c.out) << name;
+    }
+    if (c.status >= 0) {
+      EXPECT_EQ(LastStatus(box), c.status) << name;
+    }
+    if (c.call.empty()) continue;
+    std::vector<std::string> lines;
+    std::istringstream log(r.calls), names(c.call + ",");
+    std::vector<std::string> wanted;
+    for (std::string n; std::getline(names, n, ',');) wanted.push_back(n);
+    for (std::string line; std::getline(log, line);)
+      for (const std::string& n : wanted)
+        if (line == n || line.rfind(n + " ", 0) == 0) lines.push_back(line);
+    EXPECT_EQ(lines, c.calls) << name;
+  }
+}
+
+std::string WithCalls(const std::string& fixtureText, const std::string& calls) {
+  std::string text = fixtureText;
+  const std::string slot = "\"calls\": []";
+  const size_t at = text.find(slot);
+  if (at != std::string::npos) return text.replace(at, slot.size(), "\"calls\": [" + calls + "]");
+  return text.insert(text.rfind('}'), ", \"calls\": [" + calls + "]");
+}
+
+std::string Fixture(const std::string& name) { return ReadFile(std::string(KXFC_FIXTURE_DIR) + "/" + name); }
+
 }  // namespace e2e

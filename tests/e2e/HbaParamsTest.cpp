@@ -18,31 +18,16 @@ const std::string kPortK = "FC_21:00:00:c8:a1:73:00:00";      // group K
 const std::string kVport = "FC_21:00:00:c8:a1:70:00:80";
 const std::string kCacheDir = "/opt/OrvtFcEsxcliPlugin/tmp";
 
-using Fields = std::vector<std::pair<std::string, std::string>>;
-
 // The adapter values of kPort as the stand-in's factory record holds them.
 const Fields kPortFields = {
-    {"Connection Options", "Loop_Preferred_Otherwise_Point_To_Point"},
-    {"Data Rate", "Auto"},
-    {"Operation Mode", "Interrupt_For_Every_I/O_Completion"},
-    {"Frame Size", "2048"},
-    {"Enable Hard Loop Id", "false"},
-    {"Hard Loop Id", "0"},
-    {"Loop Reset Delay In Seconds", "5"},
-    {"Interrupt Delay Timer In 100us", "0"},
-    {"Execution Throttle", "65535"},
-    {"Login Retry Count", "12"},
-    {"Port Down Retry Count", "30"},
-    {"Link Down Timeout In Seconds", "30"},
-    {"Luns Per Target", "128"},
-    {"Enable LR", "false"},
-    {"Enable Host Hba Bios", "false"},
-    {"Enable Fc Tape Support", "false"},
-    {"Enable Lip Full Login", "true"},
-    {"Enable Target Reset", "true"},
-    {"Enable Fabric Assigned WWN", "false"},
-    {"Enable USCM", "true"},
-    {"Virtual Lane", "false"},
+    {"Connection Options", "Loop_Preferred_Otherwise_Point_To_Point"}, {"Data Rate", "Auto"},
+    {"Operation Mode", "Interrupt_For_Every_I/O_Completion"}, {"Frame Size", "2048"},
+    {"Enable Hard Loop Id", "false"}, {"Hard Loop Id", "0"}, {"Loop Reset Delay In Seconds", "5"},
+    {"Interrupt Delay Timer In 100us", "0"}, {"Execution Throttle", "65535"}, {"Login Retry Count", "12"},
+    {"Port Down Retry Count", "30"}, {"Link Down Timeout In Seconds", "30"}, {"Luns Per Target", "128"},
+    {"Enable LR", "false"}, {"Enable Host Hba Bios", "false"}, {"Enable Fc Tape Support", "false"},
+    {"Enable Lip Full Login", "true"}, {"Enable Target Reset", "true"}, {"Enable Fabric Assigned WWN", "false"},
+    {"Enable USCM", "true"}, {"Virtual Lane", "false"},
 };
 
 Fields With(Fields fields, const Fields& changes) {
@@ -55,18 +40,21 @@ Fields With(Fields fields, const Fields& changes) {
   return fields;
 }
 
+// reboot: "" for none, else the "Reboot Required" value.
 std::string Text(const Fields& fields, const std::string& reboot = "") {
-  std::string out = kStars + "HBAParametersInfo:\nMessage: Success\n" + reboot + "HBAParameters: HBAParametersList:\n";
-  for (const auto& [label, value] : fields) out += label + ": " + value + "\n";
-  return out + kStars;
+  Doc doc = {"HBAParametersInfo", {{"Message", "Success"}}, "HBAParameters", "HBAParametersList", {fields}};
+  if (!reboot.empty()) doc.fields.push_back({"Reboot Required", reboot});
+  return doc.Text();
 }
 
 std::string Error(const std::string& message, const std::string& reboot = "") {
-  return kStars + "HBAParametersInfo:\n" + reboot + "Message: " + message + "\nHBAParameters: " + kStars;
+  Doc doc = ListError("HBAParametersInfo", "HBAParameters", message);
+  if (!reboot.empty()) doc.fields.insert(doc.fields.begin(), {"Reboot Required", reboot});
+  return doc.Text();
 }
 
-const std::string kRebootTrue = "Reboot Required: true\n";
-const std::string kRebootFalse = "Reboot Required: false\n";
+const std::string kRebootTrue = "true";
+const std::string kRebootFalse = "false";
 
 // Every key of the cache file, in the order the file is written.
 std::string CacheFile(const Fields& values) {
@@ -132,8 +120,7 @@ TEST_F(HbaParams, StagingAcrossRunsThenSet) {
                                            {"Enable Host Hba Bios", "true"}});
   EXPECT_EQ(r.out, Text(staged));
   EXPECT_EQ(ReadFile(Cache()), CacheFile(FileWith(kPortFile, {{"Data_Rate", "5"},
-                                                              {"Frame_Size", "1024"},
-                                                              {"Operation_Mode", "5"},
+                                                              {"Frame_Size", "1024"}, {"Operation_Mode", "5"},
                                                               {"Interrupt_Delay_Timer", "10"},
                                                               {"Disable_BIOS", "0"}})));
 
@@ -198,26 +185,13 @@ TEST_F(HbaParams, SupportedSpeedMaskAndLoopOnlyOn64G) {
 TEST_F(HbaParams, RestrictedAdapterClasses) {
   // Group I: the data rate is read-only, hard loop settings are not there.
   const Fields groupI = {
-      {"Connection Options", "Loop_Preferred_Otherwise_Point_To_Point"},
-      {"Data Rate", "8_Gbps"},
-      {"Operation Mode", "Interrupt_For_Every_I/O_Completion"},
-      {"Frame Size", "2048"},
-      {"Enable Hard Loop Id", "NA"},
-      {"Hard Loop Id", "0"},
-      {"Loop Reset Delay In Seconds", "5"},
-      {"Interrupt Delay Timer In 100us", "0"},
-      {"Execution Throttle", "65535"},
-      {"Login Retry Count", "8"},
-      {"Port Down Retry Count", "30"},
-      {"Link Down Timeout In Seconds", "30"},
-      {"Luns Per Target", "128"},
-      {"Enable LR", "true"},
-      {"Enable Host Hba Bios", "false"},
-      {"Enable Fc Tape Support", "false"},
-      {"Enable Lip Full Login", "NA"},
-      {"Enable Target Reset", "true"},
-      {"Enable Fabric Assigned WWN", "NA"},
-      {"Enable USCM", "NA"},
+      {"Connection Options", "Loop_Preferred_Otherwise_Point_To_Point"}, {"Data Rate", "8_Gbps"},
+      {"Operation Mode", "Interrupt_For_Every_I/O_Completion"}, {"Frame Size", "2048"}, {"Enable Hard Loop Id", "NA"},
+      {"Hard Loop Id", "0"}, {"Loop Reset Delay In Seconds", "5"}, {"Interrupt Delay Timer In 100us", "0"},
+      {"Execution Throttle", "65535"}, {"Login Retry Count", "8"}, {"Port Down Retry Count", "30"},
+      {"Link Down Timeout In Seconds", "30"}, {"Luns Per Target", "128"}, {"Enable LR", "true"},
+      {"Enable Host Hba Bios", "false"}, {"Enable Fc Tape Support", "false"}, {"Enable Lip Full Login", "NA"},
+      {"Enable Target Reset", "true"}, {"Enable Fabric Assigned WWN", "NA"}, {"Enable USCM", "NA"},
       {"Virtual Lane", "NA"},
   };
   EXPECT_EQ(Hba({"getcli", kPortI}).out, Text(groupI));
@@ -235,17 +209,13 @@ TEST_F(HbaParams, RestrictedAdapterClasses) {
             Text(With(groupI, {{"Connection Options", "Unknown"},
                                {"Data Rate", "10_Gbps"},
                                {"Operation Mode", "Interrupt_When_Interrupt_Delay_Timer_Expires_Or_No_Active_I/O"},
-                               {"Execution Throttle", "0"},
-                               {"Enable LR", "false"}})));
+                               {"Execution Throttle", "0"}, {"Enable LR", "false"}})));
 
   // Group K: no operation mode nor delay timer, no LR.
   EXPECT_EQ(Hba({"getcli", kPortK}).out,
             Text(With(groupI, {{"Data Rate", "Unknown"},
-                               {"Operation Mode", "NA"},
-                               {"Enable Hard Loop Id", "false"},
-                               {"Enable LR", "NA"},
-                               {"Enable Lip Full Login", "true"},
-                               {"Enable Fabric Assigned WWN", "false"}})));
+                               {"Operation Mode", "NA"}, {"Enable Hard Loop Id", "false"}, {"Enable LR", "NA"},
+                               {"Enable Lip Full Login", "true"}, {"Enable Fabric Assigned WWN", "false"}})));
   EXPECT_EQ(Hba({"setFilecli", kPortK, "-m", "Interrupt_When_Interrupt_Delay_Timer_Expires"}).out, notHere);
   EXPECT_EQ(Hba({"setFilecli", kPortK, "-e", "0"}).out, notHere);
   EXPECT_EQ(Hba({"setFilecli", kPortK, "-k", "true"}).out, notHere);
@@ -254,8 +224,7 @@ TEST_F(HbaParams, RestrictedAdapterClasses) {
 TEST_F(HbaParams, InvertedKeysAndValueChecks) {
   Result r = Hba({"setFilecli", kPort, "--enable-bios", "true", "--enable-uscm", "false", "-j", "true", "-z", "512"});
   EXPECT_EQ(r.out, Text(With(kPortFields, {{"Enable Host Hba Bios", "true"},
-                                           {"Enable USCM", "false"},
-                                           {"Virtual Lane", "true"},
+                                           {"Enable USCM", "false"}, {"Virtual Lane", "true"},
                                            {"Frame Size", "512"}})));
   const std::string file = CacheFile(FileWith(
       kPortFile, {{"Disable_BIOS", "0"}, {"Disable_SCM", "1"}, {"Enable_Virtual_Lane", "1"}, {"Frame_Size", "512"}}));
@@ -280,6 +249,11 @@ TEST_F(HbaParams, HandEditedInvalidValueFailsSetAndSetFile) {
   EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateHBAParameters").empty());
   EXPECT_TRUE(FileExists(Cache())) << "a file that could not be applied stays";
   EXPECT_EQ(Hba({"setFilecli", kPort, "-u", "3"}).out, Error("Failed, Invalid parameter") + "Usage: setFile\r\n");
+  // An operation mode outside 0, 5 and 6 never reaches the adapter either.
+  WriteFile(Cache(), CacheFile(FileWith(kPortFile, {{"Operation_Mode", "7"}})));
+  r = Hba({"setcli", kPort});
+  EXPECT_EQ(r.out, invalid);
+  EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateHBAParameters").empty());
 }
 
 TEST_F(HbaParams, CacheFileThatCannotBeRewrittenLosesNothing) {
@@ -301,37 +275,33 @@ TEST_F(HbaParams, FailedUpdateKeepsTheStagedFile) {
   EXPECT_EQ(r.out, Error("Failed, Command not supported when adapter port in maintenance mode", kRebootFalse));
   EXPECT_TRUE(FileExists(Cache()));
   EXPECT_EQ(Hba({"restoreDefaultscli", kPort}).out,
-            kStars + "RestoreDefaultsInfo:\nReboot Required: false\nMessage: Failed, NVRAM update failed\n" + kStars);
+            Doc({"RestoreDefaultsInfo", {{"Reboot Required", "false"}, {"Message", "Failed, NVRAM update failed"}}}).Text());
 }
 
 TEST_F(HbaParams, RestoreDefaultsAndSave) {
   Hba({"setFilecli", kPort, "-y", "64"});
   Hba({"setcli", kPort});
   Result r = Hba({"restoreDefaults", kPort});
-  EXPECT_EQ(r.out, kXmlHead + "<structure typeName=\"RestoreDefaultsInfo\">\n" +
-                       "<field name=\"Message\">\n<string>Success</string></field>\n" +
-                       "<field name=\"Reboot Required\">\n<bool>true</bool></field>\n" + "</structure>\n</output>\n");
+  EXPECT_EQ(r.out, Doc({"RestoreDefaultsInfo", {{"Message", "Success"}, {"Reboot Required", Bool(true)}}}).Xml());
   EXPECT_EQ(Hba({"getcli", kPort}).out, Text(kPortFields));
 
   const std::string saved = box.File("nvram.bin");
-  EXPECT_EQ(Hba({"savecli", kPort, saved}).out, kStars + "HBAParametersSave:\nMessage: Success\n" + kStars);
+  EXPECT_EQ(Hba({"savecli", kPort, saved}).out, MessageDoc("HBAParametersSave", "Success").Text());
   EXPECT_EQ(ReadFile(saved).size(), 512u);
   EXPECT_EQ(Hba({"savecli", kPort}).out,
-            kStars + "HBAParametersSave:\nMessage: Failed, Invalid parameter\n" + kStars + "Usage: save\r\n");
+            MessageDoc("HBAParametersSave", "Failed, Invalid parameter").Text() + "Usage: save\r\n");
 }
 
 TEST_F(HbaParams, VirtualPortIsRefusedByEveryCommand) {
-  const std::string xml = kXmlHead + "<structure typeName=\"HBAParametersInfo\">\n" +
-                          "<field name=\"Message\">\n<string>Failed, Feature not supported for virtual port</string></field>\n" +
-                          "<field name=\"HBAParameters\">\n<list type=\"structure\">\n</list>\n</field>\n" +
-                          "</structure>\n</output>\n";
+  const std::string virt = "Failed, Feature not supported for virtual port";
+  const std::string xml = ListError("HBAParametersInfo", "HBAParameters", virt).Xml();
   EXPECT_EQ(Hba({"get", kVport}).out, xml);
   EXPECT_EQ(Hba({"setFile", kVport, "-d", "8_Gbps"}).out, xml);
   EXPECT_EQ(Hba({"set", kVport}).out, xml);
   EXPECT_EQ(Hba({"restoreDefaultscli", kVport}).out,
-            kStars + "RestoreDefaultsInfo:\nMessage: Failed, Feature not supported for virtual port\n" + kStars);
+            MessageDoc("RestoreDefaultsInfo", virt).Text());
   Result r = Hba({"savecli", kVport, box.File("x")});
-  EXPECT_EQ(r.out, kStars + "HBAParametersSave:\nMessage: Failed, Feature not supported for virtual port\n" + kStars);
+  EXPECT_EQ(r.out, MessageDoc("HBAParametersSave", virt).Text());
   EXPECT_EQ(r.calls.find("KXAPI_SaveSingleAdapterNVRAMToFile"), std::string::npos);
 }
 

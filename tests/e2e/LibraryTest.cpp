@@ -43,7 +43,7 @@ TEST(Library, UnusableFixturesAreReportedInOneLineAndTheToolCarriesOn) {
     Result r = box.Run({"-t", "target", "listcli"});
     EXPECT_EQ(r.out, "") << row.name;
     Result info = box.Run({"-t", "adapter", "-s", "info", "getcli", "Adapter_KX3262_KXA21350001"});
-    EXPECT_EQ(info.out, kStars + "AdapterInformation:\nMessage: Failed, Host not found\nGeneral Parameters: " + kStars)
+    EXPECT_EQ(info.out, ListError("AdapterInformation", "General Parameters", "Failed, Host not found").Text())
         << row.name;
     EXPECT_EQ(r.exitCode, 0) << row.name;
     EXPECT_EQ(r.signal, 0) << row.name;

@@ -28,98 +28,57 @@ const std::string kUnknown = "Unknown command or invalid target identifier!\r\n"
 
 }  // namespace
 
-TEST(Shell, PromptSessionVersionHelpQuit) {
+TEST(Shell, CommandLinesAndPromptSessions) {
+  const std::string help = kHelpHead + kRootListing + kReadmeLine;
+  const std::string paramError = "Command parameter Error!\r\n";
+  const std::string versionUsage = "Usage: version\r\n    display version of this program.\r\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string input;  // on standard input
+    std::string out;
+  } rows[] = {
+      {{}, "version\nhelp\nq\n", kPrompt + kVersionLine + kPrompt + kHelpHead + kRootListing + kPrompt},
+      // One-shot help ends with the readme line; the hidden aliases are not listed.
+      {{"help"}, "", help},
+      {{"?"}, "", help},
+      {{"/h"}, "", help},
+      {{"/HELP"}, "", help},
+      {{"/?"}, "", help},
+      // Start-up switches are consumed in any case and order; after the first other word
+      // a switch is an ordinary command word.
+      {{"-eng", "-DEBUG", "-Eng", "help"}, "", help},
+      {{"help", "-debug"}, "", help},
+      // "version" or "q" anywhere on the command line runs nothing.
+      {{"-t", "adapter", "list", "version"}, "", ""},
+      {{"version"}, "", ""},
+      {{"Q"}, "", ""},
+      {{"-t", "port", "q", "list"}, "", ""},
+      {{"-t", "adapter"}, "", kUnknown},
+      {{"frobnicate"}, "", kUnknown},
+      {{"-t", "nosuchmode", "list"}, "", kUnknown},
+      // A mode alone runs nothing; two words without a switch name no command;
+      // a line of blanks and an empty line just prompt again.
+      {{}, "adapter\nadapter list\n   \n\nq\n", kPrompt + kPrompt + kUnknown + kPrompt + kPrompt + kPrompt},
+      {{}, "q now\nq\n", kPrompt + paramError + "Usage: q\r\n    return to the parent prompt.\r\n" + kPrompt},
+      {{}, "version 2\nlog ?\nversion ?\nq\n",
+       kPrompt + paramError + versionUsage + kPrompt +
+           "Usage: log [<filename>]\r\n    filename    : The file to log all the output to. \r\n"
+           "                    If no filename is supplied, the currently open log \r\n"
+           "                    file will be closed.\r\n" +
+           kPrompt + versionUsage + kPrompt},
+      {{}, "version \"abc\nq\n", kPrompt + "Error parsing command input string!\n" + kPrompt},
+      // "version" with one (empty) quoted word is a parameter error, not a bare version.
+      {{}, "version \"\"\nq\n", kPrompt + paramError + versionUsage + kPrompt},
+      // End of input without a break quits.
+      {{}, "", kPrompt + "Unknown input problem!\r\nQuit...\r\n"},
+      {{}, "log /nonexistent-dir/x.log\nq\n", kPrompt + "Failed to create file /nonexistent-dir/x.log\n" + kPrompt},
+  };
   Sandbox box;
-  Result r = box.Run({}, "version\nhelp\nq\n");
-  EXPECT_EQ(r.out, kPrompt + kVersionLine + kPrompt + kHelpHead + kRootListing + kPrompt);
-  EXPECT_EQ(r.exitCode, 0);
-}
-
-TEST(Shell, OneShotHelpEndsWithReadmeLine) {
-  Sandbox box;
-  Result r = box.Run({"help"});
-  EXPECT_EQ(r.out, kHelpHead + kRootListing + kReadmeLine);
-}
-
-TEST(Shell, HiddenHelpAliasesWorkButAreNotListed) {
-  Sandbox box;
-  for (const char* alias : {"?", "/h", "/HELP", "/?"}) {
-    Result r = box.Run({alias});
-    EXPECT_EQ(r.out, kHelpHead + kRootListing + kReadmeLine) << alias;
+  for (const auto& row : rows) {
+    const Result r = box.Run(row.args, row.input);
+    EXPECT_EQ(r.out, row.out) << (row.args.empty() ? row.input : row.args[0]);
+    EXPECT_EQ(r.exitCode, 0) << (row.args.empty() ? row.input : row.args[0]);
   }
-}
-
-TEST(Shell, StartupSwitchesAreConsumedInAnyCaseAndOrder) {
-  Sandbox box;
-  Result r = box.Run({"-eng", "-DEBUG", "-Eng", "help"});
-  EXPECT_EQ(r.out, kHelpHead + kRootListing + kReadmeLine);
-  // After the first other word a switch is an ordinary command word.
-  r = box.Run({"help", "-debug"});
-  EXPECT_EQ(r.out, kHelpHead + kRootListing + kReadmeLine);
-}
-
-TEST(Shell, VersionOrQAnywhereOnTheCommandLineRunsNothing) {
-  Sandbox box;
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"-t", "adapter", "list", "version"}, {"version"}, {"Q"}, {"-t", "port", "q", "list"}}) {
-    Result r = box.Run(args);
-    EXPECT_EQ(r.out, "") << args.back();
-    EXPECT_EQ(r.exitCode, 0);
-  }
-}
-
-TEST(Shell, UnknownWordsPrintTheUnknownCommandMessage) {
-  Sandbox box;
-  EXPECT_EQ(box.Run({"-t", "adapter"}).out, kUnknown);
-  EXPECT_EQ(box.Run({"frobnicate"}).out, kUnknown);
-  EXPECT_EQ(box.Run({"-t", "nosuchmode", "list"}).out, kUnknown);
-}
-
-TEST(Shell, PromptLineRules) {
-  Sandbox box;
-  // A mode alone runs nothing; two words without a switch name no command;
-  // a line of blanks and an empty line just prompt again.
-  Result r = box.Run({}, "adapter\nadapter list\n   \n\nq\n");
-  EXPECT_EQ(r.out, kPrompt + kPrompt + kUnknown + kPrompt + kPrompt + kPrompt);
-}
-
-TEST(Shell, QuitWithWordsIsAParameterError) {
-  Sandbox box;
-  Result r = box.Run({}, "q now\nq\n");
-  EXPECT_EQ(r.out, kPrompt + "Command parameter Error!\r\n" + "Usage: q\r\n    return to the parent prompt.\r\n" +
-                       kPrompt);
-}
-
-TEST(Shell, VersionWithWordsAndRootUsages) {
-  Sandbox box;
-  Result r = box.Run({}, "version 2\nlog ?\nversion ?\nq\n");
-  EXPECT_EQ(r.out, kPrompt + "Command parameter Error!\r\n" + "Usage: version\r\n    display version of this program.\r\n" +
-                       kPrompt +
-                       "Usage: log [<filename>]\r\n    filename    : The file to log all the output to. \r\n"
-                       "                    If no filename is supplied, the currently open log \r\n"
-                       "                    file will be closed.\r\n" +
-                       kPrompt + "Usage: version\r\n    display version of this program.\r\n" + kPrompt);
-}
-
-TEST(Shell, UnbalancedQuoteIsAParsingError) {
-  Sandbox box;
-  Result r = box.Run({}, "version \"abc\nq\n");
-  EXPECT_EQ(r.out, kPrompt + "Error parsing command input string!\n" + kPrompt);
-}
-
-TEST(Shell, QuotedWordsReachTheCommand) {
-  Sandbox box;
-  // "version" with one (empty) quoted word is a parameter error, not a bare version.
-  Result r = box.Run({}, "version \"\"\nq\n");
-  EXPECT_EQ(r.out, kPrompt + "Command parameter Error!\r\n" + "Usage: version\r\n    display version of this program.\r\n" +
-                       kPrompt);
-}
-
-TEST(Shell, EndOfInputWithoutBreakQuits) {
-  Sandbox box;
-  Result r = box.Run({}, "");
-  EXPECT_EQ(r.out, kPrompt + "Unknown input problem!\r\nQuit...\r\n");
-  EXPECT_EQ(r.exitCode, 0);
 }
 
 TEST(Shell, SigquitAtEndOfInputReturnsToThePrompt) {

@@ -17,74 +17,51 @@ const std::string kT4 = "FC_10:00:00:c8:a1:16:42:07_Target_50:00:c8:a1:00:00:30:
 const std::string kT5 = "FC_10:00:00:c8:a1:26:00:01_Target_50:00:c8:a1:00:00:40:01";   // read-only adapter
 
 const std::string kInfoUsage = "Usage: get [port identifier]\r\n";
+const std::string kSetUsage = "Usage: set [port identifier]\r\n";
+const std::vector<std::string> kInfo = {"-t", "target", "-v", "info"};
+const std::vector<std::string> kStats = {"-t", "target", "-v", "stats"};
+const std::vector<std::string> kIidma = {"-t", "target", "-v", "iidma"};
 
-// The status the command ended with, from the trace log's last exit line.
-unsigned LastStatus(const Sandbox& box) {
-  const std::string log = ReadFile(box.HostPath("/var/tmp/kxfcli.log"));
-  const std::string mark = "main: Program Exit Code: (";
-  const size_t at = log.rfind(mark);
-  if (at == std::string::npos) return 9999;
-  return static_cast<unsigned>(std::stoul(log.substr(at + mark.size())));
-}
+const std::vector<std::string> kFcpLabels = {
+    "Target Node Name", "Target Port Name", "Target Port ID", "Target Number", "Vendor ID", "Product ID",
+    "Product Revision", "Product Type", "Serial Number", "Lun Count", "Luns",
+    "Remote Type", "Session State", "Secure Mode", "Congestion Current State", "Virtual Lane", "I/O Throttling",
+    "Status"};
+const std::vector<std::string> kStatsLabels = {
+    "Node Name", "Port Name", "Port Id", "Target Number", "Link Failure Count", "Loss Of Sync Count",
+    "Loss Of Signal Count", "Primitive Sequence Protocol Error Count", "Invalid Transmission Word Count",
+    "Invalid CRC Count"};
+const std::vector<std::string> kIidmaLabels = {"Node Name", "Port Name", "Port Id", "Target Number",
+                                               "Target Maximum Link Speed"};
 
-Sandbox TracedBox(const std::string& fixture) {
-  Sandbox box;
-  box.UseFixture(fixture);
-  box.SetEnv("KXFC_DEBUG_LEVEL", "5");  // progress and error traces
-  return box;
+Doc Info(const std::string& values) {
+  return Report("TargetInformation", "TargetInfo", "TargetInfoList", Block(kFcpLabels, values));
 }
-
-std::string TextReport(const std::string& structure, const std::string& listField, const std::string& element,
-                       const std::string& block) {
-  return kStars + structure + ":\nMessage: Success\n" + listField + ": " + element + ":\nData: " + block + kStars;
+Doc InfoError(const std::string& message) { return ListError("TargetInformation", "TargetInfo", message); }
+Doc Stats(const std::string& values) {
+  return Report("TargetStatistics", "Target Stats", "TargetStatsList", Block(kStatsLabels, values));
 }
-
-std::string TextError(const std::string& structure, const std::string& listField, const std::string& message) {
-  return kStars + structure + ":\nMessage: " + message + "\n" + listField + ": " + kStars;
+Doc StatsError(const std::string& message) { return ListError("TargetStatistics", "Target Stats", message); }
+// The IIDMA block of T1 with the given speed.
+Doc Iidma(const std::string& speed, const std::string& head = "50:00:c8:a1:00:00:10:00|50:00:c8:a1:00:00:10:01|01:0a:00|3|") {
+  return Report("TargetIIDMAInformation", "Target IIDMA Info", "TargetIIDMAInfoList", Block(kIidmaLabels, head + speed));
 }
-
-std::string XmlReport(const std::string& structure, const std::string& listField, const std::string& element,
-                      const std::string& block) {
-  return kXmlHead + "<structure typeName=\"" + structure + "\">\n<field name=\"Message\">\n<string>Success</string></field>\n" +
-         "<field name=\"" + listField + "\">\n<list type=\"structure\">\n<structure typeName=\"" + element +
-         "\">\n<field name=\"Data\">\n<string>" + block + "</string></field>\n</structure>\n</list>\n</field>\n" +
-         "</structure>\n</output>\n";
-}
-
-std::string XmlError(const std::string& structure, const std::string& listField, const std::string& message) {
-  return kXmlHead + "<structure typeName=\"" + structure + "\">\n<field name=\"Message\">\n<string>" + message +
-         "</string></field>\n<field name=\"" + listField + "\">\n<list type=\"structure\">\n</list>\n</field>\n" +
-         "</structure>\n</output>\n";
-}
-
-std::string InfoText(const std::string& block) { return TextReport("TargetInformation", "TargetInfo", "TargetInfoList", block); }
-std::string InfoError(const std::string& message) { return TextError("TargetInformation", "TargetInfo", message); }
-std::string IidmaText(const std::string& block) {
-  return TextReport("TargetIIDMAInformation", "Target IIDMA Info", "TargetIIDMAInfoList", block);
-}
-std::string IidmaError(const std::string& message) {
-  return TextError("TargetIIDMAInformation", "Target IIDMA Info", message);
+Doc IidmaError(const std::string& message) {
+  return ListError("TargetIIDMAInformation", "Target IIDMA Info", message);
 }
 
 const std::string kT1Info =
-    "Target Node Name: 50:00:c8:a1:00:00:10:00\n"
-    "      Target Port Name: 50:00:c8:a1:00:00:10:01\n"
-    "      Target Port ID: 01:0a:00\n"
-    "      Target Number: 3\n"
-    "      Vendor ID: KALTEXST\n"
-    "      Product ID: FLASHARRAY-X9000\n"
-    "      Product Revision: 9.1A\n"
-    "      Product Type: FCP Disk\n"
-    "      Serial Number: SN0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCD\n"
-    "      Lun Count: 3\n"
-    "      Luns: LUN_0, LUN_1, LUN_2\n"
-    "      Remote Type: Initiator-Target\n"
-    "      Session State: Auth Complete\n"
-    "      Secure Mode: Enabled\n"
-    "      Congestion Current State: Congested\n"
-    "      Virtual Lane: Normal\n"
-    "      I/O Throttling: Active\n"
-    "      Status: Online\n";
+    "50:00:c8:a1:00:00:10:00|50:00:c8:a1:00:00:10:01|01:0a:00|3|KALTEXST|FLASHARRAY-X9000|9.1A|FCP Disk|"
+    "SN0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCD|3|LUN_0, LUN_1, LUN_2|"
+    "Initiator-Target|Auth Complete|Enabled|Congested|Normal|Active|Online";
+
+// A one-target inventory on a group C adapter; entry and target carry the extra keys.
+std::string OneTarget(const std::string& entryExtra, const std::string& targetExtra) {
+  return R"({"adapters": [{"model": "KX3262", "serial": "S1", "pci": {"device": "0x2230"}, "ports": [{"entries": [
+    {"wwpn": "21:00:00:c8:a1:30:01:00")" + entryExtra + R"(, "targets": [
+      {"wwpn": "50:00:c8:a1:00:00:10:01", "wwnn": "50:00:c8:a1:00:00:10:00", "portId": "01:0a:00",
+       "targetNumber": 3, "luns": [0])" + targetExtra + "}]}]}]}]}";
+}
 
 }  // namespace
 
@@ -92,36 +69,17 @@ TEST(TargetList, EveryTargetOfEveryFcPortInWalkOrder) {
   Sandbox box;
   box.UseFixture("target-basic.json");
   const std::vector<std::string> ids = {kT1, kT2, kT3, kT1b, kT4, kT5};
-  std::string text = kStars;
-  std::string xml = kXmlHead + "<list type=\"structure\">\n";
-  for (const std::string& id : ids) {
-    text += "TargetList:\nTargets: " + id + "\n";
-    xml += "<structure typeName=\"TargetList\">\n<field name=\"Targets\">\n<string>" + id + "</string></field>\n</structure>\n";
-  }
-  text += kStars;
-  xml += "</list>\n</output>\n";
-  EXPECT_EQ(box.Run({"-t", "target", "listcli"}).out, text);
-  EXPECT_EQ(box.Run({"-t", "target", "list"}).out, xml);
-}
-
-TEST(TargetList, HelpWordsEmptyAndMissingInventory) {
-  Sandbox box;
-  box.SetEnv("KXFC_DEBUG_LEVEL", "1");
-  box.UseFixture("target-basic.json");
-  EXPECT_EQ(box.Run({"-t", "target", "listcli", "?"}).out, "Usage: list\r\n");
-  EXPECT_EQ(box.Run({"-t", "target", "listcli", "-h"}).out, "Usage: list\r\n");
-  EXPECT_EQ(LastStatus(box), 5u);
-  EXPECT_EQ(box.Run({"-t", "target", "list", "?"}).out, "");
-
+  RunCases(box, {"-t", "target"},
+           {{{"listcli"}, ListText("TargetList", "Targets", ids), 0},
+            {{"list"}, ListXml("TargetList", "Targets", ids)},
+            {{"listcli", "?"}, "Usage: list\r\n"},
+            {{"listcli", "-h"}, "Usage: list\r\n", 5},
+            {{"list", "?"}, ""}});
   box.UseFixtureText(R"({"adapters": [{"model": "KX", "serial": "S", "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:00:01"}]}]}]})");
-  EXPECT_EQ(box.Run({"-t", "target", "listcli"}).out, kStars + kStars);
-  EXPECT_EQ(LastStatus(box), 0u);
-
+  RunCases(box, {"-t", "target"}, {{{"listcli"}, ListText("", "", {}), 0}});
   box.UseFixtureText(R"({"noAdapterList": true})");
-  EXPECT_EQ(box.Run({"-t", "target", "listcli"}).out, "");
-  EXPECT_EQ(LastStatus(box), 14u);
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "info", "getcli", kT1}).out, InfoError("Failed, Host not found"));
-  EXPECT_EQ(LastStatus(box), 14u);
+  RunCases(box, {"-t", "target"},
+           {{{"listcli"}, "", 14}, {{"-v", "info", "getcli", kT1}, InfoError("Failed, Host not found").Text(), 14}});
 }
 
 TEST(TargetMode, HelpListsCommandsThenSubModesInOrder) {
@@ -152,223 +110,108 @@ TEST(TargetMode, HelpListsCommandsThenSubModesInOrder) {
 }
 
 TEST(TargetIdentifier, OnlyTheExactTextResolves) {
-  Sandbox box = TracedBox("target-basic.json");
-  struct Case {
-    std::string identifier;
-    unsigned status;
-    const char* message;
-  };
-  const Case cases[] = {
-      {"FC_21:00:00:C8:A1:30:01:00_Target_50:00:c8:a1:00:00:10:01", 6, "Failed, Invalid parameter"},
-      {"FC_21:00:00:c8:a1:30:01:00_Target_50:00:C8:A1:00:00:10:01", 6, "Failed, Invalid parameter"},
-      {"fc_21:00:00:c8:a1:30:01:00_target_50:00:c8:a1:00:00:10:01", 6, "Failed, Invalid parameter"},
-      {"FC_21:00:00:c8:a1:30:01:00", 6, "Failed, Invalid parameter"},
-      {"FX_21:00:00:c8:a1:30:01:00_Target_50:00:c8:a1:00:00:10:01", 6, "Failed, Invalid parameter"},
-      {"FC_21:00:00:c8:a1:30:01:00_Tgt_50:00:c8:a1:00:00:10:01", 6, "Failed, Invalid parameter"},
-      {kT1 + "_LUN_0", 6, "Failed, Invalid parameter"},
-      {"FC_21:00:00:c8:a1:30:01:00_Target_50:00:c8:a1:00:00:99:99", 6, "Failed, Invalid parameter"},
-      {"help", 5, "Failed, Unknown"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(box.Run({"-t", "target", "-v", "info", "getcli", c.identifier}).out, InfoError(c.message) + kInfoUsage)
-        << c.identifier;
-    EXPECT_EQ(LastStatus(box), c.status) << c.identifier;
-  }
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "info", "getcli"}).out, InfoError("Failed, Invalid parameter") + kInfoUsage);
+  Sandbox box;
+  box.UseFixture("target-basic.json");
+  box.SetEnv("KXFC_DEBUG_LEVEL", "5");
+  const std::string invalid = InfoError("Failed, Invalid parameter").Text() + kInfoUsage;
+  std::vector<Case> cases;
+  for (const std::string& id : std::vector<std::string>{"FC_21:00:00:C8:A1:30:01:00_Target_50:00:c8:a1:00:00:10:01",
+                                "FC_21:00:00:c8:a1:30:01:00_Target_50:00:C8:A1:00:00:10:01",
+                                "fc_21:00:00:c8:a1:30:01:00_target_50:00:c8:a1:00:00:10:01",
+                                "FC_21:00:00:c8:a1:30:01:00",
+                                "FX_21:00:00:c8:a1:30:01:00_Target_50:00:c8:a1:00:00:10:01",
+                                "FC_21:00:00:c8:a1:30:01:00_Tgt_50:00:c8:a1:00:00:10:01",
+                                kT1 + "_LUN_0",
+                                "FC_21:00:00:c8:a1:30:01:00_Target_50:00:c8:a1:00:00:99:99"})
+    cases.push_back({{"getcli", id}, invalid, 6});
+  cases.push_back({{"getcli", "help"}, InfoError("Failed, Unknown").Text() + kInfoUsage, 5});
+  cases.push_back({{"getcli"}, invalid, 6});
   // The XML form shows the same failure without the usage text.
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "info", "get", "FC_21:00:00:c8:a1:30:01:00"}).out,
-            XmlError("TargetInformation", "TargetInfo", "Failed, Invalid parameter"));
+  cases.push_back({{"get", "FC_21:00:00:c8:a1:30:01:00"}, InfoError("Failed, Invalid parameter").Xml(), 6});
+  RunCases(box, kInfo, cases);
   EXPECT_NE(ReadFile(box.HostPath("/var/tmp/kxfcli.log")).find("Invalid Tgt identifier FC_21:00:00:c8:a1:30:01:00"),
             std::string::npos);
 }
 
-TEST(TargetInfo, FcpTargetWithFullWidthFields) {
-  Sandbox box = TracedBox("target-basic.json");
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "info", "getcli", kT1}).out, InfoText(kT1Info));
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "info", "get", kT1}).out,
-            XmlReport("TargetInformation", "TargetInfo", "TargetInfoList", kT1Info));
-  EXPECT_EQ(LastStatus(box), 0u);
+TEST(TargetInfo, EveryKindOfTargetAndAdapterGroup) {
+  Sandbox box;
+  box.UseFixture("target-basic.json");
   // Everything comes from the inventory: the library is asked for nothing else.
   const Result r = box.Run({"-t", "target", "-v", "info", "getcli", kT1});
   EXPECT_EQ(r.calls,
             "KXAPI_Initialize traceLevel=0 reserved=0\nKXAPI_SetToolID id=11\nKXAPI_SetToolVersion version=1.7.4.0\n"
             "KXAPI_GetAdapterList\nKXAPI_Uninitialize\n");
+  const std::vector<std::string> nvme = {
+      "Target Node Name", "Target Port Name", "Target Port ID", "Target Number", "Vendor ID", "Product ID",
+      "Product Revision", "Product Type", "Serial Number", "Storage NQN", "Storage Controller ID", "Namespace Count",
+      "Namespaces", "Remote Type", "Session State", "Secure Mode", "Congestion Current State", "Virtual Lane",
+      "I/O Throttling", "Status"};
+  RunCases(box, kInfo,
+           {{{"getcli", kT1}, Info(kT1Info).Text(), 0},
+            {{"get", kT1}, Info(kT1Info).Xml()},
+            // NVMe: namespaces up to the count.
+            {{"getcli", kT2},
+             Report("TargetInformation", "TargetInfo", "TargetInfoList",
+                    Block(nvme, "50:00:c8:a1:00:00:20:00|50:00:c8:a1:00:00:20:01|01:0b:00|4|KALTEX|NVME-ARRAY|NV12.0AB|"
+                                "NVMe Disk|NVSER42|nqn.2014-08.com.kaltex:nvme:array1|0x1f|2|NSID_1, NSID_2|Target|"
+                                "Auth Complete|Enabled|Unknown|Non-Operational|None|Unconfigured"))
+                 .Text()},
+            // Group E adapter: lanes and throttling are not reported; device type 2 is a plain device.
+            {{"getcli", kT4},
+             Info("50:00:c8:a1:00:00:30:00|50:00:c8:a1:00:00:30:01|02:1c:ef|7||||Device||4|LUN_0, LUN_5, LUN_7, LUN_9|"
+                  "Unknown|NA|Disabled|Healthy|NA|None|Offline")
+                 .Text()},
+            // Remote-port record 1 matches the target but the port does not keep it.
+            {{"getcli", kT1b},
+             Info("00:00:00:00:00:00:00:00|50:00:c8:a1:00:00:10:01|00:00:00|1||||FCP Disk||1|LUN_4|"
+                  "Unknown|NA|Disabled|Healthy|NA|None|Offline")
+                 .Text()}});
 }
-
-TEST(TargetInfo, NvmeTargetListsNamespacesUpToItsCount) {
-  Sandbox box;
-  box.UseFixture("target-basic.json");
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "info", "getcli", kT2}).out,
-            InfoText("Target Node Name: 50:00:c8:a1:00:00:20:00\n"
-                     "      Target Port Name: 50:00:c8:a1:00:00:20:01\n"
-                     "      Target Port ID: 01:0b:00\n"
-                     "      Target Number: 4\n"
-                     "      Vendor ID: KALTEX\n"
-                     "      Product ID: NVME-ARRAY\n"
-                     "      Product Revision: NV12.0AB\n"
-                     "      Product Type: NVMe Disk\n"
-                     "      Serial Number: NVSER42\n"
-                     "      Storage NQN: nqn.2014-08.com.kaltex:nvme:array1\n"
-                     "      Storage Controller ID: 0x1f\n"
-                     "      Namespace Count: 2\n"
-                     "      Namespaces: NSID_1, NSID_2\n"
-                     "      Remote Type: Target\n"
-                     "      Session State: Auth Complete\n"
-                     "      Secure Mode: Enabled\n"
-                     "      Congestion Current State: Unknown\n"
-                     "      Virtual Lane: Non-Operational\n"
-                     "      I/O Throttling: None\n"
-                     "      Status: Unconfigured\n"));
-}
-
-TEST(TargetInfo, OtherAdapterGroupsAndUnmatchedRemotePorts) {
-  Sandbox box;
-  box.UseFixture("target-basic.json");
-  // Group E adapter: lanes and throttling are not reported; device type 2 is a plain device.
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "info", "getcli", kT4}).out,
-            InfoText("Target Node Name: 50:00:c8:a1:00:00:30:00\n"
-                     "      Target Port Name: 50:00:c8:a1:00:00:30:01\n"
-                     "      Target Port ID: 02:1c:ef\n"
-                     "      Target Number: 7\n"
-                     "      Vendor ID: \n"
-                     "      Product ID: \n"
-                     "      Product Revision: \n"
-                     "      Product Type: Device\n"
-                     "      Serial Number: \n"
-                     "      Lun Count: 4\n"
-                     "      Luns: LUN_0, LUN_5, LUN_7, LUN_9\n"
-                     "      Remote Type: Unknown\n"
-                     "      Session State: NA\n"
-                     "      Secure Mode: Disabled\n"
-                     "      Congestion Current State: Healthy\n"
-                     "      Virtual Lane: NA\n"
-                     "      I/O Throttling: None\n"
-                     "      Status: Offline\n"));
-  // Remote-port record 1 matches the target but the port does not keep it.
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "info", "getcli", kT1b}).out,
-            InfoText("Target Node Name: 00:00:00:00:00:00:00:00\n"
-                     "      Target Port Name: 50:00:c8:a1:00:00:10:01\n"
-                     "      Target Port ID: 00:00:00\n"
-                     "      Target Number: 1\n"
-                     "      Vendor ID: \n"
-                     "      Product ID: \n"
-                     "      Product Revision: \n"
-                     "      Product Type: FCP Disk\n"
-                     "      Serial Number: \n"
-                     "      Lun Count: 1\n"
-                     "      Luns: LUN_4\n"
-                     "      Remote Type: Unknown\n"
-                     "      Session State: NA\n"
-                     "      Secure Mode: Disabled\n"
-                     "      Congestion Current State: Healthy\n"
-                     "      Virtual Lane: NA\n"
-                     "      I/O Throttling: None\n"
-                     "      Status: Offline\n"));
-}
-
-namespace {
-
-// A one-target inventory on a group C adapter; entry and target carry the extra keys.
-std::string OneTarget(const std::string& entryExtra, const std::string& targetExtra) {
-  return R"({"adapters": [{"model": "KX3262", "serial": "S1", "pci": {"device": "0x2230"}, "ports": [{"entries": [
-    {"wwpn": "21:00:00:c8:a1:30:01:00")" + entryExtra + R"(, "targets": [
-      {"wwpn": "50:00:c8:a1:00:00:10:01", "wwnn": "50:00:c8:a1:00:00:10:00", "portId": "01:0a:00",
-       "targetNumber": 3, "luns": [0])" + targetExtra + "}]}]}]}]}";
-}
-
-std::string OneTargetBlock(const std::string& tail) {
-  return "Target Node Name: 50:00:c8:a1:00:00:10:00\n"
-         "      Target Port Name: 50:00:c8:a1:00:00:10:01\n"
-         "      Target Port ID: 01:0a:00\n"
-         "      Target Number: 3\n"
-         "      Vendor ID: \n"
-         "      Product ID: \n"
-         "      Product Revision: \n"
-         "      Product Type: FCP Disk\n"
-         "      Serial Number: \n"
-         "      Lun Count: 1\n"
-         "      Luns: LUN_0\n" +
-         tail;
-}
-
-}  // namespace
 
 TEST(TargetInfo, SecurityLanesThrottlingAndStatus) {
-  struct Case {
-    const char* name;
-    std::string entry;
-    std::string target;
-    std::string lines;  // Remote Type .. Status
+  struct Row {
+    std::string entry, target, tail;  // tail: Remote Type .. Status
   };
   const std::string rp1 = R"(, "driverCapabilities": 1)";
-  const Case cases[] = {
-      {"record 1 target only, auth failed", rp1, R"(, "remotePort1": {"flags": 2, "authState": 3})",
-       "Target\nAuth Failed\nDisabled\nHealthy\nNA\nNone\nOffline\n"},
-      {"record 1 initiator, auth above 5", rp1, R"(, "remotePort1": {"flags": 1, "authState": 6})",
-       "Initiator\nAuth Unknown\nDisabled\nHealthy\nNA\nNone\nOffline\n"},
-      {"record 1 no role, terminate", rp1, R"(, "remotePort1": {"flags": 16, "authState": 5})",
-       "Unknown\nAuth Terminate\nEnabled\nHealthy\nNA\nNone\nOffline\n"},
-      {"record 1 other port ID", rp1, R"(, "remotePort1": {"flags": 2, "authState": 4, "portId": "01:0a:01"})",
-       "Unknown\nNA\nDisabled\nHealthy\nNA\nNone\nOffline\n"},
-      {"record 1 other name, record 2 pending", rp1,
-       R"(, "remotePort1": {"flags": 2, "wwpn": "50:00:c8:a1:00:00:10:02"}, "remotePort2": {"role": 2, "authState": 5})",
-       "Initiator\nAuth Pending\nDisabled\nHealthy\nNA\nNone\nOffline\n"},
-      {"record 2 not secured, auth 1", "", R"(, "remotePort2": {"role": 3, "authState": 1})",
-       "Initiator-Target\nNA\nDisabled\nHealthy\nNA\nNone\nOffline\n"},
-      {"record 2 not secured, auth 6", "", R"(, "remotePort2": {"role": 9, "authState": 6})",
-       "Unknown\nAuth Failed\nDisabled\nHealthy\nNA\nNone\nOffline\n"},
-      {"record 2 secured, auth 6", "", R"(, "remotePort2": {"role": 1, "security": 1, "authState": 6})",
-       "Target\nAuth Unknown\nDisabled\nHealthy\nNA\nNone\nOffline\n"},
-      {"record 2 security 2", "", R"(, "remotePort2": {"role": 1, "security": 2})",
-       "Target\nAuth Unknown\nDisabled\nHealthy\nNA\nNone\nOffline\n"},
-      {"record 2 other port ID", "", R"(, "remotePort2": {"role": 1, "portId": "00:0a:00"})",
-       "Unknown\nNA\nDisabled\nHealthy\nNA\nNone\nOffline\n"},
-      {"lane slow, throttling none", "", R"(, "virtualLane": 1, "ioThrottling": 1)",
-       "Unknown\nNA\nDisabled\nHealthy\nSlow\nNone\nOffline\n"},
-      {"lane fast", "", R"(, "virtualLane": 3)", "Unknown\nNA\nDisabled\nHealthy\nFast\nNone\nOffline\n"},
-      {"throttling disabled by the port", R"(, "capabilityFlags": "0x80000000")", R"(, "ioThrottling": 0)",
-       "Unknown\nNA\nDisabled\nHealthy\nNA\nDisabled\nOffline\n"},
-      {"session without login", "", R"(, "sessionFlags": 1, "configFlags": "0x40")",
-       "Unknown\nNA\nDisabled\nHealthy\nNA\nNone\nUnconfigured\n"},
-      {"online wins over unconfigured", "", R"(, "online": true, "configFlags": "0x40", "congestion": 0)",
-       "Unknown\nNA\nDisabled\nHealthy\nNA\nNone\nOnline\n"},
+  const Row rows[] = {
+      {rp1, R"(, "remotePort1": {"flags": 2, "authState": 3})", "Target|Auth Failed|Disabled|Healthy|NA|None|Offline"},
+      {rp1, R"(, "remotePort1": {"flags": 1, "authState": 6})",
+       "Initiator|Auth Unknown|Disabled|Healthy|NA|None|Offline"},
+      {rp1, R"(, "remotePort1": {"flags": 16, "authState": 5})",
+       "Unknown|Auth Terminate|Enabled|Healthy|NA|None|Offline"},
+      {rp1, R"(, "remotePort1": {"flags": 2, "authState": 4, "portId": "01:0a:01"})",
+       "Unknown|NA|Disabled|Healthy|NA|None|Offline"},
+      {rp1, R"(, "remotePort1": {"flags": 2, "wwpn": "50:00:c8:a1:00:00:10:02"}, "remotePort2": {"role": 2, "authState": 5})",
+       "Initiator|Auth Pending|Disabled|Healthy|NA|None|Offline"},
+      {"", R"(, "remotePort2": {"role": 3, "authState": 1})", "Initiator-Target|NA|Disabled|Healthy|NA|None|Offline"},
+      {"", R"(, "remotePort2": {"role": 9, "authState": 6})", "Unknown|Auth Failed|Disabled|Healthy|NA|None|Offline"},
+      {"", R"(, "remotePort2": {"role": 1, "security": 1, "authState": 6})",
+       "Target|Auth Unknown|Disabled|Healthy|NA|None|Offline"},
+      {"", R"(, "remotePort2": {"role": 1, "security": 2})", "Target|Auth Unknown|Disabled|Healthy|NA|None|Offline"},
+      {"", R"(, "remotePort2": {"role": 1, "portId": "00:0a:00"})", "Unknown|NA|Disabled|Healthy|NA|None|Offline"},
+      {"", R"(, "virtualLane": 1, "ioThrottling": 1)", "Unknown|NA|Disabled|Healthy|Slow|None|Offline"},
+      {"", R"(, "virtualLane": 3)", "Unknown|NA|Disabled|Healthy|Fast|None|Offline"},
+      {R"(, "capabilityFlags": "0x80000000")", R"(, "ioThrottling": 0)",
+       "Unknown|NA|Disabled|Healthy|NA|Disabled|Offline"},
+      {"", R"(, "sessionFlags": 1, "configFlags": "0x40")", "Unknown|NA|Disabled|Healthy|NA|None|Unconfigured"},
+      {"", R"(, "online": true, "configFlags": "0x40", "congestion": 0)",
+       "Unknown|NA|Disabled|Healthy|NA|None|Online"},
   };
-  const char* labels[] = {"Remote Type",  "Session State", "Secure Mode", "Congestion Current State",
-                          "Virtual Lane", "I/O Throttling", "Status"};
   Sandbox box;
-  for (const Case& c : cases) {
-    box.UseFixtureText(OneTarget(c.entry, c.target));
-    std::string tail;
-    size_t from = 0;
-    for (const char* label : labels) {
-      const size_t end = c.lines.find('\n', from);
-      tail += std::string("      ") + label + ": " + c.lines.substr(from, end - from) + "\n";
-      from = end + 1;
-    }
-    EXPECT_EQ(box.Run({"-t", "target", "-v", "info", "getcli", kT1}).out, InfoText(OneTargetBlock(tail))) << c.name;
+  for (const Row& row : rows) {
+    box.UseFixtureText(OneTarget(row.entry, row.target));
+    RunCases(box, kInfo,
+             {{{"getcli", kT1},
+               Info("50:00:c8:a1:00:00:10:00|50:00:c8:a1:00:00:10:01|01:0a:00|3||||FCP Disk||1|LUN_0|" + row.tail).Text()}});
   }
 }
 
 TEST(TargetInfo, LunListThatDoesNotFitIsLeftOutWholeAtTheExactBound) {
   // Lines before the list, and after it, of a target with no other fields set.
-  const std::string head =
-      "Target Node Name: 00:00:00:00:00:00:00:00\n"
-      "      Target Port Name: 50:00:c8:a1:00:00:10:01\n"
-      "      Target Port ID: 00:00:00\n"
-      "      Target Number: 0\n"
-      "      Vendor ID: \n"
-      "      Product ID: \n"
-      "      Product Revision: \n"
-      "      Product Type: FCP Disk\n"
-      "      Serial Number: \n";
+  const std::string head = Block({kFcpLabels.begin(), kFcpLabels.begin() + 9},
+                                 "00:00:00:00:00:00:00:00|50:00:c8:a1:00:00:10:01|00:00:00|0||||FCP Disk|");
   const std::string tail =
-      "      Remote Type: Unknown\n"
-      "      Session State: NA\n"
-      "      Secure Mode: Disabled\n"
-      "      Congestion Current State: Healthy\n"
-      "      Virtual Lane: NA\n"
-      "      I/O Throttling: None\n"
-      "      Status: Offline\n";
+      "      " + Block({kFcpLabels.begin() + 11, kFcpLabels.end()}, "Unknown|NA|Disabled|Healthy|NA|None|Offline");
   // LUN numbers whose list line is exactly lineLength bytes long, newline included:
   // a first item of 9 characters, then items of 6 + digits, the last two chosen to land exactly.
   auto numbersFor = [](size_t lineLength, std::string& line) {
@@ -408,188 +251,87 @@ TEST(TargetInfo, LunListThatDoesNotFitIsLeftOutWholeAtTheExactBound) {
     // When the list fills the block to its last byte nothing after it fits; one byte more and
     // the list is dropped with its label while the lines after it still appear.
     const std::string block = fits ? head + countLine + line : head + countLine + tail;
-    EXPECT_EQ(box.Run({"-t", "target", "-v", "info", "getcli", kT1}).out, InfoText(block)) << (fits ? "fits" : "over");
+    EXPECT_EQ(box.Run({"-t", "target", "-v", "info", "getcli", kT1}).out,
+              Report("TargetInformation", "TargetInfo", "TargetInfoList", block).Text())
+        << (fits ? "fits" : "over");
   }
 }
 
-TEST(TargetStats, CountersOfTheTargetNamedByPortName) {
-  Sandbox box = TracedBox("target-basic.json");
-  const std::string block =
-      "Node Name: 50:00:c8:a1:00:00:10:00\n"
-      "      Port Name: 50:00:c8:a1:00:00:10:01\n"
-      "      Port Id: 01:0a:00\n"
-      "      Target Number: 3\n"
-      "      Link Failure Count: 1\n"
-      "      Loss Of Sync Count: 22\n"
-      "      Loss Of Signal Count: 333\n"
-      "      Primitive Sequence Protocol Error Count: 4444\n"
-      "      Invalid Transmission Word Count: 55555\n"
-      "      Invalid CRC Count: 4294967295\n";
-  Result r = box.Run({"-t", "target", "-v", "stats", "getcli", kT1});
-  EXPECT_EQ(r.out, TextReport("TargetStatistics", "Target Stats", "TargetStatsList", block));
-  EXPECT_EQ(CallsNamed(r, "KXAPI_GetPortStatisticsFC"),
-            std::vector<std::string>{"KXAPI_GetPortStatisticsFC port=21:00:00:c8:a1:30:01:00 handle=1 reserved=0 "
-                                     "by=address target=50:00:c8:a1:00:00:10:01"});
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "stats", "get", kT1}).out,
-            XmlReport("TargetStatistics", "Target Stats", "TargetStatsList", block));
-
-  // Virtual ports are served; a target without counters shows zeros.
-  r = box.Run({"-t", "target", "-v", "stats", "getcli", kT3});
-  EXPECT_EQ(r.out, TextReport("TargetStatistics", "Target Stats", "TargetStatsList",
-                              "Node Name: 00:00:00:00:00:00:00:00\n"
-                              "      Port Name: 50:00:c8:a1:00:00:10:02\n"
-                              "      Port Id: 00:00:00\n"
-                              "      Target Number: 1\n"
-                              "      Link Failure Count: 0\n"
-                              "      Loss Of Sync Count: 0\n"
-                              "      Loss Of Signal Count: 0\n"
-                              "      Primitive Sequence Protocol Error Count: 0\n"
-                              "      Invalid Transmission Word Count: 0\n"
-                              "      Invalid CRC Count: 0\n"));
-  EXPECT_EQ(CallsNamed(r, "KXAPI_GetPortStatisticsFC").size(), 1u);
+TEST(TargetStats, CountersOfTheTargetNamedByPortNameAndTheReadError) {
+  Sandbox box;
+  box.UseFixture("target-basic.json");
+  const std::string t1 = "50:00:c8:a1:00:00:10:00|50:00:c8:a1:00:00:10:01|01:0a:00|3|1|22|333|4444|55555|4294967295";
+  const std::string call = "KXAPI_GetPortStatisticsFC";
+  const std::string failed = "Failed, Statistics read error";
+  RunCases(box, kStats,
+           {{{"getcli", kT1}, Stats(t1).Text(), 0, call,
+             {call + " port=21:00:00:c8:a1:30:01:00 handle=1 reserved=0 by=address target=50:00:c8:a1:00:00:10:01"}},
+            {{"get", kT1}, Stats(t1).Xml()},
+            // Virtual ports are served; a target without counters shows zeros.
+            {{"getcli", kT3}, Stats("00:00:00:00:00:00:00:00|50:00:c8:a1:00:00:10:02|00:00:00|1|0|0|0|0|0|0").Text(), 0,
+             call, {call + " port=21:00:00:c8:a1:30:01:80 handle=2 reserved=0 by=address target=50:00:c8:a1:00:00:10:02"}},
+            // The library answers 150 (maintenance mode); this family reports every failure as a read error.
+            {{"getcli", kT4}, StatsError(failed).Text(), 38, call,
+             {call + " port=10:00:00:c8:a1:16:42:07 handle=5 reserved=0 by=address target=50:00:c8:a1:00:00:30:01"}},
+            {{"get", kT4}, StatsError(failed).Xml(), 38},
+            {{"getcli", "/?"}, StatsError("Failed, Unknown").Text() + kInfoUsage, 5}});
 }
 
-TEST(TargetStats, LibraryFailureIsAStatisticsReadError) {
-  Sandbox box = TracedBox("target-basic.json");
-  // The library answers 150 (maintenance mode); this family reports every failure as a read error.
-  Result r = box.Run({"-t", "target", "-v", "stats", "getcli", kT4});
-  EXPECT_EQ(r.out, TextError("TargetStatistics", "Target Stats", "Failed, Statistics read error"));
-  EXPECT_EQ(LastStatus(box), 38u);
-  EXPECT_EQ(CallsNamed(r, "KXAPI_GetPortStatisticsFC").size(), 1u);
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "stats", "get", kT4}).out,
-            XmlError("TargetStatistics", "Target Stats", "Failed, Statistics read error"));
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "stats", "getcli", "/?"}).out,
-            TextError("TargetStatistics", "Target Stats", "Failed, Unknown") + kInfoUsage);
-  EXPECT_EQ(LastStatus(box), 5u);
-}
-
-namespace {
-
-std::string IidmaBlock(const std::string& node, const std::string& port, const std::string& id, unsigned number,
-                       const std::string& speed) {
-  return "Node Name: " + node + "\n      Port Name: " + port + "\n      Port Id: " + id +
-         "\n      Target Number: " + std::to_string(number) + "\n      Target Maximum Link Speed: " + speed + "\n";
-}
-
-const std::string kT1Iidma16 = IidmaBlock("50:00:c8:a1:00:00:10:00", "50:00:c8:a1:00:00:10:01", "01:0a:00", 3, "16_Gbps");
-
-}  // namespace
-
-TEST(TargetIidma, GetShowsTheSpeedLimitedToThePort) {
-  Sandbox box = TracedBox("target-basic.json");
-  Result r = box.Run({"-t", "target", "-v", "iidma", "getcli", kT1});
-  EXPECT_EQ(r.out, IidmaText(kT1Iidma16));
-  EXPECT_EQ(CallsNamed(r, "KXAPI_GetTargetLinkSpeed"),
-            std::vector<std::string>{"KXAPI_GetTargetLinkSpeed port=21:00:00:c8:a1:30:01:00 target=3"});
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "iidma", "get", kT1}).out,
-            XmlReport("TargetIIDMAInformation", "Target IIDMA Info", "TargetIIDMAInfoList", kT1Iidma16));
-  // The target reports 32 Gbps; its port tops out at 16 Gbps.
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "iidma", "getcli", kT4}).out,
-            IidmaText(IidmaBlock("50:00:c8:a1:00:00:30:00", "50:00:c8:a1:00:00:30:01", "02:1c:ef", 7, "16_Gbps")));
-  // Virtual ports are refused before the library is asked.
-  r = box.Run({"-t", "target", "-v", "iidma", "getcli", kT3});
-  EXPECT_EQ(r.out, IidmaError("Failed, Feature not supported for virtual port"));
-  EXPECT_EQ(LastStatus(box), 51u);
-  EXPECT_TRUE(CallsNamed(r, "KXAPI_GetTargetLinkSpeed").empty());
+TEST(TargetIidma, GetSetAndRefusals) {
+  Sandbox box;
+  box.UseFixture("target-basic.json");
+  const std::string get = "KXAPI_GetTargetLinkSpeed", set = "KXAPI_SetTargetLinkSpeed", both = get + "," + set;
+  const std::string getT1 = get + " port=21:00:00:c8:a1:30:01:00 target=3";
+  const std::string setT1 = set + " port=21:00:00:c8:a1:30:01:00 target=3 speed=";
+  const std::string tooFast = "Failed, Speed not supported for this adapter";
+  const std::string virtualPort = "Failed, Feature not supported for virtual port";
+  const std::string invalid = IidmaError("Failed, Invalid parameter").Text() + kSetUsage;
+  RunCases(box, kIidma,
+           {{{"getcli", kT1}, Iidma("16_Gbps").Text(), 0, get, {getT1}},
+            {{"get", kT1}, Iidma("16_Gbps").Xml()},
+            // The target reports 32 Gbps; its port tops out at 16 Gbps.
+            {{"getcli", kT4}, Iidma("16_Gbps", "50:00:c8:a1:00:00:30:00|50:00:c8:a1:00:00:30:01|02:1c:ef|7|").Text()},
+            // Virtual ports and every refusal come before the library is asked about the target.
+            {{"getcli", kT3}, IidmaError(virtualPort).Text(), 51, both},
+            {{"setcli", kT4, "32_Gbps"}, IidmaError(tooFast).Text(), 44, both},
+            {{"setcli", kT1, "10_GBPS"}, IidmaError(tooFast).Text(), 44, both},
+            {{"setcli", kT5, "8_Gbps"}, IidmaError("Failed, Read-Only feature for this adapter").Text(), 8, both},
+            {{"setcli", kT3, "8_Gbps"}, IidmaError(virtualPort).Text(), 51, both},
+            {{"setcli", kT1}, invalid, 6, both},
+            {{"setcli", kT1 + "x", "8_Gbps"}, invalid, 6, both},
+            {{"set", kT4, "64_Gbps"}, IidmaError(tooFast).Xml(), 44, both},
+            // Accepted, kept, and an equal speed is not set again.
+            {{"setcli", kT1, "8_gbps"}, Iidma("8_Gbps").Text(), 0, both, {getT1, setT1 + "0x8"}},
+            {{"getcli", kT1}, Iidma("8_Gbps").Text()},
+            {{"set", kT1, "8_Gbps"}, Iidma("8_Gbps").Xml(), 0, both, {getT1}},
+            // A word that names no speed it knows sets 1 Gbps.
+            {{"setcli", kT1, "fast"}, Iidma("1_Gbps").Text(), 0, set, {setT1 + "0x1"}}});
 }
 
 TEST(TargetIidma, GetSpeedWordsAndLimits) {
-  struct Case {
-    const char* mask;
-    const char* code;
-    const char* shown;
-  };
-  const Case cases[] = {
+  const char* rows[][3] = {
       {"0xf0", "0x64", "64_Gbps"}, {"0x70", "0x64", "32_Gbps"}, {"0x30", "0x32", "16_Gbps"},
       {"0x08", "0x16", "4_Gbps"},  {"0x03", "0x08", "2_Gbps"},  {"0x01", "0x02", "1_Gbps"},
       {"0x04", "0x08", "Unknown"}, {"0x04", "0x10", "10_Gbps"}, {"0x01", "0x10", "10_Gbps"},
       {"0x70", "0x33", "Unknown"}, {"0x70", "0x00", "Unknown"}, {"0x10", "0x08", "8_Gbps"},
   };
   Sandbox box;
-  for (const Case& c : cases) {
-    box.UseFixtureText(OneTarget(std::string(R"(, "supportedSpeeds": ")") + c.mask + "\"",
-                                 std::string(R"(, "iidmaSpeed": ")") + c.code + "\""));
-    EXPECT_EQ(box.Run({"-t", "target", "-v", "iidma", "getcli", kT1}).out,
-              IidmaText(IidmaBlock("50:00:c8:a1:00:00:10:00", "50:00:c8:a1:00:00:10:01", "01:0a:00", 3, c.shown)))
-        << c.mask << " " << c.code;
-  }
-}
-
-TEST(TargetIidma, SetAcceptedIsKeptAndEqualSpeedIsNotSetAgain) {
-  Sandbox box = TracedBox("target-basic.json");
-  Result r = box.Run({"-t", "target", "-v", "iidma", "setcli", kT1, "8_gbps"});
-  EXPECT_EQ(r.out, IidmaText(IidmaBlock("50:00:c8:a1:00:00:10:00", "50:00:c8:a1:00:00:10:01", "01:0a:00", 3, "8_Gbps")));
-  EXPECT_EQ(LastStatus(box), 0u);
-  EXPECT_EQ(CallsNamed(r, "KXAPI_GetTargetLinkSpeed").size(), 1u);
-  EXPECT_EQ(CallsNamed(r, "KXAPI_SetTargetLinkSpeed"),
-            std::vector<std::string>{"KXAPI_SetTargetLinkSpeed port=21:00:00:c8:a1:30:01:00 target=3 speed=0x8"});
-
-  r = box.Run({"-t", "target", "-v", "iidma", "getcli", kT1});
-  EXPECT_EQ(r.out, IidmaText(IidmaBlock("50:00:c8:a1:00:00:10:00", "50:00:c8:a1:00:00:10:01", "01:0a:00", 3, "8_Gbps")));
-
-  r = box.Run({"-t", "target", "-v", "iidma", "set", kT1, "8_Gbps"});
-  EXPECT_EQ(r.out, XmlReport("TargetIIDMAInformation", "Target IIDMA Info", "TargetIIDMAInfoList",
-                             IidmaBlock("50:00:c8:a1:00:00:10:00", "50:00:c8:a1:00:00:10:01", "01:0a:00", 3, "8_Gbps")));
-  EXPECT_EQ(CallsNamed(r, "KXAPI_GetTargetLinkSpeed").size(), 1u);
-  EXPECT_TRUE(CallsNamed(r, "KXAPI_SetTargetLinkSpeed").empty());
-
-  // A word that names no speed it knows sets 1 Gbps.
-  r = box.Run({"-t", "target", "-v", "iidma", "setcli", kT1, "fast"});
-  EXPECT_EQ(r.out, IidmaText(IidmaBlock("50:00:c8:a1:00:00:10:00", "50:00:c8:a1:00:00:10:01", "01:0a:00", 3, "1_Gbps")));
-  EXPECT_EQ(CallsNamed(r, "KXAPI_SetTargetLinkSpeed"),
-            std::vector<std::string>{"KXAPI_SetTargetLinkSpeed port=21:00:00:c8:a1:30:01:00 target=3 speed=0x1"});
-}
-
-TEST(TargetIidma, SetRefusals) {
-  Sandbox box = TracedBox("target-basic.json");
-  struct Case {
-    const char* name;
-    std::vector<std::string> args;
-    unsigned status;
-    std::string out;
-  };
-  const std::string setUsage = "Usage: set [port identifier]\r\n";
-  const Case cases[] = {
-      {"above the port's maximum", {"setcli", kT4, "32_Gbps"}, 44,
-       IidmaError("Failed, Speed not supported for this adapter")},
-      {"10 Gbps", {"setcli", kT1, "10_GBPS"}, 44, IidmaError("Failed, Speed not supported for this adapter")},
-      {"read-only adapter group", {"setcli", kT5, "8_Gbps"}, 8, IidmaError("Failed, Read-Only feature for this adapter")},
-      {"virtual port", {"setcli", kT3, "8_Gbps"}, 51, IidmaError("Failed, Feature not supported for virtual port")},
-      {"no speed word", {"setcli", kT1}, 6, IidmaError("Failed, Invalid parameter") + setUsage},
-      {"unknown target", {"setcli", kT1 + "x", "8_Gbps"}, 6, IidmaError("Failed, Invalid parameter") + setUsage},
-      {"xml form", {"set", kT4, "64_Gbps"}, 44,
-       XmlError("TargetIIDMAInformation", "Target IIDMA Info", "Failed, Speed not supported for this adapter")},
-  };
-  for (const Case& c : cases) {
-    std::vector<std::string> args = {"-t", "target", "-v", "iidma"};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    Result r = box.Run(args);
-    EXPECT_EQ(r.out, c.out) << c.name;
-    EXPECT_EQ(LastStatus(box), c.status) << c.name;
-    // Each is refused before the library is asked anything about the target.
-    EXPECT_TRUE(CallsNamed(r, "KXAPI_GetTargetLinkSpeed").empty()) << c.name;
-    EXPECT_TRUE(CallsNamed(r, "KXAPI_SetTargetLinkSpeed").empty()) << c.name;
+  for (const auto& [mask, code, shown] : rows) {
+    box.UseFixtureText(OneTarget(std::string(R"(, "supportedSpeeds": ")") + mask + "\"",
+                                 std::string(R"(, "iidmaSpeed": ")") + code + "\""));
+    RunCases(box, kIidma, {{{"getcli", kT1}, Iidma(shown).Text()}});
   }
 }
 
 TEST(TargetIidma, LibraryFailures) {
-  Sandbox box = TracedBox("target-basic.json");
-  box.UseFixtureText(OneTarget(R"(, "supportedSpeeds": "0x70")", "") + "");
-  const std::string fixture = ReadFile(box.File("fixture.json"));
-  auto scripted = [&](const std::string& call, int rc) {
-    std::string text = fixture;
-    text.insert(text.rfind('}'), ", \"calls\": [{\"call\": \"" + call + "\", \"rc\": " + std::to_string(rc) + "}]");
-    box.UseFixtureText(text);
-  };
-  scripted("KXAPI_GetTargetLinkSpeed", 150);
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "iidma", "getcli", kT1}).out, IidmaError("Failed, IIDMA read failed"));
-  EXPECT_EQ(LastStatus(box), 13u);
-  EXPECT_EQ(box.Run({"-t", "target", "-v", "iidma", "setcli", kT1, "16_Gbps"}).out,
-            IidmaError("Failed, IIDMA read failed"));
-  EXPECT_EQ(LastStatus(box), 13u);
-  scripted("KXAPI_SetTargetLinkSpeed", 7);
-  Result r = box.Run({"-t", "target", "-v", "iidma", "setcli", kT1, "16_Gbps"});
-  EXPECT_EQ(r.out, IidmaError("Failed, IIDMA set failed"));
-  EXPECT_EQ(LastStatus(box), 20u);
-  EXPECT_EQ(CallsNamed(r, "KXAPI_SetTargetLinkSpeed").size(), 1u);
+  Sandbox box;
+  const std::string fixture = OneTarget(R"(, "supportedSpeeds": "0x70")", "");
+  box.UseFixtureText(WithCalls(fixture, R"({"call": "KXAPI_GetTargetLinkSpeed", "rc": 150})"));
+  RunCases(box, kIidma,
+           {{{"getcli", kT1}, IidmaError("Failed, IIDMA read failed").Text(), 13},
+            {{"setcli", kT1, "16_Gbps"}, IidmaError("Failed, IIDMA read failed").Text(), 13}});
+  box.UseFixtureText(WithCalls(fixture, R"({"call": "KXAPI_SetTargetLinkSpeed", "rc": 7})"));
+  RunCases(box, kIidma,
+           {{{"setcli", kT1, "16_Gbps"}, IidmaError("Failed, IIDMA set failed").Text(), 20, "KXAPI_SetTargetLinkSpeed",
+             {"KXAPI_SetTargetLinkSpeed port=21:00:00:c8:a1:30:01:00 target=3 speed=0x16"}}});
 }

@@ -68,41 +68,17 @@ TEST(PortOutputLog, CommandsStopBeforeTheLibraryWhenTheLogCannotBeOpened) {
     std::string expected;
   };
   const std::vector<Case> cases = {
-      {"updatenvram",
-       [&] {
-         Words w{kPort, image};
-         return port.CmdUpdateNvramCommon(w, kModeText);
-       },
+      {"updatenvram", [&] { Words w{kPort, image}; return port.CmdUpdateNvramCommon(w, kModeText); },
        kStars + "UpdateNVRAM:\nReboot Required: false\nMessage: Failed, File not found\n" + kStars},
-      {"info",
-       [&] {
-         Words w{kPort};
-         return info.CmdGetCommon(w, kModeText);
-       },
+      {"info", [&] { Words w{kPort}; return info.CmdGetCommon(w, kModeText); },
        kStars + "PortInformation:\nMessage: Failed, File not found\nPortInfo: " + kStars},
-      {"stats reset",
-       [&] {
-         Words w{kPort, "Firmware"};
-         return stats.CmdResetCommon(w, kModeText);
-       },
+      {"stats reset", [&] { Words w{kPort, "Firmware"}; return stats.CmdResetCommon(w, kModeText); },
        kStars + "ResetFCStatistics:\nMessage: Failed, File not found\n" + kStars},
-      {"beacon get",
-       [&] {
-         Words w{kPort};
-         return beacon.CmdGetCommon(w, kModeText);
-       },
+      {"beacon get", [&] { Words w{kPort}; return beacon.CmdGetCommon(w, kModeText); },
        kStars + "BeaconInfo:\nMessage: Failed, File not found\nBeacon State: Unknown\n" + kStars},
-      {"beacon set",
-       [&] {
-         Words w{kPort, "on"};
-         return beacon.CmdSetCommon(w, kModeText);
-       },
+      {"beacon set", [&] { Words w{kPort, "on"}; return beacon.CmdSetCommon(w, kModeText); },
        kStars + "BeaconInfo:\nMessage: Failed, File not found\nBeacon State: Unknown\n" + kStars},
-      {"fwdump",
-       [&] {
-         Words w{kPort, root + "/dump.bin"};
-         return fwdump.CmdGetCommon(w, kModeText);
-       },
+      {"fwdump", [&] { Words w{kPort, root + "/dump.bin"}; return fwdump.CmdGetCommon(w, kModeText); },
        kStars + "FwDumpInfo:\nMessage: Failed, File not found\n" + kStars},
       {"rdp", [&] { return rdp.CmdGetCommon(testWords, kModeText); },
        kStars + "RDPInformation:\nMessage: Failed, File not found\nRead Diagnostics Parameters Data: " + kStars},

@@ -99,31 +99,23 @@ std::string Expected() {
   t += BitList("Optional Transceiver Signals:", {{"Linear Receiver Output Implemented", 0},
                                                  {"Power Level Declaration", 0},
                                                  {"Cooled Transceiver Declaration", 0},
-                                                 {"Retimer or CDR indicator", 0},
-                                                 {"Paging implemented indicator", 0},
+                                                 {"Retimer or CDR indicator", 0}, {"Paging implemented indicator", 0},
                                                  {"High Power Level Declaration by bit 1", 0},
                                                  {"High Power Level Declaration by bits 1 and 5", 0},
                                                  {"Reserved", 0}});
-  t += BitList("", {{"Signal Loss, as defined in SFP MSA", 1},
-                    {"Signal Loss, inverted from SFP MSA", 0},
-                    {"TX_FAULT signal implemented", 1},
-                    {"TX_DISABLE implemented and disables serial o/p", 1},
-                    {"RATE_SELECT implemented", 0},
-                    {"Tunable transmitter technology", 0},
+  t += BitList("", {{"Signal Loss, as defined in SFP MSA", 1}, {"Signal Loss, inverted from SFP MSA", 0},
+                    {"TX_FAULT signal implemented", 1}, {"TX_DISABLE implemented and disables serial o/p", 1},
+                    {"RATE_SELECT implemented", 0}, {"Tunable transmitter technology", 0},
                     {"Receiver decision threshold implemented", 0}});
   t += Byte("Signaling Rate Max", 0) + Byte("Signaling Rate Min", 0) + Line("Vendor SN", "KS2345000017     ") +
        Line("Date code", "26052100 ");
-  t += BitList("Diag Monitoring Type:", {{"Address change required", 0},
-                                         {"Power Measurement", 1},
-                                         {"Externally Calibrated", 0},
-                                         {"Internally Calibrated", 1},
-                                         {"Digital diag monitoring", 1},
-                                         {"Legacy diagnostic", 0}});
+  t += BitList("Diag Monitoring Type:", {{"Address change required", 0}, {"Power Measurement", 1},
+                                         {"Externally Calibrated", 0}, {"Internally Calibrated", 1},
+                                         {"Digital diag monitoring", 1}, {"Legacy diagnostic", 0}});
   t += BitList("Enhanced Options:", {{"Optional Soft Rate Select ctrl per SFF-8431", 0},
                                      {"Optional Application Select ctrl per SFF-8079", 0},
                                      {"Optional Soft RATE_SELECT ctrl and monitoring", 0},
-                                     {"Optional Soft RX_LOS monitoring", 1},
-                                     {"Optional Soft TX_FAULT monitoring", 1},
+                                     {"Optional Soft RX_LOS monitoring", 1}, {"Optional Soft TX_FAULT monitoring", 1},
                                      {"Optional Soft TX_DISABLE ctrl and monitoring", 1},
                                      {"Optional Alarm/warning flags", 1}});
   t += Line("SFF-8472 Compliance", "Includes functionality described in Rev 12.3 of SFF-8472") + Byte("CC_EXT", 0x9c);
@@ -160,57 +152,28 @@ std::string Expected() {
       {"Reserved LSB", 0},    {"Reserved MSB", 0},       {"Reserved LSB", 0},
   };
   for (const auto& [name, value] : live) t += Byte(name, value);
-  t += BitList("Status/Control Bits:", {{"Data_Ready_Bar", 0},
-                                        {"LOS", 1},
-                                        {"TX Fault", 0},
-                                        {"Soft RX Rate Select", 0},
-                                        {"RX Rate Select State", 0},
-                                        {"Soft TX Disable", 0},
-                                        {"TX Disable State", 0}});
-  t += BitList("", {{"EWRAP Control Bit", 0},
-                    {"EWRAP FORWARD Control Bit", 0},
-                    {"OWRAP Control Bit", 0},
+  t += BitList("Status/Control Bits:", {{"Data_Ready_Bar", 0}, {"LOS", 1}, {"TX Fault", 0},
+                                        {"Soft RX Rate Select", 0}, {"RX Rate Select State", 0},
+                                        {"Soft TX Disable", 0}, {"TX Disable State", 0}});
+  t += BitList("", {{"EWRAP Control Bit", 0}, {"EWRAP FORWARD Control Bit", 0}, {"OWRAP Control Bit", 0},
                     {"OWRAP FORWARD Control Bit", 0}});
-  t += BitList("", {{"TX Signal Power Low Alarm", 0},
-                    {"TX Signal Power High Alarm", 0},
-                    {"TX Bias Low Alarm", 0},
-                    {"TX Bias High Alarm", 0},
-                    {"Vcc Low Alarm", 0},
-                    {"Vcc High Alarm", 0},
-                    {"Temp Low Alarm", 0},
+  t += BitList("", {{"TX Signal Power Low Alarm", 0}, {"TX Signal Power High Alarm", 0}, {"TX Bias Low Alarm", 0},
+                    {"TX Bias High Alarm", 0}, {"Vcc Low Alarm", 0}, {"Vcc High Alarm", 0}, {"Temp Low Alarm", 0},
                     {"Temp High Alarm", 0}});
   t += BitList("", {{"RX Signal Power Low Alarm", 1}, {"RX Signal Power High Alarm", 0}});
-  t += BitList("", {{"TX Signal Power Low Warning", 0},
-                    {"TX Signal Power High Warning", 0},
-                    {"TX Bias Low Warning", 0},
-                    {"TX Bias High Warning", 0},
-                    {"Vcc Low Warning", 0},
-                    {"Vcc High Warning", 0},
-                    {"Temp Low Warning", 0},
-                    {"Temp High Warning", 0}});
-  t += BitList("", {{"Reserved Warning", 0},
-                    {"Reserved Warning", 0},
-                    {"Reserved Warning", 0},
-                    {"Reserved Warning", 0},
-                    {"Reserved Warning", 0},
-                    {"Reserved Warning", 0},
-                    {"RX Signal Power Low Warning", 1},
-                    {"RX Signal Power High Warning", 0}});
+  t += BitList("", {{"TX Signal Power Low Warning", 0}, {"TX Signal Power High Warning", 0},
+                    {"TX Bias Low Warning", 0}, {"TX Bias High Warning", 0}, {"Vcc Low Warning", 0},
+                    {"Vcc High Warning", 0}, {"Temp Low Warning", 0}, {"Temp High Warning", 0}});
+  t += BitList("", {{"Reserved Warning", 0}, {"Reserved Warning", 0}, {"Reserved Warning", 0},
+                    {"Reserved Warning", 0}, {"Reserved Warning", 0}, {"Reserved Warning", 0},
+                    {"RX Signal Power Low Warning", 1}, {"RX Signal Power High Warning", 0}});
   t += BitList("Extended Module Control:", {{"Optional Power Level Select", 0},
-                                            {"Optional Power Level Operation State", 0},
-                                            {"Power Level 4 Enable", 0},
-                                            {"Soft RS(1) Select", 0},
-                                            {"Adaptive Input EQ Fail Flag", 0},
-                                            {"Reserved", 0},
-                                            {"Reserved", 0},
-                                            {"Reserved", 0}});
-  t += BitList("Extended Status Bytes:", {{"Optional Tx CDR Unlocked", 0},
-                                          {"64GFC Mode", 0},
-                                          {"PAM4 Mode Rx Configured", 0},
-                                          {"PAM4 Mode Tx Configured", 0},
-                                          {"Reserved", 0},
-                                          {"Reserved", 0},
-                                          {"Reserved", 0}});
+                                            {"Optional Power Level Operation State", 0}, {"Power Level 4 Enable", 0},
+                                            {"Soft RS(1) Select", 0}, {"Adaptive Input EQ Fail Flag", 0},
+                                            {"Reserved", 0}, {"Reserved", 0}, {"Reserved", 0}});
+  t += BitList("Extended Status Bytes:", {{"Optional Tx CDR Unlocked", 0}, {"64GFC Mode", 0},
+                                          {"PAM4 Mode Rx Configured", 0}, {"PAM4 Mode Tx Configured", 0},
+                                          {"Reserved", 0}, {"Reserved", 0}, {"Reserved", 0}});
   t += Line("Vendor Specific", kZero8);
   t += BitList("TP1 to TP4 EWRAP Control:", {{"EWRAP Disable", 0}, {"EWRAP Enable", 0}});
   t += BitList("TP3 to TP2 OWRAP Control:", {{"OWRAP Disable", 0}, {"OWRAP Enable", 0}});
@@ -219,13 +182,8 @@ std::string Expected() {
                            "Electrical Output Tx Tap Post1", "DSP Status Timing Control", "DSP Control",
                            "FC 64G Mode Control"})
     t += Byte(name, 0);
-  t += BitList("LSN Control:", {{"Train 64G", 0},
-                                {"Train 32G", 0},
-                                {"Fixed Speed Switch to 64G", 0},
-                                {"Reserved", 0},
-                                {"Reserved", 0},
-                                {"Reserved", 0},
-                                {"Client Rx Adaptation Reset", 0},
+  t += BitList("LSN Control:", {{"Train 64G", 0}, {"Train 32G", 0}, {"Fixed Speed Switch to 64G", 0}, {"Reserved", 0},
+                                {"Reserved", 0}, {"Reserved", 0}, {"Client Rx Adaptation Reset", 0},
                                 {"LSN Mode", 0}});
   t += Line("CDR Firmware Version", "0x00 0x00 0x00 ");
   for (const char* name :
