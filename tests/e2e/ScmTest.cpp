@@ -1,12 +1,8 @@
 // SAN congestion management: port and target statistics, status words,
 // the profile and the clearing of statistics, each row on a fixture of its own.
-#include "tests/e2e/AdapterDocs.h"
+#include "tests/e2e/Harness.h"
 
 using namespace e2e;
-using adapterdocs::ReportErrorText;
-using adapterdocs::ReportErrorXml;
-using adapterdocs::ReportText;
-using adapterdocs::ReportXml;
 
 namespace {
 
@@ -25,7 +21,7 @@ const std::string kReadError = "Failed, Statistics read error";
 const std::string kDivider = "      -----------------------------------\n";
 
 // One adapter, one port, one target; each row adds its own fields and calls.
-struct Fixture {
+struct ScmFixture {
   std::string port = "";
   std::string target = "";
   std::string calls = "";
@@ -35,7 +31,7 @@ struct Fixture {
 
 std::string Join(const std::string& a, const std::string& b) { return b.empty() ? a : a + ", " + b; }
 
-Result RunOn(Sandbox& box, const Fixture& s, const std::vector<std::string>& words) {
+Result RunOn(Sandbox& box, const ScmFixture& s, const std::vector<std::string>& words) {
   const std::string target = Join(kTargetNames + R"(, "portId": "0a:0b:0c", "targetNumber": 7)", s.target);
   const std::string port =
       Join(R"("wwpn": "21:00:00:c8:a1:50:00:01", "wwnn": "20:00:00:c8:a1:50:00:01", "portId": "01:02:03",)"
@@ -59,7 +55,7 @@ const std::string kTargetIdentity =
     "Node Name: 20:00:00:c8:a1:00:50:01\n      Port Name: 50:00:c8:a1:00:00:50:01\n"
     "      Port Id: 0a:0b:0c\n      Target Number: 7\n";
 
-std::string Lines(const std::vector<std::pair<std::string, std::string>>& lines) {
+std::string PairLines(const std::vector<std::pair<std::string, std::string>>& lines) {
   std::string text;
   for (const auto& [label, value] : lines) text += "      " + label + ": " + value + "\n";
   return text;
@@ -75,20 +71,20 @@ std::string Record(int kind, const std::string& names, int base, const std::stri
 
 const std::string kOtherNames = R"("wwnn": "20:00:00:c8:a1:00:60:01", "wwpn": "50:00:c8:a1:00:00:60:01")";
 
-struct Doc {
+struct ScmDoc {
   const char* structure;
   const char* list;
   const char* element;
 };
-const Doc kPortStats = {"PortUSCMStatistics", "Port USCM Stats", "PortUSCMStatsList"};
-const Doc kTargetStats = {"TargetUSCMStatistics", "Target USCM Stats", "TargetUSCMStatsList"};
-const Doc kPortStatus = {"PortUSCMInformation", "Port USCM Status", "PortUSCMStatusList"};
-const Doc kTargetStatus = {"TargetUSCMInformation", "Target USCM Status", "TargetUSCMStatusList"};
-const Doc kProfile = {"PortUSCMProfile", "Congestion Profile", "CongestionProfileList"};
+const ScmDoc kPortStats = {"PortUSCMStatistics", "Port USCM Stats", "PortUSCMStatsList"};
+const ScmDoc kTargetStats = {"TargetUSCMStatistics", "Target USCM Stats", "TargetUSCMStatsList"};
+const ScmDoc kPortStatus = {"PortUSCMInformation", "Port USCM Status", "PortUSCMStatusList"};
+const ScmDoc kTargetStatus = {"TargetUSCMInformation", "Target USCM Status", "TargetUSCMStatusList"};
+const ScmDoc kProfile = {"PortUSCMProfile", "Congestion Profile", "CongestionProfileList"};
 
-std::string Text(const Doc& d, const std::string& block) { return ReportText(d.structure, d.list, d.element, block); }
-std::string Xml(const Doc& d, const std::string& block) { return ReportXml(d.structure, d.list, d.element, block); }
-std::string Error(const Doc& d, const std::string& message) { return ReportErrorText(d.structure, d.list, message); }
+std::string Text(const ScmDoc& d, const std::string& block) { return Report(d.structure, d.list, d.element, block).Text(); }
+std::string Xml(const ScmDoc& d, const std::string& block) { return Report(d.structure, d.list, d.element, block).Xml(); }
+std::string Error(const ScmDoc& d, const std::string& message) { return ListError(d.structure, d.list, message).Text(); }
 
 }  // namespace
 
@@ -96,7 +92,7 @@ TEST(ScmStats, PortAndTargetReportsInBothForms) {
   Sandbox box;
   struct Case {
     const char* situation;
-    Fixture setup;
+    ScmFixture setup;
     bool target;
     std::string block;
   };
@@ -109,7 +105,7 @@ TEST(ScmStats, PortAndTargetReportsInBothForms) {
                       "scmAlarmCount": 4294967301, "scmWarningCount": 9)")},
        false,
        kPortIdentity + "      Congestion Notification: Congestion, Delivery, \n" +
-           Lines({{"Link Event Type", "Device Specific"}, {"Link Event Threshold", "250 (ms)"},
+           PairLines({{"Link Event Type", "Device Specific"}, {"Link Event Threshold", "250 (ms)"},
                   {"Link Failure Count", "1"}, {"Loss Of Sync Count", "2"}, {"Loss Of Signal Count", "3"},
                   {"Primitive Sequence Protocol Error Count", "4"}, {"Invalid Transmission Word Count", "5"},
                   {"Invalid CRC Count", "6"}, {"Delivery Notification", "Device Specific"},
@@ -121,11 +117,11 @@ TEST(ScmStats, PortAndTargetReportsInBothForms) {
                           ", " + Record(128, "", 10, R"("fecUncorrectable": 77)") + "]")},
        false,
        kPortIdentity + kDivider + "      Congestion Mitigation\n" + kDivider +
-           Lines({{"Congestion Alarm Count", "10"}, {"Congestion Warning Count", "11"},
+           PairLines({{"Congestion Alarm Count", "10"}, {"Congestion Warning Count", "11"},
                   {"Cleared Congestion Count", "12"}, {"Throttled Up Count", "14"}, {"Throttled Down Count", "13"},
                   {"Bottomed Out Count", "16"}, {"Returned Busy Count", "15"}}) +
            kDivider + "      Rx Fabric Performance Impact \n      Notifications\n" + kDivider +
-           Lines({{"Link Failure Count", "17"}, {"Link Unknown Event Count", "18"}, {"Loss Of Sync Count", "19"},
+           PairLines({{"Link Failure Count", "17"}, {"Link Unknown Event Count", "18"}, {"Loss Of Sync Count", "19"},
                   {"Loss Of Signal Count", "20"}, {"Link Device Specific Event Count", "24"},
                   {"Primitive Sequence Protocol Error Count", "21"}, {"Invalid Transmission Word Count", "22"},
                   {"Invalid CRC Count", "23"}, {"Link Uncorrectable FEC Count", "77"},
@@ -146,7 +142,7 @@ TEST(ScmStats, PortAndTargetReportsInBothForms) {
                          "0x40": 11, "0x44": 12, "0x48": 13, "0x4c": 14, "0x50": 15, "0x68": 16, "0x6c": 17})"},
        true,
        kTargetIdentity + "      Congestion Notification: Delivery, Link Integrity, Peer Congestion\n" +
-           Lines({{"Link Event Type", "Loss Of Signal"}, {"Link Event Threshold", "100 (ms)"},
+           PairLines({{"Link Event Type", "Loss Of Signal"}, {"Link Event Threshold", "100 (ms)"},
                   {"Link Failure Count", "1"}, {"Link Unknown Event Count", "16"}, {"Loss Of Sync Count", "2"},
                   {"Loss Of Signal Count", "3"}, {"Link Device Specific Event Count", "17"},
                   {"Primitive Sequence Protocol Error Count", "4"}, {"Invalid Transmission Word Count", "5"},
@@ -162,10 +158,10 @@ TEST(ScmStats, PortAndTargetReportsInBothForms) {
                           Record(2, kTargetNames, 100, R"("fecUncorrectable": 99)") + "]")},
        true,
        kTargetIdentity + kDivider + "      Congestion Mitigation\n" + kDivider +
-           Lines({{"Cleared Congestion Count", "102"}, {"Throttled Up Count", "104"},
+           PairLines({{"Cleared Congestion Count", "102"}, {"Throttled Up Count", "104"},
                   {"Throttled Down Count", "103"}, {"Bottomed Out Count", "106"}, {"Returned Busy Count", "105"}}) +
            kDivider + "      Rx Fabric Performance Impact \n      Notifications\n" + kDivider +
-           Lines({{"Link Failure Count", "107"}, {"Link Unknown Event Count", "108"}, {"Loss Of Sync Count", "109"},
+           PairLines({{"Link Failure Count", "107"}, {"Link Unknown Event Count", "108"}, {"Loss Of Sync Count", "109"},
                   {"Loss Of Signal Count", "110"}, {"Link Device Specific Event Count", "114"},
                   {"Primitive Sequence Protocol Error Count", "111"}, {"Invalid Transmission Word Count", "112"},
                   {"Invalid CRC Count", "113"}, {"Link Uncorrectable FEC Count", "99"},
@@ -177,7 +173,7 @@ TEST(ScmStats, PortAndTargetReportsInBothForms) {
        true, kTargetIdentity},
   };
   for (const Case& c : cases) {
-    const Doc& doc = c.target ? kTargetStats : kPortStats;
+    const ScmDoc& doc = c.target ? kTargetStats : kPortStats;
     const std::string mode = c.target ? "target" : "port";
     const std::string id = c.target ? kTarget : kPort;
     Result text = RunOn(box, c.setup, Words(mode, "scmstats", "getcli", id));
@@ -204,7 +200,7 @@ TEST(ScmStats, RefusalsAndFailures) {
   const std::string list = "\"scmrStats\": [" + Record(128, "", 0) + "]";
   struct Case {
     const char* situation;
-    Fixture setup;
+    ScmFixture setup;
     std::string message;
     size_t featureQueries;
     size_t frees;
@@ -225,7 +221,7 @@ TEST(ScmStats, RefusalsAndFailures) {
        {kPhase2, "", R"({"call": "KXAPI_GetSCMRStatisticsList", "rc": 5, )" + list + "}"}, kReadError, 1, 1},
   };
   for (const bool target : {false, true}) {
-    const Doc& doc = target ? kTargetStats : kPortStats;
+    const ScmDoc& doc = target ? kTargetStats : kPortStats;
     for (const Case& c : cases) {
       Result r = RunOn(box, c.setup, Words(target ? "target" : "port", "scmstats", "getcli", target ? kTarget : kPort));
       EXPECT_EQ(r.out, Error(doc, c.message)) << c.situation << (target ? " (target)" : "");
@@ -235,14 +231,14 @@ TEST(ScmStats, RefusalsAndFailures) {
     }
   }
   EXPECT_EQ(RunOn(box, {Join(kPhase2, R"("uscmEnabled": 0)")}, Words("port", "scmstats", "get", kPort)).out,
-            ReportErrorXml("PortUSCMStatistics", "Port USCM Stats", disabled));
+            ListError("PortUSCMStatistics", "Port USCM Stats", disabled).Xml());
 
   // Phase 1 of a target reads its FC statistics.
-  const Fixture statsFail = {kPhase1, "", R"({"call": "KXAPI_GetPortStatisticsFC", "rc": 150})"};
+  const ScmFixture statsFail = {kPhase1, "", R"({"call": "KXAPI_GetPortStatisticsFC", "rc": 150})"};
   EXPECT_EQ(RunOn(box, statsFail, Words("target", "scmstats", "getcli", kTarget)).out, Error(kTargetStats, kMaintenance));
 
   // A list that cannot be given back: the statistics, then the failure.
-  const Fixture freeFails = {Join(kPhase2, "\"scmrStats\": [" + Record(128, "", 0) + "]"), "",
+  const ScmFixture freeFails = {Join(kPhase2, "\"scmrStats\": [" + Record(128, "", 0) + "]"), "",
                            R"({"call": "KXAPI_FreeSCMRStatisticsList", "rc": 4})"};
   Result r = RunOn(box, freeFails, Words("port", "scmstats", "getcli", kPort));
   EXPECT_EQ(r.out.substr(r.out.find(kStars, 1) + kStars.size()),
@@ -251,14 +247,14 @@ TEST(ScmStats, RefusalsAndFailures) {
   r = RunOn(box, {Join(kPhase2, "\"scmrStats\": [" + Record(2, kOtherNames, 0) + "]"), "", freeFails.calls},
           Words("target", "scmstats", "get", kTarget));
   EXPECT_EQ(r.out, Xml(kTargetStats, kTargetIdentity) +
-                       ReportErrorXml("TargetUSCMStatistics", "Target USCM Stats", "Failed, Statistics list clear error"));
+                       ListError("TargetUSCMStatistics", "Target USCM Stats", "Failed, Statistics list clear error").Xml());
 }
 
 TEST(ScmChk, StatusWordsPerDeviceGroup) {
   Sandbox box;
   struct Case {
     const char* situation;
-    Fixture setup;
+    ScmFixture setup;
     bool target;
     std::string tail;
   };
@@ -267,7 +263,7 @@ TEST(ScmChk, StatusWordsPerDeviceGroup) {
        {Join(kPhase2, R"("scmCongestionState": 1, "scmSeverity": "0xF1", "scmLinkIntegrityEvents": 1,
                       "scmSecondsSinceEvent": 42, "scmFabricFlags": 3, "scmVirtualLane": 1, "scmIoThrottling": 2)")},
        false,
-       Lines({{"Congestion Current State", "Congested"}, {"Congestion Severity", "Warning"},
+       PairLines({{"Congestion Current State", "Congested"}, {"Congestion Severity", "Warning"},
               {"Link Integrity Events", "Yes"}, {"Delivery Notification Events", "No"},
               {"Seconds Since Last Event", "42"}, {"Fabric Connection Flags", "RDF Completed (Brocade)"},
               {"Virtual Lane", "Operational"}, {"I/O Throttling", "Active"}})},
@@ -275,21 +271,21 @@ TEST(ScmChk, StatusWordsPerDeviceGroup) {
        {Join(R"("capabilityFlags": "0x84000000")", R"("scmCongestionState": 2, "scmDeliveryEvents": 5,
                       "scmFabricFlags": 5, "scmVirtualLane": 2, "scmIoThrottling": 1)")},
        false,
-       Lines({{"Congestion Current State", "Unknown"}, {"Congestion Severity", "None"},
+       PairLines({{"Congestion Current State", "Unknown"}, {"Congestion Severity", "None"},
               {"Link Integrity Events", "No"}, {"Delivery Notification Events", "Yes"},
               {"Seconds Since Last Event", "0"}, {"Fabric Connection Flags", "RDF Completed (Cisco)"},
               {"Virtual Lane", "Non-Operational"}, {"I/O Throttling", "None"}})},
       {"group C, rejected registration, lane off, throttling switched off",
        {Join(R"("capabilityFlags": "0x84000000")", R"("scmSeverity": 16, "scmFabricFlags": 2)")},
        false,
-       Lines({{"Congestion Current State", "Healthy"}, {"Congestion Severity", "Reserved"},
+       PairLines({{"Congestion Current State", "Healthy"}, {"Congestion Severity", "Reserved"},
               {"Link Integrity Events", "No"}, {"Delivery Notification Events", "No"},
               {"Seconds Since Last Event", "0"}, {"Fabric Connection Flags", "RDF Reject"},
               {"Virtual Lane", "Disabled"}, {"I/O Throttling", "Disabled"}})},
       {"group A: no lanes; throttling value 0 without the switch-off bit",
        {Join(kPhase2, R"("scmFabricFlags": 1, "scmVirtualLane": 1)"), "", "", kGroupA},
        false,
-       Lines({{"Congestion Current State", "Healthy"}, {"Congestion Severity", "None"},
+       PairLines({{"Congestion Current State", "Healthy"}, {"Congestion Severity", "None"},
               {"Link Integrity Events", "No"}, {"Delivery Notification Events", "No"},
               {"Seconds Since Last Event", "0"}, {"Fabric Connection Flags", "RDF Completed"},
               {"Virtual Lane", "Disabled"}, {"I/O Throttling", "None"}})},
@@ -297,26 +293,26 @@ TEST(ScmChk, StatusWordsPerDeviceGroup) {
        {R"("capabilityFlags": "0x44000000")",
         R"("congestion": 1, "scmLinkIntegrityEvents": 3, "scmSecondsSinceEvent": 9, "ioThrottling": 2)"},
        true,
-       Lines({{"Congestion Current State", "Congested"}, {"Link Integrity Events", "Yes"},
+       PairLines({{"Congestion Current State", "Congested"}, {"Link Integrity Events", "Yes"},
               {"Seconds Since Last Event", "9"}, {"Virtual Lane", "Non-Operational"}, {"I/O Throttling", "Active"}})},
       {"target, group C without lanes bit: fast lane; throttling switched off",
        {R"("capabilityFlags": "0x84000000")", R"("virtualLane": 3)"},
        true,
-       Lines({{"Congestion Current State", "Healthy"}, {"Link Integrity Events", "No"},
+       PairLines({{"Congestion Current State", "Healthy"}, {"Link Integrity Events", "No"},
               {"Seconds Since Last Event", "0"}, {"Virtual Lane", "Fast"}, {"I/O Throttling", "Disabled"}})},
       {"target, group C: slow lane; value 1 reads None as on the port",
        {R"("capabilityFlags": "0x84000000")", R"("virtualLane": 1, "ioThrottling": 1, "congestion": 4)"},
        true,
-       Lines({{"Congestion Current State", "Unknown"}, {"Link Integrity Events", "No"},
+       PairLines({{"Congestion Current State", "Unknown"}, {"Link Integrity Events", "No"},
               {"Seconds Since Last Event", "0"}, {"Virtual Lane", "Slow"}, {"I/O Throttling", "None"}})},
       {"target, group B: no lanes, unknown lane value without lanes bit",
        {kPhase2, R"("virtualLane": 2)", "", kGroupB},
        true,
-       Lines({{"Congestion Current State", "Healthy"}, {"Link Integrity Events", "No"},
+       PairLines({{"Congestion Current State", "Healthy"}, {"Link Integrity Events", "No"},
               {"Seconds Since Last Event", "0"}, {"Virtual Lane", "NA"}, {"I/O Throttling", "None"}})},
   };
   for (const Case& c : cases) {
-    const Doc& doc = c.target ? kTargetStatus : kPortStatus;
+    const ScmDoc& doc = c.target ? kTargetStatus : kPortStatus;
     const std::string block = (c.target ? kTargetIdentity : kPortIdentity) + c.tail;
     const std::string mode = c.target ? "target" : "port";
     const std::string id = c.target ? kTarget : kPort;
@@ -346,7 +342,7 @@ TEST(ScmProfile, GetAndSetKeepEveryByteTheOptionsDoNotOwn) {
     bool failed = false;
   };
   auto shown = [](const char* configured, const char* management, const char* activation) {
-    return kPortIdentity + Lines({{"USCM Configuration Status", configured}, {"USCM Profile Management", management},
+    return kPortIdentity + PairLines({{"USCM Configuration Status", configured}, {"USCM Profile Management", management},
                                   {"USCM Profile Activation", activation}});
   };
   const std::vector<Case> cases = {
@@ -417,15 +413,14 @@ TEST(ScmStats, ClearMapsTheLibraryResult) {
       {"9", "Failed, Unknown"},
   };
   for (const auto& [rc, message] : cases) {
-    const Fixture s = {kPhase2, "", R"({"call": "KXAPI_SANCongMgmtResetStatistics", "rc": )" + rc + "}"};
+    const ScmFixture s = {kPhase2, "", R"({"call": "KXAPI_SANCongMgmtResetStatistics", "rc": )" + rc + "}"};
     Result r = RunOn(box, s, Words("port", "scmstats", "clearcli", kPort));
     EXPECT_EQ(r.out, text(message)) << rc;
     EXPECT_EQ(CallsNamed(r, "KXAPI_SANCongMgmtResetStatistics"),
               std::vector<std::string>{"KXAPI_SANCongMgmtResetStatistics port=21:00:00:c8:a1:50:00:01"});
   }
   EXPECT_EQ(RunOn(box, {kPhase2}, Words("port", "scmstats", "clear", kPort)).out,
-            kXmlHead + "<structure typeName=\"USCMStatisticsClear\">\n" + adapterdocs::XmlString("Message", "Success") +
-                "</structure>\n</output>\n");
+            MessageDoc("USCMStatisticsClear", "Success").Xml());
   // Clearing needs phase 2.
   Result r = RunOn(box, {kPhase1}, Words("port", "scmstats", "clearcli", kPort));
   EXPECT_EQ(r.out, text(kNoSupport));
