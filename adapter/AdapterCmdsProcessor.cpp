@@ -1,5 +1,7 @@
 #include "adapter/AdapterCmdsProcessor.h"
 
+#include "runtime/FileOps.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -220,8 +222,8 @@ uint32_t AdapterCmdsProcessor::CmdUpdateCommon(Words& words, uint32_t mode) {
   TraceFn(kTraceInfo, fn, "Got Identifier = %s", identifier.c_str());
   TraceFn(kTraceInfo, fn, "Got Firmware file  = %s", file.c_str());
 
-  struct stat info;
-  if (stat(file.c_str(), &info) != 0) {
+  // A regular, readable, non-empty file, checked before anything can block on it.
+  if (!FileOps::IsUsableImage(file.c_str())) {
     TraceFn(kTraceError, fn, "Firmware file [%s] does not exist", file.c_str());
     return DisplayUpdateInfo(kxstatus::kFileNotFound, mode, 0);
   }
