@@ -7,7 +7,6 @@
 #include "port/PhysicalPortFCStatsCmdsProcessor.h"
 #include "port/PhysicalPortInfoCmdsProcessor.h"
 
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <vector>

@@ -179,6 +179,7 @@ uint32_t ReplaceFile(const std::string& path, const std::string& text) {
 struct HeldLock {
   int fd;
   int depth;
+  pid_t pid;  // a child made by fork holds none of its parent's locks
 };
 std::map<std::string, HeldLock>& HeldLocks() {
   static std::map<std::string, HeldLock> held;
@@ -252,23 +253,29 @@ uint32_t FileOps::RemoveFile(const char* path) {
   return 0;
 }
 
-bool FileOps::IsUsableImage(const char* path) {
+FileOps::Image FileOps::CheckImage(const char* path) {
   struct stat st {};
-  if (!path || stat(path, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) return false;
+  if (!path || stat(path, &st) != 0) return Image::kMissing;
+  if (!S_ISREG(st.st_mode)) return Image::kNotRegular;
   // Regular files never block on open; the descriptor proves it is readable.
   const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+  if (fd < 0) return Image::kUnreadable;
+  const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
   close(fd);
-  return ok;
+  if (!regular) return Image::kNotRegular;
+  return st.st_size > 0 ? Image::kUsable : Image::kEmpty;
 }
 
 FileLock::FileLock(std::string path) : path_(std::move(path) + ".lock") {
   auto& held = HeldLocks();
   if (auto it = held.find(path_); it != held.end()) {
-    ++it->second.depth;
-    held_ = true;
-    return;
+    if (it->second.pid == getpid()) {
+      ++it->second.depth;
+      held_ = true;
+      return;
+    }
+    close(it->second.fd);  // the copy a fork left; the parent's lock stays with the parent
+    held.erase(it);
   }
   for (int attempt = 0; attempt < 1000; ++attempt) {
     const int fd = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -281,7 +288,7 @@ FileLock::FileLock(std::string path) : path_(std::move(path) + ".lock") {
     // on the one that stands under the name now.
     if (rc == 0 && fstat(fd, &mine) == 0 && stat(path_.c_str(), &named) == 0 && mine.st_ino == named.st_ino &&
         mine.st_dev == named.st_dev) {
-      held[path_] = HeldLock{fd, 1};
+      held[path_] = HeldLock{fd, 1, getpid()};
       held_ = true;
       return;
     }

@@ -105,8 +105,10 @@ class FileOps {
   static int GetKeyValueFromText(const std::string& text, const char* key, char* value, size_t valueSize,
                                  char separator);
 
-  // Checks a file the tool is about to hand to the library as an image: it
-  // must be a regular file, readable and not empty. Looks without opening it
-  // for reading first, so a FIFO or a device never blocks the command.
-  static bool IsUsableImage(const char* path);
+  // What a file the tool is about to hand to the library as an image is:
+  // usable only as a regular, readable, non-empty file. Looks before it
+  // opens, so a FIFO or a device never blocks the command.
+  enum class Image { kUsable, kMissing, kNotRegular, kUnreadable, kEmpty };
+  static Image CheckImage(const char* path);
+  static bool IsUsableImage(const char* path) { return CheckImage(path) == Image::kUsable; }
 };

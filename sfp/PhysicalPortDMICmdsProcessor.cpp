@@ -2,7 +2,6 @@
 
 #include "runtime/FileOps.h"
 
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <string>

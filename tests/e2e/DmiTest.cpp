@@ -171,7 +171,7 @@ TEST(Dmi, RefreshReadsTheModuleAgain) {
   const std::string reread =
       QsfpText("REREAD", "0", "0", "0", "Unknown or unspecified", "\n", "0x0", 0, 0, 0);
   for (const std::vector<std::string>& option :
-       {std::vector<std::string>{"-r", "true"}, {"--REFRESH", "True"}, {"--refresh", "true", "extra"}}) {
+       {std::vector<std::string>{"-r", "true"}, {"--REFRESH", "True"}}) {
     std::vector<std::string> args = {"-t", "port", "-s", "dmi", "getcli", kQsfpPort};
     args.insert(args.end(), option.begin(), option.end());
     Result r = box.Run(args);
@@ -179,8 +179,8 @@ TEST(Dmi, RefreshReadsTheModuleAgain) {
         << option[0];
     EXPECT_EQ(CallsNamed(r, "KXAPI_GetSFPDataEx").at(0), "KXAPI_GetSFPDataEx port=21:00:00:c8:a1:30:01:01 flag=1 reserved=0");
   }
-  // "false", and an option word with nothing after it, read without refresh.
-  for (const std::vector<std::string>& option : {std::vector<std::string>{"-r", "false"}, {"-r"}}) {
+  // "false" reads without refresh.
+  for (const std::vector<std::string>& option : {std::vector<std::string>{"-r", "false"}}) {
     std::vector<std::string> args = {"-t", "port", "-s", "dmi", "getcli", kQsfpPort};
     args.insert(args.end(), option.begin(), option.end());
     Result r = box.Run(args);
@@ -198,6 +198,14 @@ TEST(Dmi, RefreshWithAnotherValueIsAnInvalidParameter) {
   EXPECT_EQ(ExitStatus(box), "6");
   r = box.Run({"-t", "port", "-s", "dmi", "get", kSfpPort, "--refresh", "yes"});
   EXPECT_EQ(r.out, DmiErrorXml("Failed, Invalid parameter"));
+  // So is an option word without its value, or a word after the option's.
+  for (const std::vector<std::string>& extra : {std::vector<std::string>{"-r"}, {"--refresh", "true", "extra"}}) {
+    std::vector<std::string> args = {"-t", "port", "-s", "dmi", "getcli", kSfpPort};
+    args.insert(args.end(), extra.begin(), extra.end());
+    r = box.Run(args);
+    EXPECT_EQ(r.out, DmiError("Failed, Invalid parameter") + kUsageGet);
+    EXPECT_TRUE(CallsNamed(r, "KXAPI_GetSFPDataEx").empty());
+  }
 }
 
 TEST(Dmi, AnAllZeroImageIsDataNotAvailableWithStatusZero) {

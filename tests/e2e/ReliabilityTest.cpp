@@ -211,7 +211,7 @@ TEST(Reliability, MistypedWordsAreRefusedAndChangeNothing) {
       {"option without value", Port("hbaparams", {"setFilecli", kPort, "-u", "9", "-r"}), hbaError, ""},
       {"trailing junk", Port("hbaparams", {"setFilecli", kPort, "-r", "11s"}), hbaError, ""},
       {"out of range", Port("hbaparams", {"setFilecli", kPort, "-o", "241"}), hbaError, ""},
-      {"huge number", Port("hbaparams", {"setFilecli", kPort, "-x", "18446744073709551617"}), hbaError, ""},
+      {"huge number", Port("hbaparams", {"setFilecli", kPort, "-w", "18446744073709551617"}), hbaError, ""},
       {"hexadecimal count", Port("bbcr", {"setFilecli", kPort, "-c", "0x0F"}), bbcrError, ""},
       {"signed count", Port("bbcr", {"setFilecli", kPort, "-c", "-1"}), bbcrError, ""},
       {"speed typo", {"-t", "target", "-v", "iidma", "setcli", kTarget, "16Gbps"}, iidmaError,
@@ -226,7 +226,9 @@ TEST(Reliability, MistypedWordsAreRefusedAndChangeNothing) {
     const Result r = box.Run(c.words);
     EXPECT_EQ(r.out, c.expected);
     EXPECT_FALSE(fs::exists(cache) || fs::exists(box.HostPath(kCacheDir + "/BBCR_" + kPort))) << "nothing staged";
-    if (*c.forbiddenCall) EXPECT_EQ(CallsNamed(r, c.forbiddenCall).size(), 0u);
+    if (*c.forbiddenCall) {
+      EXPECT_EQ(CallsNamed(r, c.forbiddenCall).size(), 0u);
+    }
   }
   // A failed setFile leaves a staged file exactly as it was.
   ASSERT_TRUE(HasLine(box.Run(Port("hbaparams", {"setFilecli", kPort, "-r", "11"})).out, "Message: Success"));
@@ -268,7 +270,7 @@ TEST(Reliability, AdapterValuesOutsideTheUserRangeGoBackUnchanged) {
   EXPECT_TRUE(HasLine(r.out, "Message: Success")) << r.out;
   r = box.Run(Port("bbcr", {"setcli", kPort}));
   EXPECT_EQ(CallsNamed(r, "KXAPI_FCSetBBCSupportInfo"),
-            std::vector<std::string>{"KXAPI_FCSetBBCSupportInfo port=" + kPort + " status=0 configured=20"});
+            std::vector<std::string>{"KXAPI_FCSetBBCSupportInfo port=21:00:00:c8:a1:30:01:00 status=0 configured=20"});
 }
 
 TEST(Reliability, ImagesMustBeRegularReadableNonEmptyFiles) {
@@ -279,19 +281,21 @@ TEST(Reliability, ImagesMustBeRegularReadableNonEmptyFiles) {
   WriteFile(box.File("empty"), "");
   const std::string nvramError = kStars + "UpdateNVRAM:\nReboot Required: false\nMessage: Failed, File not found\n" +
                                  kStars;
-  for (const std::string& image : {fifo, box.File("dir"), box.File("empty"), box.File("missing")}) {
+  // The adapter's update has a status for each kind of file; NVRAM and SFP
+  // images have the one file status.
+  const std::pair<std::string, const char*> images[] = {{fifo, "Failed, File read Error"},
+                                                        {box.File("dir"), "Failed, File read Error"},
+                                                        {box.File("empty"), "Failed, Invalid File Size"},
+                                                        {box.File("missing"), "Failed, File not found"}};
+  for (const auto& [image, adapterMessage] : images) {
     SCOPED_TRACE(image);
     const struct {
       std::vector<std::string> words;
-      const char* call;
-      const char* message;
+      std::string message;
     } commands[] = {
-        {{"-t", "adapter", "updatecli", "Adapter_KX3262_KXA21350001", image}, "KXAPI_doOptionROMUpdate",
-         "Message: Failed, File not found"},
-        {{"-t", "port", "updatenvramcli", kPort, image}, "KXAPI_UpdateAdapterNVRAMFromFile",
-         "Message: Failed, File not found"},
-        {Port("dmi", {"updatecli", kPort, image, "WTD"}), "KXAPI_SfpModuleFirmwareUpdate",
-         "Message: Failed, File not found"},
+        {{"-t", "adapter", "updatecli", "Adapter_KX3262_KXA21350001", image}, std::string("Message: ") + adapterMessage},
+        {{"-t", "port", "updatenvramcli", kPort, image}, "Message: Failed, File not found"},
+        {Port("dmi", {"updatecli", kPort, image, "WTD"}), "Message: Failed, File not found"},
     };
     for (const auto& c : commands) {
       const pid_t pid = Spawn(box, c.words, box.File("out"));
@@ -299,7 +303,9 @@ TEST(Reliability, ImagesMustBeRegularReadableNonEmptyFiles) {
       const std::string out = ReadFile(box.File("out"));
       EXPECT_TRUE(HasLine(out, c.message)) << out;
     }
-    EXPECT_EQ(box.Run({"-t", "port", "updatenvramcli", kPort, image}).out, nvramError);
+    const Result r = box.Run({"-t", "port", "updatenvramcli", kPort, image});
+    EXPECT_EQ(r.out, nvramError);
+    EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateAdapterNVRAMFromFile").empty());
   }
 }
 

@@ -533,11 +533,13 @@ TEST(TargetIidma, SetAcceptedIsKeptAndEqualSpeedIsNotSetAgain) {
   EXPECT_EQ(CallsNamed(r, "KXAPI_GetTargetLinkSpeed").size(), 1u);
   EXPECT_TRUE(CallsNamed(r, "KXAPI_SetTargetLinkSpeed").empty());
 
-  // A word that names no speed it knows sets 1 Gbps.
-  r = box.Run({"-t", "target", "-v", "iidma", "setcli", kT1, "fast"});
+  // "1_Gbps" sets 1 Gbps; a word that names no speed it knows is refused.
+  r = box.Run({"-t", "target", "-v", "iidma", "setcli", kT1, "1_GBPS"});
   EXPECT_EQ(r.out, IidmaText(IidmaBlock("50:00:c8:a1:00:00:10:00", "50:00:c8:a1:00:00:10:01", "01:0a:00", 3, "1_Gbps")));
   EXPECT_EQ(CallsNamed(r, "KXAPI_SetTargetLinkSpeed"),
             std::vector<std::string>{"KXAPI_SetTargetLinkSpeed port=21:00:00:c8:a1:30:01:00 target=3 speed=0x1"});
+  r = box.Run({"-t", "target", "-v", "iidma", "set", kT1, "fast"});
+  EXPECT_TRUE(CallsNamed(r, "KXAPI_SetTargetLinkSpeed").empty());
 }
 
 TEST(TargetIidma, SetRefusals) {
