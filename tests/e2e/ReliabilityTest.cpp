@@ -165,7 +165,9 @@ TEST(Reliability, SignalStormsWithTracingOnEndWithinSeconds) {
     SCOPED_TRACE("storm " + std::to_string(storm));
     fs::remove(log);
     const pid_t pid = Spawn(box, {}, box.File("out"), box.File("in"), "1");
-    usleep(20000);
+    // The first trace line comes after the handlers are in place; a signal
+    // before them would meet the default action.
+    for (int i = 0; i < 5000 && !fs::exists(log); ++i) usleep(1000);
     for (int i = 0; i < 300; ++i) {
       kill(pid, SIGQUIT);
       usleep(static_cast<useconds_t>(rng() % 400));
