@@ -155,12 +155,13 @@ TEST(Reliability, AKillDuringSetFileLeavesTheOldOrTheNewFile) {
 TEST(Reliability, SignalStormsWithTracingOnEndWithinSeconds) {
   Sandbox box;
   std::string commands;
-  for (int i = 0; i < 400; ++i) commands += "-t adapter listcli\n";
-  WriteFile(box.File("in"), commands + "q\n");
+  for (int i = 0; i < 50; ++i) commands += "-t adapter listcli\n";
+  // No "q": at the end of its input the prompt waits, so the process is
+  // still there for the last signal however fast it ran the commands.
+  WriteFile(box.File("in"), commands);
   const std::string log = box.HostPath("/var/tmp/kxfcli.log");
   const std::regex closing(R"(\d{1,2}/\d{1,2}/\d{4} \d\d:\d\d:\d\d\.\d{3} CIM Provider \d+: \r\nClosing\.\.\.\r\n\r\n)");
   std::mt19937 rng(2);
-  int signalled = 0;
   for (int storm = 0; storm < 5; ++storm) {
     SCOPED_TRACE("storm " + std::to_string(storm));
     fs::remove(log);
@@ -175,20 +176,13 @@ TEST(Reliability, SignalStormsWithTracingOnEndWithinSeconds) {
     kill(pid, storm % 2 ? SIGINT : SIGTERM);
     const int status = WaitFor(pid, 5000);
     ASSERT_NE(status, -1) << "still running after 5 s";
-    // Either it finished its input first, or the signal ended it through the
-    // handler, which traces the closing line and ends with SIGINT.
-    if (WIFEXITED(status)) {
-      EXPECT_EQ(WEXITSTATUS(status), 0);
-      continue;
-    }
+    // The handler traces the closing line and ends the process with SIGINT.
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), SIGINT);
-    ++signalled;
     const std::string trace = ReadFile(log);
     EXPECT_TRUE(std::regex_search(trace, closing)) << trace.substr(trace.size() > 400 ? trace.size() - 400 : 0);
     EXPECT_NE(trace.find("\r\nBreaking...\r\n"), std::string::npos);
   }
-  EXPECT_GT(signalled, 0) << "every storm came too late to meet the process";
 }
 
 // Input that a user mistyped is refused whole: status 6 with the usage text,
