@@ -1,6 +1,7 @@
 #include "adapter/AdapterCmdsProcessor.h"
 
-#include <sys/stat.h>
+#include "runtime/FileOps.h"
+
 
 #include <algorithm>
 #include <string>
@@ -80,6 +81,9 @@ constexpr ResultStatus kUpdateResults[] = {
     {114, 21}, {133, 32}, {150, 60}, {152, 61}, {153, 62}, {522, 16},
 };
 constexpr uint32_t kUpdateFailed = 11;
+constexpr uint32_t kFileOpenError = 22;
+constexpr uint32_t kFileReadError = 25;
+constexpr uint32_t kInvalidFileSize = 29;
 
 uint32_t UpdateStatus(uint32_t result) {
   for (const ResultStatus& row : kUpdateResults)
@@ -220,10 +224,23 @@ uint32_t AdapterCmdsProcessor::CmdUpdateCommon(Words& words, uint32_t mode) {
   TraceFn(kTraceInfo, fn, "Got Identifier = %s", identifier.c_str());
   TraceFn(kTraceInfo, fn, "Got Firmware file  = %s", file.c_str());
 
-  struct stat info;
-  if (stat(file.c_str(), &info) != 0) {
-    TraceFn(kTraceError, fn, "Firmware file [%s] does not exist", file.c_str());
-    return DisplayUpdateInfo(kxstatus::kFileNotFound, mode, 0);
+  // A regular, readable, non-empty file, checked before anything can block
+  // on it; each other kind of file has its own status.
+  switch (FileOps::CheckImage(file.c_str())) {
+    case FileOps::Image::kUsable:
+      break;
+    case FileOps::Image::kMissing:
+      TraceFn(kTraceError, fn, "Firmware file [%s] does not exist", file.c_str());
+      return DisplayUpdateInfo(kxstatus::kFileNotFound, mode, 0);
+    case FileOps::Image::kNotRegular:
+      TraceFn(kTraceError, fn, "Firmware file [%s] is not a regular file", file.c_str());
+      return DisplayUpdateInfo(kFileReadError, mode, 0);
+    case FileOps::Image::kUnreadable:
+      TraceFn(kTraceError, fn, "Firmware file [%s] cannot be opened", file.c_str());
+      return DisplayUpdateInfo(kFileOpenError, mode, 0);
+    case FileOps::Image::kEmpty:
+      TraceFn(kTraceError, fn, "Firmware file [%s] is empty", file.c_str());
+      return DisplayUpdateInfo(kInvalidFileSize, mode, 0);
   }
   uint32_t result = kNoResult;
   const Region* chosen = nullptr;

@@ -137,8 +137,15 @@ uint32_t BootConfigFamily::CmdSetFileCommon(Words& words, uint32_t mode) {
     return DisplayError(kxstatus::kFileNotFound, mode, false);
   }
   const std::string path = CachePath(layout_, words.front());
+  // Read, changed and written back under the file's lock; nothing reaches
+  // the file unless every staged value reads back.
+  KeyValueFile file(path);
+  if (const uint32_t failed = file.Load()) {
+    TraceFn(kTraceError, fn, "file ops failed");
+    return DisplayError(failed, mode, false);
+  }
   KeyValuePairs pairs;
-  if (FileOps::IsFilePresent(path.c_str())) {
+  if (file.Exists()) {
     TraceFn(kTraceInfo, fn, "%s file present", path.c_str());
   } else {
     // A new file starts from the adapter's values, in key order, in the same
@@ -147,14 +154,15 @@ uint32_t BootConfigFamily::CmdSetFileCommon(Words& words, uint32_t mode) {
     pairs.assign(keys.begin(), keys.end());
   }
   pairs.insert(pairs.end(), staged.begin(), staged.end());
-  if (const uint32_t failed = FileOps::UpdateKeyValuesInFile(path, pairs)) {
-    TraceFn(kTraceError, fn, "file ops failed");
-    return DisplayError(failed, mode, false);
-  }
-  if (const uint32_t bad = ReadBootConfigFromFile(ClassName(), layout_, path, c.record, c.view,
+  file.Update(pairs);
+  if (const uint32_t bad = ReadBootConfigFromFile(ClassName(), layout_, file, c.record, c.view,
                                                   c.withNvme ? &c.nvme : nullptr)) {
     TraceFn(kTraceError, fn, "ReadBootConfigFromFile failed");
     return DisplayError(bad, mode, false);
+  }
+  if (const uint32_t failed = file.Commit()) {
+    TraceFn(kTraceError, fn, "file ops failed");
+    return DisplayError(failed, mode, false);
   }
   DisplayBootConfigInfo(c, mode, false, false);
   TraceExiting(fn);
@@ -166,13 +174,17 @@ uint32_t BootConfigFamily::CmdSetCommon(Words& words, uint32_t mode) {
   Context c;
   if (const uint32_t st = Start(fn, words, c)) return DisplayError(st, mode, true);
   const std::string path = CachePath(layout_, words.front());
-  if (!FileOps::IsFilePresent(path.c_str())) {
+  // Held from the read of the staged settings to the file's removal, so a
+  // setFile running alongside cannot slip keys in that are then thrown away.
+  KeyValueFile file(path);
+  if (const uint32_t failed = file.Load()) return DisplayError(failed, mode, true);
+  if (!file.Exists()) {
     TraceFn(kTraceError, fn, "%s file not present", path.c_str());
     return DisplayError(kxstatus::kFileNotFound, mode, true);
   }
   // The settings go to the view they were staged for, whatever view a
   // command run in between left the library in.
-  uint32_t st = ReadBootMode(layout_, path, c.view);
+  uint32_t st = ReadBootMode(layout_, file, c.view);
   if (st == 0 && c.view != kxboot::kModeBios && !c.uefiAdapter) {
     TraceFn(kTraceError, fn, "staged boot mode not supported for this adapter");
     st = kModeNotSupported;
@@ -180,7 +192,7 @@ uint32_t BootConfigFamily::CmdSetCommon(Words& words, uint32_t mode) {
   if (st == 0) st = SwitchView(fn, c);
   if (st == 0) st = ReadRecord(fn, c, "Get Boot Config failed err=%u", " before read");
   if (st == 0 && NvmeView(c)) st = ReadNvme(fn, c);
-  if (st == 0) st = ReadBootConfigFromFile(ClassName(), layout_, path, c.record, c.view, c.withNvme ? &c.nvme : nullptr);
+  if (st == 0) st = ReadBootConfigFromFile(ClassName(), layout_, file, c.record, c.view, c.withNvme ? &c.nvme : nullptr);
   if (st != 0) return DisplayError(st, mode, true);
 
   uint32_t rc = 0;
@@ -208,7 +220,7 @@ uint32_t BootConfigFamily::CmdSetCommon(Words& words, uint32_t mode) {
     }
   }
   DisplayBootConfigInfo(c, mode, true, RebootRequired(fn));
-  if (FileOps::RemoveFile(path.c_str()) != 0) TraceFn(kTraceError, fn, "cannot remove %s", path.c_str());
+  if (file.Remove() != 0) TraceFn(kTraceError, fn, "cannot remove %s", path.c_str());
   TraceExiting(fn);
   return 0;
 }

@@ -41,13 +41,12 @@ uint32_t FlagOf(const BootRecord& r, const FlagKey& f) {
 
 std::string U(uint64_t v) { return std::to_string(v); }
 
-// Reads one key; 1 found, 0 absent, -1 unreadable file.
-int Lookup(const std::string& path, const std::string& key, std::string& value) {
+// Reads one key; true when found.
+bool Lookup(const KeyValueFile& file, const std::string& key, std::string& value) {
   char text[kValueSize] = "";
-  const int found = FileOps::GetKeyValueFromFile(path.c_str(), key.c_str(), text, sizeof text, '=');
-  if (found < 0) return -1;
+  if (file.Get(key.c_str(), text, sizeof text) <= 0) return false;
   value = text;
-  return found;
+  return true;
 }
 
 }  // namespace
@@ -119,29 +118,21 @@ std::map<std::string, std::string> RecordKeys(const FileLayout& layout, uint8_t 
   return keys;
 }
 
-uint32_t ReadBootMode(const FileLayout& layout, const std::string& path, uint8_t& view) {
+uint32_t ReadBootMode(const FileLayout& layout, const KeyValueFile& file, uint8_t& view) {
   std::string value;
-  const int found = Lookup(path, "Boot_Mode", value);
-  if (found < 0) return kxstatus::kFileNotFound;
   view = kxboot::kModeBios;
-  if (found == 0) return 0;
+  if (!Lookup(file, "Boot_Mode", value)) return 0;
   const std::optional<uint8_t> v = BootModeFromValue(layout, value);
   if (!v) return kxstatus::kInvalidParameter;
   view = *v;
   return 0;
 }
 
-uint32_t ReadBootConfigFromFile(const char* cls, const FileLayout& layout, const std::string& path,
+uint32_t ReadBootConfigFromFile(const char* cls, const FileLayout& layout, const KeyValueFile& file,
                                 BootRecord& record, uint8_t& view, NvmeRecord* nvme) {
   constexpr const char* fn = "ReadBootConfigFromFile";
   std::string value;
-  bool unreadable = false;
-  // Looks a key up; false when absent (or the file is unreadable).
-  auto get = [&](const std::string& key) {
-    const int found = Lookup(path, key, value);
-    if (found < 0) unreadable = true;
-    return found > 0;
-  };
+  auto get = [&](const std::string& key) { return Lookup(file, key, value); };
   auto invalid = [&](const std::string& key) {
     TraceLevel(kTraceError, "%s::%s: %s=%s invalid", cls, fn, key.c_str(), value.c_str());
     return kxstatus::kInvalidParameter;
@@ -203,10 +194,6 @@ uint32_t ReadBootConfigFromFile(const char* cls, const FileLayout& layout, const
         nvme->Put<uint32_t>(e + kxboot::kTargetNSID, static_cast<uint32_t>(*v));
       }
     }
-  }
-  if (unreadable) {
-    TraceLevel(kTraceError, "%s::%s: cannot read %s", cls, fn, path.c_str());
-    return kxstatus::kFileNotFound;
   }
   return 0;
 }

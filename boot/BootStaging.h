@@ -73,14 +73,14 @@ std::optional<uint8_t> BootModeFromValue(const FileLayout& layout, const std::st
 std::map<std::string, std::string> RecordKeys(const FileLayout& layout, uint8_t view, const BootRecord& record,
                                               const NvmeRecord* nvme);
 
-// The view named by the cache file; 6 for a value the family does not write,
-// 19 when the file cannot be read. An absent key is the BIOS view.
-uint32_t ReadBootMode(const FileLayout& layout, const std::string& path, uint8_t& view);
+// The view named by the loaded cache file; 6 for a value the family does not
+// write. An absent key is the BIOS view.
+uint32_t ReadBootMode(const FileLayout& layout, const KeyValueFile& file, uint8_t& view);
 
-// Overlays the keys found in the file onto the records (nvme only when
-// given) and sets view from "Boot_Mode" when present. 6 for an invalid value
-// (traced under cls), 19 when the file cannot be read.
-uint32_t ReadBootConfigFromFile(const char* cls, const FileLayout& layout, const std::string& path,
+// Overlays the keys found in the loaded cache file (as changed so far) onto
+// the records (nvme only when given) and sets view from "Boot_Mode" when
+// present. 6 for an invalid value (traced under cls).
+uint32_t ReadBootConfigFromFile(const char* cls, const FileLayout& layout, const KeyValueFile& file,
                                 BootRecord& record, uint8_t& view, NvmeRecord* nvme);
 
 // The cache-file keys of boot device n (0 primary, 1-7 alternates).

@@ -1,11 +1,12 @@
 #include "port/PhysicalPortCmdsProcessor.h"
 
+#include "runtime/FileOps.h"
+
 #include "maint/PhysicalPortBeaconCmdsProcessor.h"
 #include "maint/PhysicalPortFwDumpCmdsProcessor.h"
 #include "port/PhysicalPortFCStatsCmdsProcessor.h"
 #include "port/PhysicalPortInfoCmdsProcessor.h"
 
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <vector>
@@ -130,10 +131,10 @@ uint32_t PhysicalPortCmdsProcessor::CmdUpdateNvramCommon(Words& args, uint32_t m
     TraceFn(kTraceError, fn, "Command not supported for vport");
     return fail(kxstatus::kVirtualPort);
   }
-  // The file is the library's business; all the tool checks is that it is there.
+  // The content is the library's business; the tool checks only that it is a
+  // readable, non-empty regular file, before anything could block on it.
   const std::string path = args.size() > 1 ? args[1] : std::string();
-  struct stat info {};
-  if (path.empty() || stat(path.c_str(), &info) != 0) {
+  if (!FileOps::IsUsableImage(path.c_str())) {
     TraceFn(kTraceError, fn, "NVRAM file [%s] does not exist", path.c_str());
     return fail(kxstatus::kFileNotFound);
   }

@@ -1,7 +1,7 @@
 #include "portcfg/HbaParamsStaging.h"
 
-#include <cstdlib>
 #include <map>
+#include <vector>
 
 #include "runtime/FileOps.h"
 #include "runtime/Paths.h"
@@ -138,13 +138,6 @@ const char* WordFor(const Word (&table)[N], uint32_t code) {
   return nullptr;
 }
 
-// Base-10 conversion of the leading digits; a word without any is refused.
-bool ParseNumber(const std::string& text, uint64_t& value) {
-  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
-  value = strtoull(text.c_str(), nullptr, 10);
-  return true;
-}
-
 bool InRange(const Param& p, uint64_t v) {
   switch (p.kind) {
     case Kind::kOperationMode: return v == 0 || v == 5 || v == 6;
@@ -158,29 +151,30 @@ void Refuse(const char* fn, const char* option, const char* word, const char* re
   TraceLevel(kTraceError, "%s::%s: %s=%s %s", kClass, fn, option, word, reason);
 }
 
-// The staged value of a key: the file's when it exists (absent key: nullopt
-// with found false), the adapter's while there is no file yet.
+// The staged value of a key: the file's when it exists (absent key, or a
+// value out of range, which can only have come from the adapter: found
+// false), the adapter's while there is no file yet.
 struct Staged {
   bool found = false;
   uint32_t value = 0;
 };
 
-uint32_t StagedValue(const std::string& path, bool fileExists, const HbaParams& current, const char* key,
-                     Staged& out) {
-  out = Staged{};
-  if (!fileExists) {
-    out = Staged{true, Member(current, ParamByKey(key))};
-    return 0;
-  }
+Staged StagedValue(const KeyValueFile& file, const HbaParams& current, const char* key) {
+  const Param& p = ParamByKey(key);
+  if (!file.Exists()) return Staged{true, Member(current, p)};
   char text[kValueSize] = "";
-  const int found = FileOps::GetKeyValueFromFile(path.c_str(), key, text, sizeof text, '=');
-  if (found < 0) {
-    TraceLevel(kTraceError, "%s::UpdateHBAParamsInFile: %s cannot be read", kClass, path.c_str());
-    return kxstatus::kFileNotFound;
-  }
-  uint64_t v = 0;
-  if (found == 1 && ParseNumber(text, v)) out = Staged{true, static_cast<uint32_t>(v)};
-  return 0;
+  if (file.Get(key, text, sizeof text) != 1) return Staged{};
+  const std::optional<uint32_t> v = ParseStoredNumber(text);
+  if (!v || !InRange(p, *v)) return Staged{};
+  return Staged{true, *v};
+}
+
+// The option names setFile knows.
+std::vector<OptionName> OptionNames() {
+  std::vector<OptionName> names;
+  for (const Param& p : kParams)
+    if (p.kind != Kind::kFileOnly) names.push_back({p.shortOption, p.longOption});
+  return names;
 }
 
 std::string Decimal(uint32_t v) { return std::to_string(static_cast<int32_t>(v)); }
@@ -198,11 +192,17 @@ const char* DataRateWord(uint32_t code, bool groupF) {
 }
 const char* OperationModeWord(uint32_t code) { return WordFor(kOperationModeWords, code); }
 
-uint32_t UpdateHBAParamsInFile(Words words, const std::string& path, kxinv::PortEntryRef entry,
+uint32_t UpdateHBAParamsInFile(const Words& words, KeyValueFile& file, kxinv::PortEntryRef entry,
                                const HbaParams& current) {
   constexpr const char* fn = "UpdateHBAParamsInFile";
   const PciIdentity pci = entry.Pci();
-  const bool fileExists = FileOps::IsFilePresent(path.c_str()) == 1;
+  const bool fileExists = file.Exists();
+  OptionWords options;
+  std::string offending;
+  if (!options.Read(words, OptionNames(), offending)) {
+    Refuse(fn, "option", offending.c_str(), "not supported");
+    return kxstatus::kInvalidParameter;
+  }
   std::map<std::string, std::string> accepted;
   bool connectionGiven = false;
   uint32_t connection = 0;
@@ -212,7 +212,7 @@ uint32_t UpdateHBAParamsInFile(Words words, const std::string& path, kxinv::Port
   for (const Param& p : kParams) {
     if (p.kind == Kind::kFileOnly) continue;
     std::string word;
-    if (!CmdLineParser::GetOptionValue(words, p.shortOption, p.longOption, word)) continue;
+    if (!options.Get({p.shortOption, p.longOption}, word)) continue;
     const char* w = word.c_str();
     uint32_t value = 0;
     if (p.unavailable && p.unavailable(pci)) {
@@ -237,8 +237,7 @@ uint32_t UpdateHBAParamsInFile(Words words, const std::string& path, kxinv::Port
             return kLoopOnlyAtHighRate;
           }
           if (LoopRateChecked(pci)) {
-            Staged rate;
-            if (const uint32_t st = StagedValue(path, fileExists, current, "Data_Rate", rate)) return st;
+            const Staged rate = StagedValue(file, current, "Data_Rate");
             if (rate.found && rate.value > kRate8G) {
               Refuse(fn, p.option, w, "not supported for data rate 16 Gbps and above");
               return kLoopOnlyAtHighRate;
@@ -287,8 +286,7 @@ uint32_t UpdateHBAParamsInFile(Words words, const std::string& path, kxinv::Port
           uint32_t staged = connection;
           bool known = connectionGiven;
           if (!known) {
-            Staged s;
-            if (const uint32_t st = StagedValue(path, fileExists, current, "Connection_Options", s)) return st;
+            const Staged s = StagedValue(file, current, "Connection_Options");
             known = s.found;
             staged = s.value;
           }
@@ -313,12 +311,12 @@ uint32_t UpdateHBAParamsInFile(Words words, const std::string& path, kxinv::Port
       }
       case Kind::kFrameSize:
       case Kind::kNumber: {
-        uint64_t v = 0;
-        if (!ParseNumber(word, v) || !InRange(p, v)) {
+        const std::optional<uint64_t> v = ParseNumber(word, 0, p.max);
+        if (!v || !InRange(p, *v)) {
           Refuse(fn, p.option, w, "not supported");
           return kxstatus::kInvalidParameter;
         }
-        value = static_cast<uint32_t>(v);
+        value = static_cast<uint32_t>(*v);
         if (p.kind == Kind::kFrameSize && value == 2112 && !kxinv::IsOemVariantB(pci)) {
           Refuse(fn, p.option, w, "not supported for non-encryption adapter");
           return kxstatus::kInvalidParameter;
@@ -327,8 +325,7 @@ uint32_t UpdateHBAParamsInFile(Words words, const std::string& path, kxinv::Port
           uint32_t staged = mode;
           bool known = modeGiven;
           if (!known) {
-            Staged s;
-            if (const uint32_t st = StagedValue(path, fileExists, current, "Operation_Mode", s)) return st;
+            const Staged s = StagedValue(file, current, "Operation_Mode");
             known = s.found;
             staged = s.value;
           }
@@ -364,32 +361,25 @@ uint32_t UpdateHBAParamsInFile(Words words, const std::string& path, kxinv::Port
     pairs.assign(all.begin(), all.end());
   }
   pairs.insert(pairs.end(), accepted.begin(), accepted.end());
-  if (pairs.empty()) return 0;
-  if (const uint32_t st = FileOps::UpdateKeyValuesInFile(path, pairs)) {
-    TraceLevel(kTraceError, "%s::%s: file ops failed", kClass, fn);
-    return st;
-  }
+  file.Update(pairs);
   return 0;
 }
 
-uint32_t ReadHBAParamsFromFile(const std::string& path, HbaParams& record) {
+uint32_t ReadHBAParamsFromFile(const KeyValueFile& file, HbaParams& record) {
   constexpr const char* fn = "ReadHBAParamsFromFile";
   for (const Param& p : kParams) {
     char text[kValueSize] = "";
-    const int found = FileOps::GetKeyValueFromFile(path.c_str(), p.key, text, sizeof text, '=');
-    if (found < 0) {
-      TraceLevel(kTraceError, "%s::%s: %s cannot be read", kClass, fn, path.c_str());
-      return kxstatus::kFileNotFound;
-    }
-    if (found == 0) continue;
-    uint64_t v = 0;
-    if (!ParseNumber(text, v) || !InRange(p, v)) {
+    if (file.Get(p.key, text, sizeof text) != 1) continue;
+    const std::optional<uint32_t> v = ParseStoredNumber(text);
+    // A value the adapter itself holds goes back to it unchanged, even when
+    // it lies outside what a user may stage.
+    if (!v || (!InRange(p, *v) && *v != Member(record, p))) {
       TraceLevel(kTraceError, "%s::%s: %s=%s invalid", kClass, fn, p.option, text);
       return kxstatus::kInvalidParameter;
     }
-    if (p.byteWide) record.bytes[p.offset] = static_cast<uint8_t>(v);
-    else record.SetU32(p.offset, static_cast<uint32_t>(v));
-    TraceLevel(kTraceInfo, "%s::%s: params.%s=%d", kClass, fn, p.member, static_cast<int>(v));
+    if (p.byteWide) record.bytes[p.offset] = static_cast<uint8_t>(*v);
+    else record.SetU32(p.offset, *v);
+    TraceLevel(kTraceInfo, "%s::%s: params.%s=%d", kClass, fn, p.member, static_cast<int>(*v));
   }
   return 0;
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "runtime/FileOps.h"
 #include "shell/Inventory.h"
 #include "shell/KxApi.h"
 #include "shell/Words.h"
@@ -39,15 +40,17 @@ const char* ConnectionWord(uint32_t code);
 const char* DataRateWord(uint32_t code, bool groupF);
 const char* OperationModeWord(uint32_t code);
 
-// Checks the options among words against the adapter class and the staged
-// values, then writes the accepted ones in one rewrite of the file. When the
-// file does not exist yet, it is created from current with every key first.
-// Nothing is written unless every given option passed. Returns 0 or a status.
-uint32_t UpdateHBAParamsInFile(Words words, const std::string& path, kxinv::PortEntryRef entry,
+// Checks the options (words after the identifier: option/value pairs only)
+// against the adapter class and the staged values, then applies the accepted
+// ones to the loaded file in memory. When the file does not exist yet, it
+// starts from current with every key. Nothing changes unless every option
+// passed. Returns 0 or a status; the caller commits.
+uint32_t UpdateHBAParamsInFile(const Words& words, KeyValueFile& file, kxinv::PortEntryRef entry,
                                const HbaParams& current);
 
-// Overlays the keys found in the file onto record; 6 for an invalid value
-// (members read before it stay changed), 19 when the file cannot be read.
-uint32_t ReadHBAParamsFromFile(const std::string& path, HbaParams& record);
+// Overlays the keys found in the file onto record, which holds the adapter's
+// values; 6 for an invalid value (members read before it stay changed). A
+// value outside the allowed range passes when it is the adapter's own.
+uint32_t ReadHBAParamsFromFile(const KeyValueFile& file, HbaParams& record);
 
 }  // namespace hbaparams

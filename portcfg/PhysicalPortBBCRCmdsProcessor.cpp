@@ -1,6 +1,5 @@
 #include "portcfg/PhysicalPortBBCRCmdsProcessor.h"
 
-#include <cstdlib>
 #include <map>
 
 #include "runtime/FileOps.h"
@@ -41,21 +40,20 @@ std::string CachePath(const std::string& identifier) {
   return kxpaths::Resolve(kxpaths::kCacheDir) + "/BBCR_" + identifier;
 }
 
-bool ParseNumber(const std::string& text, uint64_t& value) {
-  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
-  value = strtoull(text.c_str(), nullptr, 10);
-  return true;
-}
-
-void TraceBbcr(unsigned long mask, const char* fn, const char* text, const char* value) {
-  TraceLevel(mask, "PhysicalPortBBCRCmdsProcessor::%s: %s%s", fn, text, value);
-}
+constexpr OptionName kStatusOption{"-b", "--bbcr-status"};
+constexpr OptionName kCountOption{"-c", "--bbcr-configured"};
+constexpr OptionName kOptions[] = {kStatusOption, kCountOption};
 
 // Checks the options and collects the accepted values by key; 0 or 6.
-uint32_t CheckOptions(Words words, std::map<std::string, std::string>& accepted) {
+uint32_t CheckOptions(const Words& words, std::map<std::string, std::string>& accepted) {
   constexpr const char* fn = "UpdateBBCRInFile";
+  OptionWords options;
   std::string value;
-  if (CmdLineParser::GetOptionValue(words, "-b", "--bbcr-status", value)) {
+  if (!options.Read(words, kOptions, value)) {
+    TraceLevel(kTraceError, "PhysicalPortBBCRCmdsProcessor::%s: option %s not supported", fn, value.c_str());
+    return kxstatus::kInvalidParameter;
+  }
+  if (options.Get(kStatusOption, value)) {
     const bool on = EqualsNoCase(value, "true");
     if (!on && !EqualsNoCase(value, "false")) {
       TraceLevel(kTraceError, "PhysicalPortBBCRCmdsProcessor::%s: bbcr-status=%s not supported", fn, value.c_str());
@@ -63,20 +61,20 @@ uint32_t CheckOptions(Words words, std::map<std::string, std::string>& accepted)
     }
     accepted[kStatusKey] = on ? "1" : "0";
   }
-  if (CmdLineParser::GetOptionValue(words, "-c", "--bbcr-configured", value)) {
-    uint64_t count = 0;
-    if (!ParseNumber(value, count) || count > kMaxConfigured) {
+  if (options.Get(kCountOption, value)) {
+    const std::optional<uint64_t> count = ParseNumber(value, 0, kMaxConfigured);
+    if (!count) {
       TraceLevel(kTraceError, "PhysicalPortBBCRCmdsProcessor::%s: bbcr-count=%s not supported", fn, value.c_str());
       return kxstatus::kInvalidParameter;
     }
-    accepted[kCountKey] = std::to_string(count);
+    accepted[kCountKey] = std::to_string(*count);
   }
   return 0;
 }
 
-// Overlays the staged values on info; 6 for a value out of range, 19 when
-// the file cannot be read.
-uint32_t ReadBBCRFromFile(const std::string& path, BbcrInfo& info) {
+// Overlays the staged values on info, which holds the adapter's; 6 for a
+// value out of range that is not the adapter's own.
+uint32_t ReadBBCRFromFile(const KeyValueFile& file, BbcrInfo& info) {
   constexpr const char* fn = "ReadBBCRFromFile";
   const struct {
     const char* key;
@@ -85,18 +83,13 @@ uint32_t ReadBBCRFromFile(const std::string& path, BbcrInfo& info) {
   } keys[] = {{kStatusKey, &info.status, 1}, {kCountKey, &info.configured, kMaxConfigured}};
   for (const auto& k : keys) {
     char text[512] = "";
-    const int found = FileOps::GetKeyValueFromFile(path.c_str(), k.key, text, sizeof text, '=');
-    if (found < 0) {
-      TraceBbcr(kTraceError, fn, "cannot read ", path.c_str());
-      return kxstatus::kFileNotFound;
-    }
-    if (found == 0) continue;
-    uint64_t v = 0;
-    if (!ParseNumber(text, v) || v > k.max) {
+    if (file.Get(k.key, text, sizeof text) != 1) continue;
+    const std::optional<uint64_t> v = ParseNumber(text, 0, UINT8_MAX);
+    if (!v || (*v > k.max && *v != *k.member)) {
       TraceLevel(kTraceError, "PhysicalPortBBCRCmdsProcessor::%s: %s=%s invalid", fn, k.key, text);
       return kxstatus::kInvalidParameter;
     }
-    *k.member = static_cast<uint8_t>(v);
+    *k.member = static_cast<uint8_t>(*v);
   }
   return 0;
 }
@@ -205,23 +198,24 @@ uint32_t PhysicalPortBBCRCmdsProcessor::CmdSetFileCommon(Words& words, uint32_t 
     TraceFn(kTraceError, fn, "cannot create %s", dir.c_str());
     return DisplayError(kxstatus::kFileNotFound, mode, false);
   }
-  const std::string path = CachePath(words.front());
+  // One read-modify-write under the file's lock; written only once it all passed.
+  KeyValueFile file(CachePath(words.front()));
+  if (const uint32_t st = file.Load()) return DisplayError(st, mode, false);
   KeyValuePairs pairs;
-  if (FileOps::IsFilePresent(path.c_str())) {
-    TraceFn(kTraceInfo, fn, "%s file present", path.c_str());
+  if (file.Exists()) {
+    TraceFn(kTraceInfo, fn, "%s file present", file.Path().c_str());
   } else {
     // The file starts from the live values, in key order, in the same rewrite
     // as the options.
     pairs = {{kCountKey, std::to_string(info.configured)}, {kStatusKey, std::to_string(info.status)}};
   }
   pairs.insert(pairs.end(), accepted.begin(), accepted.end());
-  if (!pairs.empty()) {
-    if (const uint32_t st = FileOps::UpdateKeyValuesInFile(path, pairs)) {
-      TraceFn(kTraceError, fn, "file ops failed");
-      return DisplayError(st, mode, false);
-    }
+  file.Update(pairs);
+  if (const uint32_t st = ReadBBCRFromFile(file, info)) return DisplayError(st, mode, false);
+  if (const uint32_t st = file.Commit()) {
+    TraceFn(kTraceError, fn, "file ops failed");
+    return DisplayError(st, mode, false);
   }
-  if (const uint32_t st = ReadBBCRFromFile(path, info)) return DisplayError(st, mode, false);
   DisplayBBCRInfo(info, mode, false, false);
   TraceExiting(fn);
   return 0;
@@ -233,12 +227,14 @@ uint32_t PhysicalPortBBCRCmdsProcessor::CmdSetCommon(Words& words, uint32_t mode
   BbcrInfo info;
   if (const uint32_t st = Start(fn, words, mode, true, port, info)) return st;
 
-  const std::string path = CachePath(words.front());
-  if (!FileOps::IsFilePresent(path.c_str())) {
-    TraceFn(kTraceError, fn, "%s file not present", path.c_str());
+  // Held until the file is gone, so no setFile lands between read and removal.
+  KeyValueFile file(CachePath(words.front()));
+  if (const uint32_t st = file.Load()) return DisplayError(st, mode, true);
+  if (!file.Exists()) {
+    TraceFn(kTraceError, fn, "%s file not present", file.Path().c_str());
     return DisplayError(kxstatus::kFileNotFound, mode, true);
   }
-  if (const uint32_t st = ReadBBCRFromFile(path, info)) return DisplayError(st, mode, true);
+  if (const uint32_t st = ReadBBCRFromFile(file, info)) return DisplayError(st, mode, true);
   uint32_t rc = 0;
   if (!WithLibraryOutput(fn,
                          [&] { rc = KXAPI_FCSetBBCSupportInfo(port.entry.Handle(), info.status, info.configured); }))
@@ -248,7 +244,7 @@ uint32_t PhysicalPortBBCRCmdsProcessor::CmdSetCommon(Words& words, uint32_t mode
     return DisplayError(kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed), mode, true);
   }
   DisplayBBCRInfo(info, mode, true, true);
-  if (FileOps::RemoveFile(path.c_str()) != 0) TraceFn(kTraceError, fn, "cannot remove %s", path.c_str());
+  if (file.Remove() != 0) TraceFn(kTraceError, fn, "cannot remove %s", file.Path().c_str());
   TraceExiting(fn);
   return 0;
 }

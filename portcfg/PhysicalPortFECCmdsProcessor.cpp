@@ -173,11 +173,18 @@ uint32_t PhysicalPortFECCmdsProcessor::CmdSetCommon(Words& words, uint32_t mode)
                                    reading.libraryStatus);
 
   // Both option words are checked before anything changes on the adapter.
-  Words options(words.begin() + 1, words.end());
+  static constexpr OptionName kFecStatus{"-f", "--fec-status"};
+  static constexpr OptionName kReset{"-r", "--reset"};
+  static constexpr OptionName kOptions[] = {kFecStatus, kReset};
+  OptionWords options;
   std::string fecWord;
   std::string resetWord;
-  const bool setStatus = CmdLineParser::GetOptionValue(options, "-f", "--fec-status", fecWord);
-  const bool reset = CmdLineParser::GetOptionValue(options, "-r", "--reset", resetWord);
+  if (!options.Read(Words(words.begin() + 1, words.end()), kOptions, fecWord)) {
+    TraceFn(kTraceError, fn, "option %s not supported", fecWord.c_str());
+    return DisplayError(kxstatus::kInvalidParameter, mode, true);
+  }
+  const bool setStatus = options.Get(kFecStatus, fecWord);
+  const bool reset = options.Get(kReset, resetWord);
   const bool enable = EqualsNoCase(fecWord, "true");
   if (setStatus) {
     if (!FecStatusWritable(reading.mezz, port.entry.PortState(), port.entry.CurrentSpeed())) {

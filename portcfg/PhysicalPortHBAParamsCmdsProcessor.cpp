@@ -12,6 +12,7 @@ const StatusMessage kParamsMessages[] = {
     kxmsg::Common(6),
     {13, "Failed, NVRAM read failed"},
     kxmsg::Common(14),
+    kxmsg::Common(19),
     {17, "Failed, Interrupt Delay Timer value > 0 not supported for Operation Mode value "
          "Interrupt_For_Every_I/O_Completion"},
     {18, "Failed, Connection Options value Loop_Only not supported for data rate value 16 Gbps and above"},
@@ -195,16 +196,23 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::CmdSetFileCommon(Words& words, uint
     TraceFn(kTraceError, fn, "cannot create %s", dir.c_str());
     return Fail(Doc::kParams, kxstatus::kFileNotFound, mode);
   }
-  const std::string path = hbaparams::CachePath(words.front());
-  if (FileOps::IsFilePresent(path.c_str())) TraceFn(kTraceInfo, fn, "%s file present", path.c_str());
+  // The whole read-modify-write holds the file's lock; the file changes only
+  // once every option and every staged value has passed.
+  KeyValueFile file(hbaparams::CachePath(words.front()));
+  if (const uint32_t st = file.Load()) return Fail(Doc::kParams, st, mode);
+  if (file.Exists()) TraceFn(kTraceInfo, fn, "%s file present", file.Path().c_str());
 
   const Words options(words.begin() + 1, words.end());
-  if (const uint32_t st = hbaparams::UpdateHBAParamsInFile(options, path, port.entry, record)) {
+  if (const uint32_t st = hbaparams::UpdateHBAParamsInFile(options, file, port.entry, record)) {
     TraceFn(kTraceError, fn, "UpdateHBAParamsInFile failed with uRet=%u", st);
     return Fail(Doc::kParams, st, mode);
   }
-  if (const uint32_t st = hbaparams::ReadHBAParamsFromFile(path, record)) {
+  if (const uint32_t st = hbaparams::ReadHBAParamsFromFile(file, record)) {
     TraceFn(kTraceError, fn, "ReadHBAParamsFromFile failed");
+    return Fail(Doc::kParams, st, mode);
+  }
+  if (const uint32_t st = file.Commit()) {
+    TraceFn(kTraceError, fn, "file ops failed");
     return Fail(Doc::kParams, st, mode);
   }
   DisplayHBAParamsInfo(port.entry, mode, Shown{false, false}, record);
@@ -220,16 +228,18 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::CmdSetCommon(Words& words, uint32_t
   HbaParams record;
   if (const uint32_t st = ReadRecord(fn, port, record, " before read")) return Fail(Doc::kParams, st, mode);
 
-  const std::string path = hbaparams::CachePath(words.front());
-  if (!FileOps::IsFilePresent(path.c_str())) {
-    TraceFn(kTraceError, fn, "%s file not present", path.c_str());
+  // Held until the file is gone, so no setFile lands between read and removal.
+  KeyValueFile file(hbaparams::CachePath(words.front()));
+  if (const uint32_t st = file.Load()) return Fail(Doc::kParams, st, mode);
+  if (!file.Exists()) {
+    TraceFn(kTraceError, fn, "%s file not present", file.Path().c_str());
     ShowErrorDocument("DisplayError", kxstatus::kFileNotFound, mode,
                       ErrorDocument{"HBAParametersInfo", kNothingStaged,
                                     {EmptyField::Bool(kxkey::kRebootRequired, false)},
                                     {EmptyField::List("HBAParameters")}});
     return kxstatus::kFileNotFound;
   }
-  if (const uint32_t st = hbaparams::ReadHBAParamsFromFile(path, record)) return Fail(Doc::kParams, st, mode);
+  if (const uint32_t st = hbaparams::ReadHBAParamsFromFile(file, record)) return Fail(Doc::kParams, st, mode);
 
   uint32_t rc = 0;
   if (!WithLibraryOutput(fn, [&] { rc = KXAPI_UpdateHBAParameters(port.entry.Handle(), record.Data()); },
@@ -241,7 +251,7 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::CmdSetCommon(Words& words, uint32_t
   }
   DisplayHBAParamsInfo(port.entry, mode, {true, RebootRequired(fn)}, record);
   // The values are on the adapter now; a file that stays behind only repeats them.
-  if (FileOps::RemoveFile(path.c_str()) != 0) TraceFn(kTraceError, fn, "cannot remove %s", path.c_str());
+  if (file.Remove() != 0) TraceFn(kTraceError, fn, "cannot remove %s", file.Path().c_str());
   TraceExiting(fn);
   return 0;
 }

@@ -8,8 +8,12 @@
 // 1022 characters and rewritten in pieces of at most 511.
 //
 // Rewriting never touches the original until a complete copy is on disk: the
-// new content goes to "<path>_tmp", every write and the close are checked, the
-// copy is flushed with fsync and then renamed over the original.
+// new content goes to a temporary file of its own beside it ("<path>_tmp."
+// and six characters), every write and the close are checked, the copy is
+// flushed with fsync and then renamed over the original. Every read-modify-
+// write of a file holds the file's lock (FileLock), so that processes staging
+// the same file one after the other each see what the one before wrote;
+// temporary files left by a process killed mid-write are removed then.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +23,55 @@
 #include <vector>
 
 using KeyValuePairs = std::vector<std::pair<std::string, std::string>>;
+
+// An advisory lock of one file across processes: flock on "<path>.lock",
+// waited for. The holder removes the lock file when it lets go; a waiter that
+// then finds it gone takes a fresh one. A process may take the lock of a file
+// it already holds (the inner holder only counts).
+class FileLock {
+ public:
+  explicit FileLock(std::string path);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  // False when the lock file could not be created or locked.
+  bool Held() const { return held_; }
+
+ private:
+  std::string path_;
+  bool held_ = false;
+};
+
+// One cache file for one read-modify-write, under its lock from construction
+// to destruction: read once, looked up and changed in memory, and written
+// back whole by Commit, or not at all. A command that fails before Commit
+// leaves the file exactly as it was.
+class KeyValueFile {
+ public:
+  explicit KeyValueFile(std::string path);
+  KeyValueFile(const KeyValueFile&) = delete;
+  KeyValueFile& operator=(const KeyValueFile&) = delete;
+
+  // 0; 19 when the lock cannot be had or the file is there but unreadable.
+  uint32_t Load();
+  bool Exists() const { return exists_; }
+  const std::string& Path() const { return path_; }
+  // As GetKeyValueFromFile (separator '='), on the content as changed so far.
+  int Get(const char* key, char* value, size_t valueSize) const;
+  // Applies the pairs in memory as UpdateKeyValuesInFile does.
+  void Update(const KeyValuePairs& pairs);
+  // Writes the changed content; 0, or 19 with the file as it was.
+  uint32_t Commit();
+  // Removes the file; 0, or 19 when it is there and cannot be removed.
+  uint32_t Remove();
+
+ private:
+  std::string path_;
+  FileLock lock_;
+  bool exists_ = false;
+  bool changed_ = false;
+  std::string text_;
+};
 
 class FileOps {
  public:
@@ -42,4 +95,20 @@ class FileOps {
 
   // 0, or 19 when the file exists and cannot be removed.
   static uint32_t RemoveFile(const char* path);
+
+  // The text after the pairs are applied in turn as UpdateKeyValueInFile
+  // applies one: every line (piece) containing the key is replaced, or the
+  // line is appended.
+  static std::string ApplyKeyValues(const std::string& text, const KeyValuePairs& pairs);
+
+  // The key's value in key=value text read as GetKeyValueFromFile reads a file.
+  static int GetKeyValueFromText(const std::string& text, const char* key, char* value, size_t valueSize,
+                                 char separator);
+
+  // What a file the tool is about to hand to the library as an image is:
+  // usable only as a regular, readable, non-empty file. Looks before it
+  // opens, so a FIFO or a device never blocks the command.
+  enum class Image { kUsable, kMissing, kNotRegular, kUnreadable, kEmpty };
+  static Image CheckImage(const char* path);
+  static bool IsUsableImage(const char* path) { return CheckImage(path) == Image::kUsable; }
 };

@@ -1,6 +1,7 @@
 #include "sfp/PhysicalPortDMICmdsProcessor.h"
 
-#include <sys/stat.h>
+#include "runtime/FileOps.h"
+
 
 #include <algorithm>
 #include <string>
@@ -163,11 +164,16 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) 
   uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port);
   if (status != 0) return DisplayError(status, mode);
 
-  // The option may stand anywhere after the identifier; a last word with no value counts as absent.
+  // After the identifier only the refresh option and its value may follow.
+  static constexpr OptionName kRefresh[] = {{"-r", "--refresh"}};
   uint32_t flag = kReadCached;
-  Words options(args.begin() + 1, args.end());
+  OptionWords options;
   std::string refresh;
-  if (CmdLineParser::GetOptionValue(options, "-r", "--refresh", refresh)) {
+  if (!options.Read(Words(args.begin() + 1, args.end()), kRefresh, refresh)) {
+    TraceFn(kTraceError, fn, "option %s not supported", refresh.c_str());
+    return DisplayError(kxstatus::kInvalidParameter, mode);
+  }
+  if (options.Get(kRefresh[0], refresh)) {
     if (EqualsNoCase(refresh, kxkey::kTrue)) {
       flag = kReadRefresh;
     } else if (!EqualsNoCase(refresh, kxkey::kFalse)) {
@@ -243,8 +249,7 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdUpdateCommon(Words& args, uint32_t mod
   TraceFn(kTraceInfo, fn, "Got Image file = %s", image.c_str());
   TraceFn(kTraceInfo, fn, "Got SFP Vendor = %s", vendor.c_str());
 
-  struct stat info;
-  if (stat(image.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (!FileOps::IsUsableImage(image.c_str())) {
     TraceFn(kTraceError, fn, "SFP Image file [%s] does not exist", image.c_str());
     return DisplaySfpUpdate(kxstatus::kFileNotFound, mode);
   }

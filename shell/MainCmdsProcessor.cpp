@@ -114,6 +114,20 @@ uint32_t MainCmdsProcessor::DispatchCommand(Words& words) {
   return RunCommand(entry, words);
 }
 
+namespace {
+
+// After a read that filled the line buffer: true when the line ends there (a
+// newline, taken, or the end of input); otherwise skips the rest of the line
+// up to and including its newline and returns false.
+bool AtLineEnd() {
+  int c = getchar();
+  if (c == '\n' || c == EOF) return true;
+  while (c != '\n' && c != EOF) c = getchar();
+  return false;
+}
+
+}  // namespace
+
 uint32_t MainCmdsProcessor::RunPrompt() {
   char line[2048];
   for (;;) {
@@ -139,6 +153,12 @@ uint32_t MainCmdsProcessor::RunPrompt() {
     size_t length = strlen(line);
     if (length == 0) continue;
     CommandLogWrite(line, length);
+    if (length == sizeof line - 1 && line[length - 1] != '\n' && !AtLineEnd()) {
+      // Longer than the line buffer: the whole line is refused, so that its
+      // tail never runs as a command of its own.
+      ConsolePrint(0, "Error parsing command input string!\n");
+      continue;
+    }
     if (line[length - 1] == '\n') line[--length] = '\0';
     if (length == 0) continue;
     std::optional<Words> words = Tokenize(line);

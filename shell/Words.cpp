@@ -51,6 +51,17 @@ std::optional<uint64_t> ParseNumber(const std::string& word, uint64_t min, uint6
   return value;
 }
 
+std::optional<uint32_t> ParseStoredNumber(const std::string& word) {
+  if (!word.empty() && word[0] == '-') {
+    const std::optional<uint64_t> magnitude = ParseNumber(word.substr(1), 1, 0x80000000u);
+    if (!magnitude) return std::nullopt;
+    return static_cast<uint32_t>(0x100000000ull - *magnitude);
+  }
+  const std::optional<uint64_t> value = ParseNumber(word, 0, UINT32_MAX);
+  if (!value) return std::nullopt;
+  return static_cast<uint32_t>(*value);
+}
+
 std::optional<Words> Tokenize(const std::string& line) {
   Words words;
   std::string current;
@@ -101,6 +112,41 @@ bool CmdLineParser::GetOptionValue(Words& words, const std::string& shortName, c
       return true;
     }
     return false;
+  }
+  return false;
+}
+
+namespace {
+
+bool IsNamed(const std::string& word, const OptionName& name) {
+  return (name.shortName && *name.shortName && EqualsNoCase(word, name.shortName)) ||
+         (name.longName && *name.longName && EqualsNoCase(word, name.longName));
+}
+
+}  // namespace
+
+bool OptionWords::Read(const Words& words, std::span<const OptionName> names, std::string& offending) {
+  names_.clear();
+  values_.clear();
+  for (size_t i = 0; i < words.size(); i += 2) {
+    bool known = false;
+    for (const OptionName& name : names) known = known || IsNamed(words[i], name);
+    if (!known || i + 1 == words.size()) {
+      offending = words[i];
+      return false;
+    }
+    names_.push_back(words[i]);
+    values_.push_back(words[i + 1]);
+  }
+  return true;
+}
+
+bool OptionWords::Get(const OptionName& name, std::string& value) const {
+  for (size_t i = 0; i < names_.size(); ++i) {
+    if (IsNamed(names_[i], name)) {
+      value = values_[i];
+      return true;
+    }
   }
   return false;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,11 @@ bool IsAllDigits(const std::string& word);
 // never wraps. Every number a user types goes through here.
 std::optional<uint64_t> ParseNumber(const std::string& word, uint64_t min, uint64_t max, int base = 10);
 
+// A number as written into a cache file with "%d": ParseNumber's decimal
+// form, or a minus sign before it for a value of 2^31 and above read back as
+// the same 32 bits. nullopt for anything else.
+std::optional<uint32_t> ParseStoredNumber(const std::string& word);
+
 // Splits an input line into words; nullopt when the line ends inside quotes.
 std::optional<Words> Tokenize(const std::string& line);
 
@@ -40,4 +46,28 @@ class CmdLineParser {
   // its place, copies it into value without removing it and returns true.
   static bool GetOptionValue(Words& words, const std::string& shortName, const std::string& longName,
                              std::string& value);
+};
+
+// The name pair of one option of a "set"-style command ("-r", "--refresh").
+struct OptionName {
+  const char* shortName;
+  const char* longName;
+};
+
+// The options of a "set"-style command, read strictly: the words must be
+// pairs of an option name the command knows (short or long, ignoring case)
+// and its value. A word that is no known name ("--data-rate=8", a typo, a
+// stray value) or a name left without its value makes the list invalid, so
+// that a mistyped command changes nothing.
+class OptionWords {
+ public:
+  // False when the words are not such pairs; offending is the first word
+  // that is not in its place.
+  bool Read(const Words& words, std::span<const OptionName> names, std::string& offending);
+  // The value of the option's first occurrence; false when it was not given.
+  bool Get(const OptionName& name, std::string& value) const;
+
+ private:
+  Words names_;
+  Words values_;
 };

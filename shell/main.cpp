@@ -4,24 +4,28 @@
 #include <ctime>
 #include <unistd.h>
 
+#include "runtime/SignalTrace.h"
 #include "runtime/Trace.h"
 #include "shell/MainCmdsProcessor.h"
 #include "shell/RunFlags.h"
 
 namespace {
 
+// Only async-signal-safe work here: the handler may have interrupted the main
+// line inside malloc, stdio or the trace lock.
 void OnSignal(int signalNumber) {
   if (signalNumber == SIGQUIT) {
     RunFlags |= RUN_BREAK;
-    Trace("\r\nBreaking...\r\n");
+    SignalTrace("\r\nBreaking...\r\n");
     return;
   }
-  Trace("\r\nClosing...\r\n");
+  SignalTrace("\r\nClosing...\r\n");
   signal(SIGINT, SIG_DFL);
   kill(getpid(), SIGINT);
 }
 
 void InstallSignalHandlers() {
+  PrepareSignalTrace();
   struct sigaction action {};
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);

@@ -36,12 +36,12 @@ const Speed kSpeeds[] = {
     {0x10, "10_Gbps", 0}, {0x16, "16_Gbps", 5}, {0x32, "32_Gbps", 6}, {0x64, "64_Gbps", 7},
 };
 
-// The words "set" accepts, in the order they are tried; any other word means 1 Gbps.
+// The words "set" accepts. Any other word is refused rather than read as
+// 1 Gbps, so that a typo never slows a target down.
 const Speed kSettable[] = {
-    {0x64, "64_Gbps", 7}, {0x32, "32_Gbps", 6}, {0x16, "16_Gbps", 5},
-    {0x08, "8_Gbps", 4},  {0x04, "4_Gbps", 3},  {0x02, "2_Gbps", 2},
+    {0x64, "64_Gbps", 7}, {0x32, "32_Gbps", 6}, {0x16, "16_Gbps", 5}, {0x08, "8_Gbps", 4},
+    {0x04, "4_Gbps", 3},  {0x02, "2_Gbps", 2},  {0x01, "1_Gbps", 1},
 };
-constexpr Speed kDefaultSetting = {0x01, "1_Gbps", 1};
 
 // Supported-speed mask bits and the rank each allows, highest first; 0x04 (10 Gbps) does not count.
 const std::array<std::pair<uint8_t, uint32_t>, 7> kMaskRanks = {{
@@ -143,14 +143,15 @@ uint32_t FCTargetIIDMACmdsProcessor::CmdSetCommon(Words& args, uint32_t mode) {
   }
 
   const std::string& word = args[1];
-  Speed requested = kDefaultSetting;
-  for (const Speed& s : kSettable) {
-    if (EqualsNoCase(word, s.word)) {
-      requested = s;
-      break;
-    }
+  const Speed* requested = nullptr;
+  for (const Speed& s : kSettable)
+    if (EqualsNoCase(word, s.word)) requested = &s;
+  const bool tenGbps = EqualsNoCase(word, "10_Gbps");
+  if ((!requested && !tenGbps) || args.size() > 2) {
+    TraceFn(kTraceError, fn, "speed %s not supported", args[args.size() > 2 ? 2 : 1].c_str());
+    return DisplayError(kxstatus::kInvalidParameter, mode);
   }
-  if (PortMaxRank(entry.SupportedSpeeds()) < requested.rank || EqualsNoCase(word, "10_Gbps")) {
+  if (tenGbps || PortMaxRank(entry.SupportedSpeeds()) < requested->rank) {
     TraceFn(kTraceError, fn, "speed not supported for this adapter");
     return DisplayError(kSpeedNotSupported, mode);
   }
@@ -163,9 +164,9 @@ uint32_t FCTargetIIDMACmdsProcessor::CmdSetCommon(Words& args, uint32_t mode) {
     TraceFn(kTraceError, fn, "Get Link Speed failed err=%d", static_cast<int>(rc));
     return DisplayError(kxstatus::kReadFailed, mode);
   }
-  if (current != requested.code) {
+  if (current != requested->code) {
     if (!WithLibraryOutput(fn, [&] {
-          rc = KXAPI_SetTargetLinkSpeed(entry.Handle(), target.TargetNumber(), requested.code);
+          rc = KXAPI_SetTargetLinkSpeed(entry.Handle(), target.TargetNumber(), requested->code);
         }))
       return DisplayError(kxstatus::kFileNotFound, mode);
     if (rc != 0) {
@@ -173,7 +174,7 @@ uint32_t FCTargetIIDMACmdsProcessor::CmdSetCommon(Words& args, uint32_t mode) {
       return DisplayError(kxstatus::kUpdateFailed, mode);
     }
   }
-  DisplayTargetIIDMA(target, requested.code, mode);
+  DisplayTargetIIDMA(target, requested->code, mode);
   TraceExiting(fn);
   return 0;
 }

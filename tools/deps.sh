@@ -7,6 +7,11 @@ command -v g++ >/dev/null || need+=(g++)
 [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 [ -d /usr/include/gtest ] || need+=(libgtest-dev)
 [ -d /usr/include/gmock ] || need+=(libgmock-dev)
+# tools/fuzz.sh: clang and its libFuzzer runtime.
+if [ "${1:-}" = "--fuzz" ]; then
+  command -v clang++ >/dev/null || need+=(clang)
+  compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null || need+=(libclang-rt-14-dev)
+fi
 if [ ${#need[@]} -gt 0 ]; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"

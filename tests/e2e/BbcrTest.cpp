@@ -106,7 +106,7 @@ TEST_F(Bbcr, RefusalsAndBadStagedValues) {
 
   // A staged file that cannot be rewritten stays as it was.
   WriteFile(Cache(), "BBCR_Count=2\nBBCR_Status=1\n");
-  std::filesystem::create_directories(Cache() + "_tmp");
+  std::filesystem::create_directories(Cache() + ".lock");
   EXPECT_EQ(Run({"setFilecli", kPort, "-c", "9"}).out, Error("Failed, File not found"));
   EXPECT_EQ(ReadFile(Cache()), "BBCR_Count=2\nBBCR_Status=1\n");
 }

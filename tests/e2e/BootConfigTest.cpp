@@ -212,9 +212,11 @@ TEST_F(Boot, BadStagedValuesAreRefusedBeforeAnyWrite) {
     EXPECT_TRUE(CallsNamed(r, "KXAPI_SetBootDeviceInfo").empty()) << line;
     EXPECT_TRUE(FileExists(Cache()));
   }
-  // A cache file that cannot be rewritten stays as it was.
+  // A setFile whose result would not read back, or that cannot rewrite the file, leaves it as it was.
   const std::string staged = ReadFile(Cache());
-  std::filesystem::create_directories(Cache() + "_tmp");
+  EXPECT_EQ(Cfg({"setFilecli", kPort, "-a", "false"}).out, Error("Failed, Invalid parameter") + "Usage: setFile\r\n");
+  EXPECT_EQ(ReadFile(Cache()), staged);
+  std::filesystem::create_directories(Cache() + ".lock");
   EXPECT_EQ(Cfg({"setFilecli", kPort, "-a", "false"}).out, Error("Failed, File not found"));
   EXPECT_EQ(ReadFile(Cache()), staged);
 }

@@ -135,11 +135,12 @@ TEST(Dmi, GetDecodesAQsfpModuleAndRefreshReadsItAgain) {
             {{"get", kQsfpPort}, Dmi("Dmi Data", text).Xml()},
             {{"getcli", kQsfpPort, "-r", "true"}, reread, 0, kRead, {kRead + " " + port + "1 reserved=0"}},
             {{"getcli", kQsfpPort, "--REFRESH", "True"}, reread, 0, kRead, {kRead + " " + port + "1 reserved=0"}},
-            {{"getcli", kQsfpPort, "--refresh", "true", "extra"}, reread, 0, kRead, {kRead + " " + port + "1 reserved=0"}},
-            // "false", and an option word with nothing after it, read without refresh.
+            // "false" reads without refresh.
             {{"getcli", kQsfpPort, "-r", "false"}, Dmi("Dmi Data", text).Text(), 0, kRead, {kRead + " " + port + "0 reserved=0"}},
-            {{"getcli", kQsfpPort, "-r"}, Dmi("Dmi Data", text).Text(), 0, kRead, {kRead + " " + port + "0 reserved=0"}},
-            // Another refresh value is an invalid parameter.
+            // Another refresh value, an option word without its value, or a word after the option's
+            // is an invalid parameter.
+            {{"getcli", kQsfpPort, "--refresh", "true", "extra"}, invalid, 6, kRead},
+            {{"getcli", kQsfpPort, "-r"}, invalid, 6, kRead},
             {{"getcli", kSfpPort, "-r", "maybe"}, invalid, 6, kRead},
             {{"get", kSfpPort, "--refresh", "yes"}, DmiError("Failed, Invalid parameter").Xml(), 6},
             // An all-zero image is "Data not available" with status zero.

@@ -259,9 +259,9 @@ TEST_F(HbaParams, HandEditedInvalidValueFailsSetAndSetFile) {
 TEST_F(HbaParams, CacheFileThatCannotBeRewrittenLosesNothing) {
   Hba({"setFilecli", kPort, "-d", "8_Gbps"});
   const std::string before = ReadFile(Cache());
-  std::filesystem::create_directories(Cache() + "_tmp");
+  std::filesystem::create_directories(Cache() + ".lock");  // the file's lock cannot be taken
   Result r = Hba({"setFilecli", kPort, "-d", "16_Gbps"});
-  EXPECT_EQ(r.out, Error("Failed, Unknown"));
+  EXPECT_EQ(r.out, Error("Failed, File not found"));
   EXPECT_EQ(ReadFile(Cache()), before);
 }
 

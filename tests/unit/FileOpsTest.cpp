@@ -136,7 +136,7 @@ TEST_F(FileOpsTest, TemporaryFileThatCannotBeCreatedLosesNothing) {
   const std::string f = Path("staged");
   const std::string original = "Data_Rate=5\nFrame_Size=1024\n";
   Write(f, original);
-  fs::create_directories(f + "_tmp");  // the temporary name is taken by a directory
+  fs::create_directories(f + ".lock");  // the lock file's name is taken by a directory
   EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "Data_Rate", "6"), 19u);
   EXPECT_EQ(Read(f), original);
 }
