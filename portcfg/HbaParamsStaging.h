@@ -6,7 +6,10 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string>
+
+#include "shell/CommandSpec.h"
 
 #include "shell/Inventory.h"
 #include "shell/KxApi.h"
@@ -38,6 +41,9 @@ std::string CachePath(const std::string& identifier);
 const char* ConnectionWord(uint32_t code);
 const char* DataRateWord(uint32_t code, bool groupF);
 const char* OperationModeWord(uint32_t code);
+
+// The words of "setFile": the port identifier, then one option per parameter.
+std::span<const ParamDef> SetFileParams();
 
 // Checks the options among words against the adapter class and the staged
 // values, then writes the accepted ones in one rewrite of the file. When the
