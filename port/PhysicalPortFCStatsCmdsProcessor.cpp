@@ -34,6 +34,15 @@ const StatusMessage kMessages[] = {
 constexpr StructDecl kElement{"FCStatsList", kxdecl::kDataField};
 const ErrorDocument kGetDocument{"FCStatistics", kMessages, {}, {EmptyField::List("FCStats", &kElement)}};
 const ErrorDocument kResetDocument{"ResetFCStatistics", kMessages};
+constexpr ParamDef kGetParams[] = {
+    kxparam::kPort,
+    {"type", nullptr, nullptr, ValueType::kString, true, "Counters to show: Driver or Firmware", "Driver"},
+};
+constexpr ParamDef kResetParams[] = {
+    kxparam::kPort,
+    {"type", nullptr, nullptr, ValueType::kString, true, "Counters to reset: Firmware (the only resettable ones)",
+     "Firmware"},
+};
 
 }  // namespace
 
@@ -45,9 +54,9 @@ void PhysicalPortFCStatsCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortFCStatsCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
       {"get", "get Kaltex Physical Port Statistics", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
-       {kxparam::kPortOnly, &kGetDocument}},
+       {kGetParams, &kGetDocument}},
       {"reset", "reset Kaltex Physical Port Statistics", 1, CommandKind::kXml, &Cls::CmdResetCommon, "CmdReset",
-       nullptr, {kxparam::kPortOnly, &kResetDocument}},
+       nullptr, {kResetParams, &kResetDocument}},
       {"help", "list of available commands", 2, CommandKind::kHelp},
       {"getcli", "get Kaltex Physical Port Statistics", 3, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [port identifier]\r\n"},
       {"resetcli", "reset Kaltex Physical Port Statistics", 4, CommandKind::kText, &Cls::CmdResetCommon,

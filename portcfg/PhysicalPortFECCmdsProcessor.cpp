@@ -36,8 +36,9 @@ const ErrorDocument kSetDocument{"FECInfo", kMessages, {EmptyField::Bool(kxkey::
                                  {EmptyField::List("FEC", &kElement)}};
 constexpr ParamDef kSetParams[] = {
     kxparam::kPort,
-    {"fec-status", "--fec-status", "-f", ValueType::kBool, false, "Switch FEC on (true) or off (false)", "true"},
-    {"reset", "--reset", "-r", ValueType::kBool, false, "Reset the FEC error counters (true)", "true"},
+    {"fec-status", "--fec-status", "-f", ValueType::kBool, false, "Switch FEC on (true) or off (false); only at 16 Gbps",
+     nullptr},
+    {"reset", "--reset", "-r", ValueType::kString, false, "The word reset: clears the FEC error counters", "reset"},
 };
 
 const CommandDef<Cls> kCommands[] = {

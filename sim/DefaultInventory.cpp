@@ -38,6 +38,9 @@ const char* const kDefaultInventory = R"json({
                        "366": "02", "368": "00 40", "372": "00 40"}},
            "bbcr": {"status": 1, "configured": 8, "state": 1, "negotiated": 8, "reason": ""},
            "fec": {"status": 1, "correctable": 12, "uncorrectable": 0},
+           "flashMemo": {"mbiVersion": "3.40.12", "buildDate": "20240611", "toolCode": "KXFL",
+                         "toolVersion": [1, 7, 4, 0], "updated": [2024, 9, 2, 14, 5, 31]},
+           "fwDump": {"size": 256},
            "linkFailures": 1, "lossOfSync": 3, "lossOfSignal": 1, "invalidCrcs": 0,
            "controllerErrors": 0, "deviceErrors": 0, "ioCount": 1842337, "megaBytes": 90211, "interrupts": 2204918,
            "targets": [
