@@ -67,6 +67,42 @@ TEST_F(PluginDescriptor, BuiltDescriptorHasOneCommandPerXmlCommandAndNoOther) {
   for (const std::string& n : namespaces) EXPECT_EQ(declaredNamespaces.count(n), 1u) << n;
 }
 
+// A family merged without its declarations: the generator refuses it, naming each command.
+class UndeclaredFamily : public MultipleCmdsProcessor {
+ public:
+  explicit UndeclaredFamily(CmdProcessor* parent)
+      : MultipleCmdsProcessor("UndeclaredCmdsProcessor", "Undeclared", "undeclared", "-s", "a new family", parent) {}
+  uint32_t Cmd(Words&, uint32_t) { return 0; }
+
+ protected:
+  void RegisterCommands() override {
+    using Cls = UndeclaredFamily;
+    static const ErrorDocument kListWithoutElement{"Doc", {}, {}, {EmptyField::List("Rows", nullptr)}};
+    static constexpr ParamDef kNoExample[] = {{"port", nullptr, nullptr, ValueType::kString, true, "Port", nullptr}};
+    static const CommandDef<Cls> kCommands[] = {
+        {"get", "get", 0, CommandKind::kXml, &Cls::Cmd, "CmdGet"},
+        {"set", "set", 1, CommandKind::kXml, &Cls::Cmd, "CmdSet", nullptr, {kNoExample, &kListWithoutElement}},
+        {"getcli", "get", 2, CommandKind::kText, &Cls::Cmd, "CmdGetCli", "Usage: get\r\n"},
+    };
+    AddCommands(this, kCommands);
+  }
+};
+
+class TreeWithUndeclaredFamily : public MultipleCmdsProcessor {
+ public:
+  TreeWithUndeclaredFamily() : MultipleCmdsProcessor("Root", "main", "main", "", "root", nullptr) {
+    AddSubMode(std::make_unique<UndeclaredFamily>(this));
+  }
+};
+
+TEST(PluginDeclarations, MissingDeclarationsAreNamedPerCommand) {
+  TreeWithUndeclaredFamily root;
+  EXPECT_EQ(kxplugin::CheckDeclarations(root),
+            (std::vector<std::string>{"undeclared get: declares no output (CommandDef spec: document or listOf)",
+                                      "undeclared set: list field 'Rows' declares no element structure",
+                                      "undeclared set: required parameter 'port' has no example"}));
+}
+
 // Row by row: an option goes with its word, an optional word only when given.
 TEST_F(PluginDescriptor, ExecuteLineNamesSelectorsCommandAndParameters) {
   const struct {
