@@ -103,29 +103,4 @@ TEST(PluginDeclarations, MissingDeclarationsAreNamedPerCommand) {
                                       "undeclared set: required parameter 'port' has no example"}));
 }
 
-// Row by row: an option goes with its word, an optional word only when given.
-TEST_F(PluginDescriptor, ExecuteLineNamesSelectorsCommandAndParameters) {
-  const struct {
-    const char* path;
-    const char* line;
-  } kRows[] = {
-      {"adapter list", "X -t adapter list"},
-      {"adapter update", "X -t adapter update $val{adapter} $val{file} $if{region, $val{region}}"},
-      {"port info get", "X -t port -s info get $val{port}"},
-      {"port fec set", "X -t port -s fec set $val{port} $if{fec-status, --fec-status $val{fec-status}} "
-                       "$if{reset, --reset $val{reset}}"},
-      {"target iidma set", "X -t target -v iidma set $val{target} $val{speed}"},
-  };
-  const std::vector<kxplugin::XmlCommand> commands = kxplugin::XmlCommands(root_);
-  for (const auto& row : kRows) {
-    bool found = false;
-    for (const kxplugin::XmlCommand& c : commands) {
-      if (c.Path() != row.path) continue;
-      found = true;
-      EXPECT_EQ(kxplugin::ExecuteLine(c, "X"), row.line);
-    }
-    EXPECT_TRUE(found) << row.path;
-  }
-}
-
 }  // namespace
