@@ -254,14 +254,14 @@ std::string Reference(MultipleCmdsProcessor& root) {
     for (const XmlCommand& c : commands) {
       if (c.modes != modes) continue;
       out << "\n### " << c.Path() << "\n\n" << c.entry->GetHelp() << "\n\n";
-      if (c.spec->params.empty()) out << "Words: none.\n";
+      out << (c.spec->params.empty() ? "Words: none.\n" : "Words:\n\n");
       for (const ParamDef& p : c.spec->params) {
         out << "- `" << p.name << "`";
         if (p.option) out << " (`" << p.option << (p.shortOption ? std::string("`, `") + p.shortOption : "") << "`)";
         out << ", " << TypeName(p.type) << (p.required ? ", required" : ", optional") << ": " << p.description
             << "\n";
       }
-      out << "\n    " << Example(c) << "\n";
+      out << "\n```\n" << Example(c) << "\n```\n";
     }
   });
   return out.str();
