@@ -17,7 +17,8 @@ got=$(cd "$work/stage" && find . \( -type f -o -type d -empty \) | sed 's|^\./||
 [ "$(stat -c %a "$work/stage/usr/lib/vmware/esxcli/ext/kxfcli.xml")" = 444 ] || fail "descriptor is not 0444"
 [ -x "$work/stage/opt/OrvtFcEsxcliPlugin/bin/kxfcli" ] || fail "kxfcli is not executable"
 # The installed tool loads the host's vendor library, never the stand-in of the build tree.
-! readelf -d "$work/stage/opt/OrvtFcEsxcliPlugin/bin/kxfcli" | grep -q 'R.*PATH' || fail "kxfcli keeps a run path"
+dynamic=$(readelf -d "$work/stage/opt/OrvtFcEsxcliPlugin/bin/kxfcli")
+! grep -q 'R.*PATH' <<<"$dynamic" || fail "kxfcli keeps a run path"
 # The installed build names no path of its build tree (no sandbox, reproducible).
 ! grep -q "$build" "$work/stage/opt/OrvtFcEsxcliPlugin/bin/kxfcli" || fail "kxfcli names its build tree"
 
@@ -25,5 +26,6 @@ got=$(cd "$work/stage" && find . \( -type f -o -type d -empty \) | sed 's|^\./||
 tarball=$(ls "$work"/pack/kxfcli-*.tar.gz)
 packed=$(tar -tzf "$tarball" | sed 's|^\./||' | grep -E '(^opt/.*/(bin/kxfcli|tmp/)$)|(kxfcli.xml$)' | sort)
 [ "$packed" = "$layout" ] || fail "tarball: $(tar -tzf "$tarball" | tr '\n' ' ')"
-! tar -tzf "$tarball" | grep -Eq 'kxapifconly|test' || fail "tarball holds the stand-in or tests"
+contents=$(tar -tzf "$tarball")
+! grep -Eq 'kxapifconly|test' <<<"$contents" || fail "tarball holds the stand-in or tests"
 echo "check-install: ok"

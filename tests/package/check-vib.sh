@@ -33,15 +33,16 @@ gunzip -c kxfcli >payload.tar
   "$(sha1sum <payload.tar | cut -d' ' -f1)" ] || fail "sha-1 of the tar"
 
 listed=$(for i in $(seq 1 "$(q 'count(//file-list/file)')"); do q "string(//file-list/file[$i])"; echo; done | sed "/^$/d" | sort)
-packed=$(tar -tvf payload.tar | awk '/^-/ {print $NF}' | sort)
+listing=$(tar --numeric-owner -tvf payload.tar)
+packed=$(awk '/^-/ {print $NF}' <<<"$listing" | sort)
 [ "$listed" = "$packed" ] || fail "file-list $(echo $listed) != payload $(echo $packed)"
 expected="opt/OrvtFcEsxcliPlugin/bin/kxfcli
 usr/lib/vmware/esxcli/ext/kxfcli.xml"
 [ "$packed" = "$expected" ] || fail "payload files: $(echo $packed)"
-tar -tvf payload.tar | grep -q '^drwxr-xr-x 0/0 .* opt/OrvtFcEsxcliPlugin/tmp/$' || fail "no cache directory"
-tar --numeric-owner -tvf payload.tar | awk '$2 != "0/0" {exit 1}' || fail "an entry not owned by 0/0"
-tar -tvf payload.tar | grep -q '^-rwxr-xr-x .* opt/OrvtFcEsxcliPlugin/bin/kxfcli$' || fail "executable mode"
-tar -tvf payload.tar | grep -q '^-r--r--r-- .* usr/lib/vmware/esxcli/ext/kxfcli.xml$' || fail "descriptor not 0444"
+grep -q '^drwxr-xr-x 0/0 .* opt/OrvtFcEsxcliPlugin/tmp/$' <<<"$listing" || fail "no cache directory"
+awk '$2 != "0/0" {exit 1}' <<<"$listing" || fail "an entry not owned by 0/0"
+grep -q '^-rwxr-xr-x .* opt/OrvtFcEsxcliPlugin/bin/kxfcli$' <<<"$listing" || fail "executable mode"
+grep -q '^-r--r--r-- .* usr/lib/vmware/esxcli/ext/kxfcli.xml$' <<<"$listing" || fail "descriptor not 0444"
 tar -xf payload.tar usr/lib/vmware/esxcli/ext/kxfcli.xml
 cmp -s usr/lib/vmware/esxcli/ext/kxfcli.xml "$plugin" || fail "packed plug-in descriptor differs from $plugin"
 echo "check-vib: $(basename "$vib") ok"
