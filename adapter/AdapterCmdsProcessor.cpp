@@ -121,6 +121,17 @@ const StatusMessage kUpdateMessages[] = {
 
 constexpr const char* kRebootValues[] = {kxkey::kFalse, kxkey::kTrue, "Cold Boot Required"};
 
+constexpr FieldDecl kListFields[] = {{"Adapters", ValueType::kString}};
+constexpr StructDecl kListElement{"AdapterList", kListFields};
+const ErrorDocument kUpdateDocument{"FlashUpdate", kUpdateMessages, {EmptyField::String(kxkey::kRebootRequired, kxkey::kFalse)}};
+constexpr ParamDef kUpdateParams[] = {
+    kxparam::kAdapter,
+    {"file", nullptr, nullptr, ValueType::kString, true, "Path of the firmware or flash region image on the host",
+     "/tmp/kxfc-firmware.bin"},
+    {"region", nullptr, nullptr, ValueType::kString, false,
+     "Flash region the image is for: MBI (default), BrdCfg, FWPreload or PEPCfg", "MBI"},
+};
+
 }  // namespace
 
 AdapterCmdsProcessor::AdapterCmdsProcessor(CmdProcessor* parent)
@@ -133,8 +144,10 @@ AdapterCmdsProcessor::AdapterCmdsProcessor(CmdProcessor* parent)
 
 void AdapterCmdsProcessor::RegisterCommands() {
   static const CommandDef<Cls> kCommands[] = {
-      {"list", "Discover list of Kaltex adapters", 0, CommandKind::kXml, &Cls::CmdListCommon, "CmdList"},
-      {"update", "Update firmware on the Kaltex Adapter", 1, CommandKind::kXml, &Cls::CmdUpdateCommon, "CmdUpdate"},
+      {"list", "Discover list of Kaltex adapters", 0, CommandKind::kXml, &Cls::CmdListCommon, "CmdList", nullptr,
+       {{}, nullptr, &kListElement}},
+      {"update", "Update firmware on the Kaltex Adapter", 1, CommandKind::kXml, &Cls::CmdUpdateCommon, "CmdUpdate",
+       nullptr, {kUpdateParams, &kUpdateDocument}},
       {"help", "List of available commands", 2, CommandKind::kHelp},
       {"listcli", "Discover list of Kaltex adapters", 3, CommandKind::kText, &Cls::CmdListCommon, "CmdListCli", "Usage: list\r\n"},
       {"updatecli", "Update firmware on the Kaltex Adapter", 4, CommandKind::kText, &Cls::CmdUpdateCommon,
@@ -197,7 +210,7 @@ uint32_t AdapterCmdsProcessor::CmdListCommon(Words& words, uint32_t mode) {
     identifiers.push_back("Adapter_" + adapter.Model() + "_" + adapter.SerialNumber());
     TraceFn(kTraceInfo, fn, "Got Adapter=%s", identifiers.back().c_str());
   }
-  ShowIdentifierList(fn, mode, "AdapterList", "Adapters", identifiers);
+  ShowIdentifierList(fn, mode, kListElement, identifiers);
   return 0;
 }
 

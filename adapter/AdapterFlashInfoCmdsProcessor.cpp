@@ -59,6 +59,9 @@ void AddLine(ReportBlock& block, const char* format, ...) {
   block.AddText(text);
 }
 
+constexpr StructDecl kElement{"FlashInfoList", kxdecl::kDataField};
+const ErrorDocument kDocument{"AdapterFlashInformation", kMessages, {}, {EmptyField::List("Flash Info", &kElement)}};
+
 }  // namespace
 
 AdapterFlashInfoCmdsProcessor::AdapterFlashInfoCmdsProcessor(CmdProcessor* parent)
@@ -67,7 +70,8 @@ AdapterFlashInfoCmdsProcessor::AdapterFlashInfoCmdsProcessor(CmdProcessor* paren
 
 void AdapterFlashInfoCmdsProcessor::RegisterCommands() {
   static const CommandDef<Cls> kCommands[] = {
-      {"get", "get Kaltex Adapter information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+      {"get", "get Kaltex Adapter information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+       {kxparam::kAdapterOnly, &kDocument}},
       {"help", "list of available commands", 1, CommandKind::kHelp},
       {"getcli", "get Kaltex Adapter information", 2, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [adapter identifier]\r\n"},
   };
@@ -104,7 +108,7 @@ uint32_t AdapterFlashInfoCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode
     TraceFn(kTraceError, fn, "Get FMB signature failed err=%d", 0);
     return DisplayError(31, mode);
   }
-  ShowReportDocument(mode, "AdapterFlashInformation", "Flash Info", "FlashInfoList", FlashInfoText(memo));
+  ShowReportDocument(mode, kDocument, FlashInfoText(memo));
   TraceExiting(fn);
   return 0;
 }
@@ -128,6 +132,5 @@ std::string AdapterFlashInfoCmdsProcessor::FlashInfoText(const KXAPI_FLASH_MEMO_
 }
 
 uint32_t AdapterFlashInfoCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplayError", status, mode,
-                           {"AdapterFlashInformation", kMessages, {}, {EmptyField::List("Flash Info")}});
+  return ShowErrorDocument("DisplayError", status, mode, kDocument);
 }

@@ -79,6 +79,9 @@ void AddText(ReportBlock& block, const kxinv::AdapterRef& adapter, const TextLin
   block.Add("      %s: %s\n", line.label, text.empty() ? kxkey::kNA : text.c_str());
 }
 
+constexpr StructDecl kElement{"GeneralParametersList", kxdecl::kDataField};
+const ErrorDocument kDocument{"AdapterInformation", kMessages, {}, {EmptyField::List("General Parameters", &kElement)}};
+
 }  // namespace
 
 AdapterInfoCmdsProcessor::AdapterInfoCmdsProcessor(CmdProcessor* parent)
@@ -87,7 +90,8 @@ AdapterInfoCmdsProcessor::AdapterInfoCmdsProcessor(CmdProcessor* parent)
 
 void AdapterInfoCmdsProcessor::RegisterCommands() {
   static const CommandDef<Cls> kCommands[] = {
-      {"get", "get Kaltex Adapter information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+      {"get", "get Kaltex Adapter information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+       {kxparam::kAdapterOnly, &kDocument}},
       {"help", "list of available commands", 1, CommandKind::kHelp},
       {"getcli", "get Kaltex Adapter information", 2, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [adapter identifier]\r\n"},
   };
@@ -116,8 +120,7 @@ uint32_t AdapterInfoCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode) {
     }
   });
   if (!called) return DisplayError(kxstatus::kFileNotFound, mode);
-  ShowReportDocument(mode, "AdapterInformation", "General Parameters", "GeneralParametersList",
-                     AdapterInfoText(found, versions, memo));
+  ShowReportDocument(mode, kDocument, AdapterInfoText(found, versions, memo));
   TraceExiting(fn);
   return 0;
 }
@@ -160,6 +163,5 @@ std::string AdapterInfoCmdsProcessor::AdapterInfoText(const AdapterLookup& found
 }
 
 uint32_t AdapterInfoCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplayError", status, mode,
-                           {"AdapterInformation", kMessages, {}, {EmptyField::List("General Parameters")}});
+  return ShowErrorDocument("DisplayError", status, mode, kDocument);
 }

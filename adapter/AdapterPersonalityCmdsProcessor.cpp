@@ -30,6 +30,15 @@ const StatusMessage kMessages[] = {
 
 constexpr uint32_t kChangeAllowed = 1;
 
+const EmptyField kPersonality = EmptyField::String("Personality", kxkey::kUnknown);
+const ErrorDocument kGetDocument{"AdapterPersonality", kMessages, {}, {kPersonality}};
+const ErrorDocument kSetDocument{"AdapterPersonality", kMessages, {EmptyField::Bool(kxkey::kRebootRequired, false)},
+                                 {kPersonality}};
+constexpr ParamDef kSetParams[] = {
+    kxparam::kAdapter,
+    {"personality", nullptr, nullptr, ValueType::kString, true, "The personality to change to: FC or CNA", "FC"},
+};
+
 }  // namespace
 
 AdapterPersonalityCmdsProcessor::AdapterPersonalityCmdsProcessor(CmdProcessor* parent)
@@ -38,8 +47,10 @@ AdapterPersonalityCmdsProcessor::AdapterPersonalityCmdsProcessor(CmdProcessor* p
 
 void AdapterPersonalityCmdsProcessor::RegisterCommands() {
   static const CommandDef<Cls> kCommands[] = {
-      {"get", "Get Kaltex Adapter Personality", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
-      {"set", "Set Kaltex Adapter Personality", 1, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
+      {"get", "Get Kaltex Adapter Personality", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+       {kxparam::kAdapterOnly, &kGetDocument}},
+      {"set", "Set Kaltex Adapter Personality", 1, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet", nullptr,
+       {kSetParams, &kSetDocument}},
       {"help", "List of available commands", 2, CommandKind::kHelp},
       {"getcli", "Get Kaltex Adapter Personality", 3, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [adapter identifier]\r\n"},
       {"setcli", "Set Kaltex Adapter Personality", 4, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli", "Usage: set [adapter identifier]\r\n"},
@@ -133,10 +144,5 @@ void AdapterPersonalityCmdsProcessor::DisplayAdapterPersonality(uint8_t personal
 }
 
 uint32_t AdapterPersonalityCmdsProcessor::DisplayError(uint32_t status, uint32_t mode, Form form) {
-  const EmptyField personality = EmptyField::String("Personality", kxkey::kUnknown);
-  if (form == Form::kSet)
-    return ShowErrorDocument("DisplayError", status, mode,
-                             {"AdapterPersonality", kMessages, {EmptyField::Bool(kxkey::kRebootRequired, false)},
-                              {personality}});
-  return ShowErrorDocument("DisplayError", status, mode, {"AdapterPersonality", kMessages, {}, {personality}});
+  return ShowErrorDocument("DisplayError", status, mode, form == Form::kSet ? kSetDocument : kGetDocument);
 }

@@ -26,8 +26,7 @@ void BootConfigFamily::DisplayBootConfigInfo(const Context& c, uint32_t mode, bo
   const std::string prefix = std::string(ClassName()) + "::DisplayBootConfigInfo: ";
   const std::string text = BootConfigText(prefix.c_str(), textSize_, c.view, IsLegacyBootAdapter(c.pci), c.record,
                                           NvmeView(c) ? &c.nvme : nullptr);
-  const EmptyField& list = *document_.after.begin();
-  ShowReportDocument(mode, document_.structure, list.name, kElement, text, showReboot ? &reboot : nullptr);
+  ShowReportDocument(mode, showReboot ? setDocument_ : document_, text, showReboot ? &reboot : nullptr);
 }
 
 uint32_t BootConfigFamily::Start(const char* fn, Words& words, Context& c) {

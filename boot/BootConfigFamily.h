@@ -18,7 +18,7 @@ class BootConfigFamily : public MultipleCmdsProcessor {
   uint32_t CmdSetCommon(Words& words, uint32_t mode);
 
   // The list element of the result document, holding the text block in "Data".
-  static constexpr const char* kElement = "BootConfigList";
+  static constexpr StructDecl kElement{"BootConfigList", kxdecl::kDataField};
 
  protected:
   // One resolved command: the port, the view and the records read from it.

@@ -32,15 +32,38 @@ const StatusMessage kMessages[] = {
 
 // The result document: "set" adds "Reboot Required"; the "BootConfig" list
 // holds one "BootConfigList" structure with the text block in "Data".
-const ErrorDocument kDocument{"BootConfigInfo", kMessages, {}, {EmptyField::List("BootConfig")}};
+const ErrorDocument kDocument{"BootConfigInfo", kMessages, {}, {EmptyField::List("BootConfig", &BootConfigFamily::kElement)}};
 const ErrorDocument kSetDocument{"BootConfigInfo", kMessages, {EmptyField::Bool(kxkey::kRebootRequired, false)},
-                                 {EmptyField::List("BootConfig")}};
+                                 {EmptyField::List("BootConfig", &BootConfigFamily::kElement)}};
+
+constexpr ParamDef kGetParams[] = {
+    kxparam::kPort,
+    {"boot-mode", "--boot-mode", "-b", ValueType::kString, false, "The view: BIOS (the default) or UEFI", nullptr},
+};
+constexpr ParamDef kSetFileParams[] = {
+    kxparam::kPort,
+    {"boot-mode", "--boot-mode", "-b", ValueType::kString, false, "The view: BIOS (the default) or UEFI", nullptr},
+    {"enable-bfs", "--enable-bfs", "-a", ValueType::kBool, false, "Boot code enabled (true) or disabled (false)", nullptr},
+    {"fabric-assigned-boot-lun", "--fabric-assigned-boot-lun", "-f", ValueType::kBool, false, "Fabric-assigned boot LUN: true or false", nullptr},
+    {"selectable-boot", "--selectable-boot", "-d", ValueType::kBool, false, "Selectable boot: true or false (BIOS view only)", nullptr},
+    {"selective-login", "--selective-login", "-e", ValueType::kBool, false, "Selective login: true or false (UEFI view only)", nullptr},
+    {"selective-lun-login", "--selective-lun-login", "-c", ValueType::kBool, false, "Selective LUN login: true or false (UEFI view only)", nullptr},
+    {"world-login", "--world-login", "-g", ValueType::kBool, false, "World login: true or false (UEFI view only)", nullptr},
+    {"drive-0", "--drive-0", "j", ValueType::kString, false, "Boot device 0 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-1", "--drive-1", "k", ValueType::kString, false, "Boot device 1 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-2", "--drive-2", "l", ValueType::kString, false, "Boot device 2 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-3", "--drive-3", "m", ValueType::kString, false, "Boot device 3 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-4", "--drive-4", "n", ValueType::kString, false, "Boot device 4 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-5", "--drive-5", "o", ValueType::kString, false, "Boot device 5 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-6", "--drive-6", "p", ValueType::kString, false, "Boot device 6 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-7", "--drive-7", "q", ValueType::kString, false, "Boot device 7 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+};
 
 const CommandDef<Cls> kCommands[] = {
-    {"get", "get Kaltex HBA Boot Config information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+    {"get", "get Kaltex HBA Boot Config information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr, {kGetParams, &kDocument}},
     {"setFile", "set Kaltex HBA Boot Config information in a local cache file", 1, CommandKind::kXml,
-     &Cls::CmdSetFileCommon, "CmdSetFile"},
-    {"set", "set Kaltex HBA Boot Config information", 2, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
+     &Cls::CmdSetFileCommon, "CmdSetFile", nullptr, {kSetFileParams, &kDocument}},
+    {"set", "set Kaltex HBA Boot Config information", 2, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet", nullptr, {kxparam::kPortOnly, &kSetDocument}},
     {"help", "list of available commands", 3, CommandKind::kHelp},
     {"getcli", "get Kaltex HBA Boot Config information", 4, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli",
      "Usage: get\r\n"},

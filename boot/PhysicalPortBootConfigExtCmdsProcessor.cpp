@@ -36,15 +36,35 @@ const StatusMessage kMessages[] = {
 
 // The result document: "set" adds "Reboot Required"; the "BootConfig" list
 // holds one "BootConfigList" structure with the text block in "Data".
-const ErrorDocument kDocument{"BootConfigInfo", kMessages, {}, {EmptyField::List("BootConfig")}};
+const ErrorDocument kDocument{"BootConfigInfo", kMessages, {}, {EmptyField::List("BootConfig", &BootConfigFamily::kElement)}};
 const ErrorDocument kSetDocument{"BootConfigInfo", kMessages, {EmptyField::Bool(kxkey::kRebootRequired, false)},
-                                 {EmptyField::List("BootConfig")}};
+                                 {EmptyField::List("BootConfig", &BootConfigFamily::kElement)}};
+
+constexpr ParamDef kGetParams[] = {
+    kxparam::kPort,
+    {"mode", nullptr, nullptr, ValueType::kString, true, "The view: BIOS, UEFI or NVMe", "BIOS"},
+};
+constexpr ParamDef kSetFileParams[] = {
+    kxparam::kPort,
+    {"mode", nullptr, nullptr, ValueType::kString, true, "The view: BIOS, UEFI or NVMe", "BIOS"},
+    {"enable-bfs", "--enable-bfs", "-a", ValueType::kBool, false, "Boot code enabled (true) or disabled (false)", nullptr},
+    {"fabric-assigned-boot-lun", "--fabric-assigned-boot-lun", "-f", ValueType::kBool, false, "Fabric-assigned boot LUN: true or false", nullptr},
+    {"selectable-boot", "--selectable-boot", "-d", ValueType::kBool, false, "Selectable boot: true or false (BIOS view only)", nullptr},
+    {"selective-login", "--selective-login", "-e", ValueType::kBool, false, "Selective login: true or false (UEFI view only)", nullptr},
+    {"selective-lun-login", "--selective-lun-login", "-c", ValueType::kBool, false, "Selective LUN login: true or false (UEFI view only)", nullptr},
+    {"world-login", "--world-login", "-g", ValueType::kBool, false, "World login: true or false (UEFI view only)", nullptr},
+    {"fc-nvme", "--fc-nvme", "-m", ValueType::kBool, false, "FC-NVMe boot: true or false (NVMe view only)", nullptr},
+    {"boot-target-num", "--boot-target-num", "-n", ValueType::kInt, false, "Boot entry number, 0 to 7", nullptr},
+    {"boot-target-wwpn", "--boot-target-wwpn", "-p", ValueType::kString, false, "Target WWPN of the boot entry", nullptr},
+    {"boot-disk-num", "--boot-disk-num", "-o", ValueType::kInt, false, "LUN (FCP) or namespace ID (NVMe) of the boot entry", nullptr},
+    {"boot-target-enable", "--boot-target-enable", "-l", ValueType::kBool, false, "Boot entry enabled: true or false (NVMe targets)", nullptr},
+};
 
 const CommandDef<Cls> kCommands[] = {
-    {"get", "get Kaltex HBA Boot Config information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+    {"get", "get Kaltex HBA Boot Config information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr, {kGetParams, &kDocument}},
     {"setFile", "set Kaltex HBA Boot Config information in a local cache file", 1, CommandKind::kXml,
-     &Cls::CmdSetFileCommon, "CmdSetFile"},
-    {"set", "set Kaltex HBA Boot Config information", 2, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
+     &Cls::CmdSetFileCommon, "CmdSetFile", nullptr, {kSetFileParams, &kDocument}},
+    {"set", "set Kaltex HBA Boot Config information", 2, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet", nullptr, {kxparam::kPortOnly, &kSetDocument}},
     {"help", "list of available commands", 3, CommandKind::kHelp},
     {"getcli", "get Kaltex HBA Boot Config information", 4, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli",
      "Usage: get\r\n"},

@@ -8,6 +8,16 @@ constexpr const char* kClass = "PhysicalPortCTDiagCmdsProcessor";
 constexpr const char* kTestField = "Diagnostic Test";
 constexpr const char* kResultField = "Test Result";
 
+// The document's shape: the test name, then the outcome in "Test Result".
+const ErrorDocument kDocument{"CTDiagResult", kxmsg::Diagnostic(), {EmptyField::String(kTestField, "")}, {}, kResultField};
+constexpr ParamDef kRunParams[] = {
+    kxparam::kPort,
+    {"type", nullptr, nullptr, ValueType::kString, true, "CTPing or FCTraceRoute", "CTPing"},
+    {"wwpn", nullptr, nullptr, ValueType::kString, true, "WWPN of a discovered target (eight colon-separated hex bytes)", "50:00:c8:a1:00:00:10:01"},
+    {"count", nullptr, nullptr, ValueType::kInt, true, "Number of requests, 1 to 65535", "1"},
+    {"stop-on-error", nullptr, nullptr, ValueType::kString, false, "true: stop at the first failed request", nullptr},
+};
+
 // The test types: the word a user types (any case) and the spelling shown.
 struct TestType {
   uint32_t code;
@@ -30,7 +40,8 @@ PhysicalPortCTDiagCmdsProcessor::PhysicalPortCTDiagCmdsProcessor(CmdProcessor* p
 void PhysicalPortCTDiagCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortCTDiagCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
-      {"run", "run CTDiag test on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun"},
+      {"run", "run CTDiag test on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun", nullptr,
+       {kRunParams, &kDocument}},
       {"help", "list of available commands", 1, CommandKind::kHelp},
       {"runcli", "run CTDiag Test on Kaltex adapter port", 2, CommandKind::kText, &Cls::CmdRunCommon, "CmdRunCli"},
   };

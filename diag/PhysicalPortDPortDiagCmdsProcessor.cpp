@@ -9,6 +9,7 @@ constexpr const char* kStructure = "DPortDiagInfo";
 constexpr const char* kPortStatusField = "Diagnostics Port Status";
 constexpr const char* kResultField = "DPortDiagResult";
 constexpr const char* kResultElement = "DPortDiagResultList";
+constexpr StructDecl kResultDecl{kResultElement, kxdecl::kDataField};
 constexpr size_t kBlockSize = 2048;
 
 // The library failed the test for a reason it does not name.
@@ -41,6 +42,16 @@ const StatusMessage kMailboxMessages[] = {
     {0x0047, "Failed, Incorrect state for this command"},
     {0x0060, kxmsg::kSfpNoWrap},
     {0x8061, "Failed, Command not supported with Current Switch"},
+};
+
+// The shapes of the documents: mode (get), mode after a change (set), test result (run).
+const ErrorDocument kGetDocument{kStructure, kMessages, {}, {EmptyField::Bool(kPortStatusField, false)}};
+const ErrorDocument kSetDocument{kStructure, kMessages, {},
+                                 {EmptyField::Bool(kxkey::kRebootRequired, false), EmptyField::Bool(kPortStatusField, false)}};
+const ErrorDocument kRunDocument{kStructure, kMessages, {}, {EmptyField::List(kResultField, &kResultDecl)}};
+constexpr ParamDef kSetParams[] = {
+    kxparam::kPort,
+    {"enable", nullptr, nullptr, ValueType::kString, true, "true switches D-Port mode on, false switches it off", "true"},
 };
 
 // Results of the second test interface.
@@ -186,9 +197,12 @@ PhysicalPortDPortDiagCmdsProcessor::PhysicalPortDPortDiagCmdsProcessor(CmdProces
 void PhysicalPortDPortDiagCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortDPortDiagCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
-      {"get", "get Kaltex adapter port's DPortDiag information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
-      {"set", "set Kaltex adapter port's DPortDiag information", 1, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
-      {"run", "run DPortDiag on Kaltex adapter port", 2, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun"},
+      {"get", "get Kaltex adapter port's DPortDiag information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet",
+       nullptr, {kxparam::kPortOnly, &kGetDocument}},
+      {"set", "set Kaltex adapter port's DPortDiag information", 1, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet",
+       nullptr, {kSetParams, &kSetDocument}},
+      {"run", "run DPortDiag on Kaltex adapter port", 2, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun", nullptr,
+       {kxparam::kPortOnly, &kRunDocument}},
       {"help", "list of available commands", 3, CommandKind::kHelp},
       {"getcli", "get Kaltex adapter port's DPortDiag information", 4, CommandKind::kText, &Cls::CmdGetCommon,
        "CmdGetCli", "Usage: get\r\n"},
@@ -315,7 +329,7 @@ uint32_t PhysicalPortDPortDiagCmdsProcessor::CmdRunCommon(Words& words, uint32_t
     DisplayMbxError(kxinv::ReadAt<uint16_t>(record.data(), kxdiag::kDPortMbx2), mode);
     status = kxstatus::kMailboxFailed;
   } else {
-    ShowReportDocument(mode, kStructure, kResultField, kResultElement, DPortResultText(record, secondInterface));
+    ShowReportDocument(mode, kRunDocument, DPortResultText(record, secondInterface));
   }
   TraceExiting(fn);
   return status;
@@ -334,11 +348,10 @@ void PhysicalPortDPortDiagCmdsProcessor::DisplayDPortDiagInfo(bool enabled, uint
 }
 
 uint32_t PhysicalPortDPortDiagCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplayError", status, mode,
-                           {kStructure, kMessages, {}, {EmptyField::List(kResultField)}});
+  return ShowErrorDocument("DisplayError", status, mode, kRunDocument);
 }
 
 void PhysicalPortDPortDiagCmdsProcessor::DisplayMbxError(uint16_t mailboxStatus, uint32_t mode) {
   ShowErrorDocument("DisplayMbxError", mailboxStatus, mode,
-                    {kStructure, kMailboxMessages, {}, {EmptyField::List(kResultField)}});
+                    {kStructure, kMailboxMessages, {}, {EmptyField::List(kResultField, &kResultDecl)}});
 }

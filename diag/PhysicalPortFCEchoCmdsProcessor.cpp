@@ -19,6 +19,19 @@ constexpr const char* kLengthField = "Response Length";
 constexpr const char* kTimeField = "Response Time";
 constexpr const char* kEchoStatusField = "Echo Status";
 
+constexpr FieldDecl kElementFields[] = {
+    {kDestinationField, ValueType::kString}, {kSequenceField, ValueType::kInt},   {kFramesSentField, ValueType::kInt},
+    {kFramesReceivedField, ValueType::kInt}, {kLengthField, ValueType::kInt},     {kTimeField, ValueType::kString},
+    {kEchoStatusField, ValueType::kString},
+};
+constexpr StructDecl kElementDecl{kElement, kElementFields};
+constexpr ParamDef kRunParams[] = {
+    kxparam::kPort,
+    {"wwpn", nullptr, nullptr, ValueType::kString, true, "WWPN of a discovered target, or of the fabric", "50:00:c8:a1:00:00:10:01"},
+    {"count", nullptr, nullptr, ValueType::kInt, true, "Number of requests, 1 to 65535", "1"},
+    {"stop-on-error", nullptr, nullptr, ValueType::kString, false, "true: stop at the first failed request", nullptr},
+};
+
 // The diagnostic texts without 44, which an echo run never meets.
 const StatusMessage kMessages[] = {
     {0, kxkey::kSuccess},
@@ -37,6 +50,7 @@ const StatusMessage kMessages[] = {
     kxmsg::Common(51),
     kxmsg::Common(60),
 };
+const ErrorDocument kDocument{kStructure, kMessages, {}, {EmptyField::List(kResultsField, &kElementDecl)}};
 
 uint32_t U32(const EchoRecord& record, size_t offset) { return kxinv::ReadAt<uint32_t>(record.data(), offset); }
 
@@ -61,7 +75,8 @@ PhysicalPortFCEchoCmdsProcessor::PhysicalPortFCEchoCmdsProcessor(CmdProcessor* p
 void PhysicalPortFCEchoCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortFCEchoCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
-      {"run", "run FCEcho test on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun"},
+      {"run", "run FCEcho test on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun", nullptr,
+       {kRunParams, &kDocument}},
       {"help", "list of available commands", 1, CommandKind::kHelp},
       {"runcli", "run FCEcho Test on Kaltex adapter port", 2, CommandKind::kText, &Cls::CmdRunCommon, "CmdRunCli"},
   };
@@ -157,5 +172,5 @@ void PhysicalPortFCEchoCmdsProcessor::DisplayFCEchoResult(const std::string& des
 }
 
 uint32_t PhysicalPortFCEchoCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplayError", status, mode, {kStructure, kMessages, {}, {EmptyField::List(kResultsField)}});
+  return ShowErrorDocument("DisplayError", status, mode, kDocument);
 }

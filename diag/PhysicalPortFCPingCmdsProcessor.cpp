@@ -7,6 +7,15 @@ namespace {
 constexpr const char* kClass = "PhysicalPortFCPingCmdsProcessor";
 constexpr const char* kTestField = "Diagnostic Test";
 constexpr const char* kResultField = "Test Result";
+
+// The document's shape: the test name, then the outcome in "Test Result".
+const ErrorDocument kDocument{"FCPingResult", kxmsg::Diagnostic(), {EmptyField::String(kTestField, "")}, {}, kResultField};
+constexpr ParamDef kRunParams[] = {
+    kxparam::kPort,
+    {"wwpn", nullptr, nullptr, ValueType::kString, true, "WWPN of a discovered target (eight colon-separated hex bytes)", "50:00:c8:a1:00:00:10:01"},
+    {"count", nullptr, nullptr, ValueType::kInt, true, "Number of requests, 1 to 65535", "1"},
+    {"stop-on-error", nullptr, nullptr, ValueType::kString, false, "true: stop at the first failed request", nullptr},
+};
 constexpr uint64_t kMaxCount = 65535;
 
 }  // namespace
@@ -38,7 +47,8 @@ PhysicalPortFCPingCmdsProcessor::PhysicalPortFCPingCmdsProcessor(CmdProcessor* p
 void PhysicalPortFCPingCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortFCPingCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
-      {"run", "run FCPing test on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun"},
+      {"run", "run FCPing test on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun", nullptr,
+       {kRunParams, &kDocument}},
       {"help", "list of available commands", 1, CommandKind::kHelp},
       {"runcli", "run FCPing Test on Kaltex adapter port", 2, CommandKind::kText, &Cls::CmdRunCommon, "CmdRunCli"},
   };

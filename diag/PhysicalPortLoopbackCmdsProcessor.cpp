@@ -13,11 +13,45 @@ constexpr const char* kStructure = "LoopbackTestInfo";
 constexpr const char* kListField = "LoopbackTestResult";
 constexpr const char* kElement = "LoopbackTestResultList";
 
+constexpr FieldDecl kElementFields[] = {
+    {"Test Status", ValueType::kString}, {"Crc Error", ValueType::kInt}, {"Disparity Error", ValueType::kInt},
+    {"Frame Length Error", ValueType::kInt}, {"Test Iteration", ValueType::kInt}, {"Success Count", ValueType::kInt},
+    {"Failure Count", ValueType::kInt},
+};
+constexpr StructDecl kElementDecl{kElement, kElementFields};
+constexpr ParamDef kRunParams[] = {
+    kxparam::kPort,
+    {"count", nullptr, nullptr, ValueType::kInt, true, "Number of test runs", "1"},
+    {"increment", nullptr, nullptr, ValueType::kInt, true, "Number of library runs per test run", "1"},
+    {"size", nullptr, nullptr, ValueType::kInt, true, "Data size of each frame in bytes", "512"},
+    {"stop-mode", nullptr, nullptr, ValueType::kString, true, "Ignore, Stop or Loop", "Ignore"},
+    {"loopback-type", nullptr, nullptr, ValueType::kString, true, "Internal, External, Internal_10bit or FCoE_Echo", "Internal"},
+    {"pattern", nullptr, nullptr, ValueType::kString, true, "Random, CRPAT, CJTPAT, CSPAT, Custom or one of the fixed bit patterns", "Random"},
+    {"data-pattern", "--data-pattern", "-d", ValueType::kString, false, "The custom pattern c-c-c-c-c-c-c-c (with the pattern Custom)", nullptr},
+};
+
 constexpr uint32_t kDataSizes[] = {8, 16, 32, 64, 128, 256, 512, 1024, 2048, 4096, 8192, 16384, 32768, 65535};
 constexpr diagtest::Limits kLimits{65535, 65535, kDataSizes, true};
 
 constexpr uint32_t kTypeFcoeEcho = 3;
 constexpr uint32_t kTypeInternal10Bit = 0;
+
+const StatusMessage kMessages[] = {
+    {4, "Failed, Loopback type not supported for this adapter"},
+    kxmsg::Common(6),
+    {12, kxmsg::kCustomData},
+    {13, "Failed, DPortDiag read failed"},
+    kxmsg::Common(14),
+    kxmsg::Common(19),
+    {20, "Failed, DPortDiag update failed"},
+    kxmsg::Common(21),
+    kxmsg::Common(35),
+    kxmsg::Common(43),
+    {44, "Failed, Feature supported for speeds 16 Gbps and above"},
+    kxmsg::Common(48),
+    kxmsg::Common(51),
+    kxmsg::Common(60),
+};const ErrorDocument kDocument{kStructure, kMessages, {}, {EmptyField::List(kListField, &kElementDecl)}};
 
 }  // namespace
 
@@ -29,7 +63,8 @@ PhysicalPortLoopbackCmdsProcessor::PhysicalPortLoopbackCmdsProcessor(CmdProcesso
 void PhysicalPortLoopbackCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortLoopbackCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
-      {"run", "run Loopback test on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun"},
+      {"run", "run Loopback test on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun", nullptr,
+       {kRunParams, &kDocument}},
       {"help", "list of available commands", 1, CommandKind::kHelp},
       {"runcli", "run Loopback Test on Kaltex adapter port", 2, CommandKind::kText, &Cls::CmdRunCommon, "CmdRunCli"},
   };
@@ -128,24 +163,9 @@ void PhysicalPortLoopbackCmdsProcessor::DisplayLoopbackTestResult(const uint8_t*
 }
 
 uint32_t PhysicalPortLoopbackCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  static const StatusMessage kMessages[] = {
-      {4, "Failed, Loopback type not supported for this adapter"},
-      kxmsg::Common(6),
-      {12, kxmsg::kCustomData},
-      {13, "Failed, DPortDiag read failed"},
-      kxmsg::Common(14),
-      kxmsg::Common(19),
-      {20, "Failed, DPortDiag update failed"},
-      kxmsg::Common(21),
-      kxmsg::Common(35),
-      kxmsg::Common(43),
-      {44, "Failed, Feature supported for speeds 16 Gbps and above"},
-      kxmsg::Common(48),
-      kxmsg::Common(51),
-      kxmsg::Common(60),
-  };
+
   ShowErrorDocument("DisplayError", status, mode,
-                    ErrorDocument{kStructure, kMessages, {}, {EmptyField::List(kListField)}});
+                    kDocument);
   TraceExiting("DisplayError");
   return status;
 }

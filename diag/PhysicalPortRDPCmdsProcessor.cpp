@@ -15,10 +15,30 @@ constexpr const char* kStructure = "RDPInformation";
 constexpr const char* kListField = "Read Diagnostics Parameters Data";
 constexpr const char* kElement = "RDPDataList";
 constexpr const char* kReportField = "RDPInfo";
+constexpr FieldDecl kReportFields[] = {{kReportField, ValueType::kString}};
+constexpr StructDecl kElementDecl{kElement, kReportFields};
 
 constexpr uint32_t kStatusDiagFailed = 34;
 constexpr uint32_t kStatusLinkDown = 43;
 constexpr uint8_t kPortStateOnline = 1;
+
+const StatusMessage kMessages[] = {
+    kxmsg::Common(6),
+    {13, "Failed, DPortDiag read failed"},
+    kxmsg::Common(14),
+    kxmsg::Common(19),
+    {20, "Failed, DPortDiag update failed"},
+    kxmsg::Common(21),
+    kxmsg::Common(28),
+    kxmsg::Common(34),
+    kxmsg::Common(35),
+    kxmsg::Common(40),
+    kxmsg::Common(43),
+    {44, "Failed, Feature supported for speeds 16 Gbps and above"},
+    kxmsg::Common(48),
+    kxmsg::Common(51),
+    kxmsg::Common(60),
+};const ErrorDocument kDocument{kStructure, kMessages, {}, {EmptyField::List(kListField, &kElementDecl)}};
 
 }  // namespace
 
@@ -31,7 +51,8 @@ PhysicalPortRDPCmdsProcessor::PhysicalPortRDPCmdsProcessor(CmdProcessor* parent)
 void PhysicalPortRDPCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortRDPCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
-      {"get", "Read Diagnostic Parameters on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+      {"get", "Read Diagnostic Parameters on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+       {kxparam::kPortOnly, &kDocument}},
       {"help", "list of available commands", 1, CommandKind::kHelp},
       {"runcli", "Read Diagnostic Parameters on Kaltex adapter port", 2, CommandKind::kText, &Cls::CmdGetCommon,
        "CmdGetCli"},
@@ -80,30 +101,14 @@ void PhysicalPortRDPCmdsProcessor::DisplayRDPInfo(const uint8_t* reply, uint32_t
   std::vector<std::string> notes;
   const std::string report = rdp::DecodeRdpReply(reply, size, &notes);
   for (const std::string& note : notes) TraceFn(kTraceInfo, "ParseRDPDataBuffer", "%s", note.c_str());
-  ShowReportDocument(mode, kStructure, kListField, kElement, report, nullptr, kReportField);
+  ShowReportDocument(mode, kDocument, report);
   TraceExiting(fn);
 }
 
 uint32_t PhysicalPortRDPCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  static const StatusMessage kMessages[] = {
-      kxmsg::Common(6),
-      {13, "Failed, DPortDiag read failed"},
-      kxmsg::Common(14),
-      kxmsg::Common(19),
-      {20, "Failed, DPortDiag update failed"},
-      kxmsg::Common(21),
-      kxmsg::Common(28),
-      kxmsg::Common(34),
-      kxmsg::Common(35),
-      kxmsg::Common(40),
-      kxmsg::Common(43),
-      {44, "Failed, Feature supported for speeds 16 Gbps and above"},
-      kxmsg::Common(48),
-      kxmsg::Common(51),
-      kxmsg::Common(60),
-  };
+
   ShowErrorDocument("DisplayError", status, mode,
-                    ErrorDocument{kStructure, kMessages, {}, {EmptyField::List(kListField)}});
+                    kDocument);
   TraceExiting("DisplayError");
   return status;
 }

@@ -12,6 +12,21 @@ constexpr const char* kStructure = "RWBufferTestInfo";
 constexpr const char* kListField = "RWBufferTestResult";
 constexpr const char* kElement = "RWBufferTestResultList";
 
+constexpr FieldDecl kElementFields[] = {
+    {"Test Status", ValueType::kString}, {"Port ID", ValueType::kString},
+    {"Data Miscompare", ValueType::kInt}, {"Link Failure", ValueType::kInt}, {"Loss Of Sync", ValueType::kInt}, {"Loss Of Signal", ValueType::kInt}, {"Invalid CRC", ValueType::kInt}, {"Test Iteration", ValueType::kInt}, {"Success Count", ValueType::kInt}, {"Failure Count", ValueType::kInt},
+};
+constexpr StructDecl kElementDecl{kElement, kElementFields};
+constexpr ParamDef kRunParams[] = {
+    kxparam::kPort,
+    {"count", nullptr, nullptr, ValueType::kInt, true, "Number of test runs", "1"},
+    {"increment", nullptr, nullptr, ValueType::kInt, true, "Number of library runs per test run", "1"},
+    {"size", nullptr, nullptr, ValueType::kInt, true, "Data size of each frame in bytes: 8, 16, 32, 64 or 128", "128"},
+    {"stop-mode", nullptr, nullptr, ValueType::kString, true, "Ignore, Stop or Loop", "Ignore"},
+    {"pattern", nullptr, nullptr, ValueType::kString, true, "Random, CRPAT, CJTPAT, CSPAT, Custom or one of the fixed bit patterns", "Random"},
+    {"data-pattern", "--data-pattern", "-d", ValueType::kString, false, "The custom pattern c-c-c-c-c-c-c-c (with the pattern Custom)", nullptr},
+};
+
 constexpr uint32_t kDataSizes[] = {8, 16, 32, 64, 128};
 constexpr diagtest::Limits kLimits{10000, 10000, kDataSizes, false};
 
@@ -38,6 +53,24 @@ std::string StatusOf(const uint8_t* element) {
   return kxinv::TextAt(element, kxdiag::kRwStatus, kxdiag::kRwStatusSize);
 }
 
+const StatusMessage kMessages[] = {
+    {4, "Failed, RWBuffer type not supported for this adapter"},
+    kxmsg::Common(6),
+    {12, kxmsg::kCustomData},
+    {13, "Failed, DPortDiag read failed"},
+    kxmsg::Common(14),
+    kxmsg::Common(19),
+    {20, "Failed, DPortDiag update failed"},
+    kxmsg::Common(21),
+    kxmsg::Common(35),
+    kxmsg::Common(43),
+    {44, "Failed, Feature supported for speeds 16 Gbps and above"},
+    {kStatusNoResponse, "Failed, Response data not available"},
+    kxmsg::Common(48),
+    kxmsg::Common(51),
+    kxmsg::Common(60),
+};const ErrorDocument kDocument{kStructure, kMessages, {}, {EmptyField::List(kListField, &kElementDecl)}};
+
 }  // namespace
 
 PhysicalPortRWBufferCmdsProcessor::PhysicalPortRWBufferCmdsProcessor(CmdProcessor* parent)
@@ -49,7 +82,8 @@ PhysicalPortRWBufferCmdsProcessor::PhysicalPortRWBufferCmdsProcessor(CmdProcesso
 void PhysicalPortRWBufferCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortRWBufferCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
-      {"run", "run Read Write Buffer test on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun"},
+      {"run", "run Read Write Buffer test on Kaltex adapter port", 0, CommandKind::kXml, &Cls::CmdRunCommon, "CmdRun", nullptr,
+       {kRunParams, &kDocument}},
       {"help", "list of available commands", 1, CommandKind::kHelp},
       {"runcli", "run Read Write Buffer Test on Kaltex adapter port", 2, CommandKind::kText, &Cls::CmdRunCommon,
        "CmdRunCli"},
@@ -149,25 +183,9 @@ void PhysicalPortRWBufferCmdsProcessor::DisplayRWBufferTestResult(const uint8_t*
 }
 
 uint32_t PhysicalPortRWBufferCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  static const StatusMessage kMessages[] = {
-      {4, "Failed, RWBuffer type not supported for this adapter"},
-      kxmsg::Common(6),
-      {12, kxmsg::kCustomData},
-      {13, "Failed, DPortDiag read failed"},
-      kxmsg::Common(14),
-      kxmsg::Common(19),
-      {20, "Failed, DPortDiag update failed"},
-      kxmsg::Common(21),
-      kxmsg::Common(35),
-      kxmsg::Common(43),
-      {44, "Failed, Feature supported for speeds 16 Gbps and above"},
-      {kStatusNoResponse, "Failed, Response data not available"},
-      kxmsg::Common(48),
-      kxmsg::Common(51),
-      kxmsg::Common(60),
-  };
+
   ShowErrorDocument("DisplayError", status, mode,
-                    ErrorDocument{kStructure, kMessages, {}, {EmptyField::List(kListField)}});
+                    kDocument);
   TraceExiting("DisplayError");
   return status;
 }

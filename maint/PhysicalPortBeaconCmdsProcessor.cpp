@@ -24,6 +24,23 @@ bool HasBeacon(const kxinv::PciIdentity& pci) {
          kxinv::IsDeviceGroupA(pci) || kxinv::IsDeviceGroupB(pci) || kxinv::IsDeviceGroupC(pci);
 }
 
+const StatusMessage kMessages[] = {
+    kxmsg::Common(6),
+    {13, "Failed, Beacon read failed"},
+    kxmsg::Common(14),
+    kxmsg::Common(19),
+    {20, "Failed, Beacon update failed"},
+    kxmsg::Common(21),
+    kxmsg::Common(35),
+    kxmsg::Common(51),
+    kxmsg::Common(60),
+};
+const ErrorDocument kDocument{"BeaconInfo", kMessages, {}, {EmptyField::String(kStateField, kxkey::kUnknown)}};
+constexpr ParamDef kSetParams[] = {
+    kxparam::kPort,
+    {"state", nullptr, nullptr, ValueType::kString, true, "Beacon state to set: ON or OFF", "ON"},
+};
+
 }  // namespace
 
 PhysicalPortBeaconCmdsProcessor::PhysicalPortBeaconCmdsProcessor(CmdProcessor* parent)
@@ -33,8 +50,10 @@ PhysicalPortBeaconCmdsProcessor::PhysicalPortBeaconCmdsProcessor(CmdProcessor* p
 void PhysicalPortBeaconCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortBeaconCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
-      {"get", "get Kaltex adapter's Beacon information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
-      {"set", "set Kaltex adapter's Beacon information", 1, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
+      {"get", "get Kaltex adapter's Beacon information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+       {kxparam::kPortOnly, &kDocument}},
+      {"set", "set Kaltex adapter's Beacon information", 1, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet", nullptr,
+       {kSetParams, &kDocument}},
       {"help", "list of available commands", 2, CommandKind::kHelp},
       {"getcli", "get Kaltex adapter's Beacon information", 3, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get\r\n"},
       {"setcli", "set Kaltex adapter's Beacon information", 4, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli", "Usage: set\r\n"},
@@ -114,7 +133,7 @@ void PhysicalPortBeaconCmdsProcessor::DisplayBeaconInfo(uint32_t state, uint32_t
   TraceEntered(fn);
   const char* text = StateText(state);
   Begin(mode);
-  BeginStructure("BeaconInfo");
+  BeginStructure(kDocument.structure);
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
   TraceFn(kTraceInfo, fn, "%s=%s", kxkey::kMessage, kxkey::kSuccess);
   WriteStringField(kStateField, text);
@@ -125,19 +144,7 @@ void PhysicalPortBeaconCmdsProcessor::DisplayBeaconInfo(uint32_t state, uint32_t
 }
 
 uint32_t PhysicalPortBeaconCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  static const StatusMessage kMessages[] = {
-      kxmsg::Common(6),
-      {13, "Failed, Beacon read failed"},
-      kxmsg::Common(14),
-      kxmsg::Common(19),
-      {20, "Failed, Beacon update failed"},
-      kxmsg::Common(21),
-      kxmsg::Common(35),
-      kxmsg::Common(51),
-      kxmsg::Common(60),
-  };
-  ShowErrorDocument("DisplayError", status, mode,
-                    ErrorDocument{"BeaconInfo", kMessages, {}, {EmptyField::String(kStateField, kxkey::kUnknown)}});
+  ShowErrorDocument("DisplayError", status, mode, kDocument);
   TraceFn(kTraceInfo, "DisplayError", "%s=%s", kStateField, kxkey::kUnknown);
   TraceExiting("DisplayError");
   return status;

@@ -30,6 +30,24 @@ struct FreeBlock {
 };
 using DumpBuffer = std::unique_ptr<uint8_t, FreeBlock>;
 
+const StatusMessage kMessages[] = {
+    {4, "Failed, Parameter Error"},
+    kxmsg::Common(6),
+    {13, "Failed, FW Dump read failed"},
+    kxmsg::Common(14),
+    kxmsg::Common(19),
+    kxmsg::Common(21),
+    kxmsg::Common(35),
+    kxmsg::Common(42),
+    {46, "Failed, FW Dump Not Available"},
+};
+const ErrorDocument kDocument{"FwDumpInfo", kMessages};
+constexpr ParamDef kGetParams[] = {
+    kxparam::kPort,
+    {"file", nullptr, nullptr, ValueType::kString, true, "Path of the dump file to write on the host",
+     "/tmp/kxfc-fwdump.bin"},
+};
+
 }  // namespace
 
 uint32_t PhysicalPortFwDumpCmdsProcessor::DumpFailureStatus(uint32_t rc) {
@@ -45,7 +63,8 @@ PhysicalPortFwDumpCmdsProcessor::PhysicalPortFwDumpCmdsProcessor(CmdProcessor* p
 void PhysicalPortFwDumpCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortFwDumpCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
-      {"get", "get Kaltex Firmware Dump information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+      {"get", "get Kaltex Firmware Dump information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+       {kGetParams, &kDocument}},
       {"help", "list of available commands", 1, CommandKind::kHelp},
       {"getcli", "get Kaltex Firmware Dump information", 2, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get\r\n"},
   };
@@ -103,7 +122,7 @@ void PhysicalPortFwDumpCmdsProcessor::DisplayFwDumpInfo(uint32_t mode) {
   constexpr const char* fn = "DisplayFwDumpInfo";
   TraceEntered(fn);
   Begin(mode);
-  BeginStructure("FwDumpInfo");
+  BeginStructure(kDocument.structure);
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
   TraceFn(kTraceInfo, fn, "%s=%s", kxkey::kMessage, kxkey::kSuccess);
   EndStructure();
@@ -112,16 +131,5 @@ void PhysicalPortFwDumpCmdsProcessor::DisplayFwDumpInfo(uint32_t mode) {
 }
 
 uint32_t PhysicalPortFwDumpCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  static const StatusMessage kMessages[] = {
-      {4, "Failed, Parameter Error"},
-      kxmsg::Common(6),
-      {13, "Failed, FW Dump read failed"},
-      kxmsg::Common(14),
-      kxmsg::Common(19),
-      kxmsg::Common(21),
-      kxmsg::Common(35),
-      kxmsg::Common(42),
-      {46, "Failed, FW Dump Not Available"},
-  };
-  return ShowErrorDocument("DisplayError", status, mode, ErrorDocument{"FwDumpInfo", kMessages});
+  return ShowErrorDocument("DisplayError", status, mode, kDocument);
 }

@@ -36,6 +36,24 @@ namespace {
 
 constexpr const char* kClass = "PhysicalPortCmdsProcessor";
 
+constexpr FieldDecl kListFields[] = {{"Ports", ValueType::kString}};
+constexpr StructDecl kListElement{"PortList", kListFields};
+
+const StatusMessage kNvramMessages[] = {
+    {0, kxkey::kSuccess},
+    kxmsg::Common(6),
+    kxmsg::Common(14),
+    kxmsg::Common(19),
+    {20, "Failed, NVRAM update failed"},
+    kxmsg::Common(51),
+    kxmsg::Common(60),
+};
+const ErrorDocument kNvramDocument{"UpdateNVRAM", kNvramMessages, {EmptyField::Bool(kxkey::kRebootRequired, false)}};
+constexpr ParamDef kNvramParams[] = {
+    kxparam::kPort,
+    {"file", nullptr, nullptr, ValueType::kString, true, "Path of the NVRAM image on the host", "/tmp/kxfc-nvram.bin"},
+};
+
 }  // namespace
 
 PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
@@ -87,9 +105,10 @@ PhysicalPortCmdsProcessor::PhysicalPortCmdsProcessor(CmdProcessor* parent)
 void PhysicalPortCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
-      {"list", "Discover list of Kaltex physical ports", 0, CommandKind::kXml, &Cls::CmdListCommon, "CmdList"},
+      {"list", "Discover list of Kaltex physical ports", 0, CommandKind::kXml, &Cls::CmdListCommon, "CmdList",
+       nullptr, {{}, nullptr, &kListElement}},
       {"updatenvram", "Update NVRAM of Kaltex physical port", 1, CommandKind::kXml, &Cls::CmdUpdateNvramCommon,
-       "CmdUpdateNvram"},
+       "CmdUpdateNvram", nullptr, {kNvramParams, &kNvramDocument}},
       {"help", "list of available commands", 2, CommandKind::kHelp},
       {"listcli", "Discover list of Kaltex physical ports", 3, CommandKind::kText, &Cls::CmdListCommon,
        "CmdListCli", "Usage: list\r\n"},
@@ -111,7 +130,7 @@ uint32_t PhysicalPortCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
     return true;
   });
 
-  ShowIdentifierList(fn, mode, "PortList", "Ports", ports);
+  ShowIdentifierList(fn, mode, kListElement, ports);
   return 0;
 }
 
@@ -153,18 +172,9 @@ uint32_t PhysicalPortCmdsProcessor::CmdUpdateNvramCommon(Words& args, uint32_t m
 }
 
 void PhysicalPortCmdsProcessor::DisplayUpdateNvram(uint32_t status, uint32_t mode, bool rebootRequired) {
-  static const StatusMessage kMessages[] = {
-      {0, kxkey::kSuccess},
-      kxmsg::Common(6),
-      kxmsg::Common(14),
-      kxmsg::Common(19),
-      {20, "Failed, NVRAM update failed"},
-      kxmsg::Common(51),
-      kxmsg::Common(60),
-  };
-  const char* message = LookupMessage(kMessages, status);
+  const char* message = LookupMessage(kNvramMessages, status);
   Begin(mode);
-  BeginStructure("UpdateNVRAM");
+  BeginStructure(kNvramDocument.structure);
   WriteBoolField(kxkey::kRebootRequired, rebootRequired);
   WriteStringField(kxkey::kMessage, message);
   EndStructure();

@@ -31,6 +31,19 @@ const StatusMessage kMessages[] = {
     kxmsg::Common(60),
 };
 
+constexpr StructDecl kElement{"FCStatsList", kxdecl::kDataField};
+const ErrorDocument kGetDocument{"FCStatistics", kMessages, {}, {EmptyField::List("FCStats", &kElement)}};
+const ErrorDocument kResetDocument{"ResetFCStatistics", kMessages};
+constexpr ParamDef kGetParams[] = {
+    kxparam::kPort,
+    {"type", nullptr, nullptr, ValueType::kString, true, "Counters to show: Driver or Firmware", "Driver"},
+};
+constexpr ParamDef kResetParams[] = {
+    kxparam::kPort,
+    {"type", nullptr, nullptr, ValueType::kString, true, "Counters to reset: Firmware (the only resettable ones)",
+     "Firmware"},
+};
+
 }  // namespace
 
 PhysicalPortFCStatsCmdsProcessor::PhysicalPortFCStatsCmdsProcessor(CmdProcessor* parent)
@@ -40,8 +53,10 @@ PhysicalPortFCStatsCmdsProcessor::PhysicalPortFCStatsCmdsProcessor(CmdProcessor*
 void PhysicalPortFCStatsCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortFCStatsCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
-      {"get", "get Kaltex Physical Port Statistics", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
-      {"reset", "reset Kaltex Physical Port Statistics", 1, CommandKind::kXml, &Cls::CmdResetCommon, "CmdReset"},
+      {"get", "get Kaltex Physical Port Statistics", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+       {kGetParams, &kGetDocument}},
+      {"reset", "reset Kaltex Physical Port Statistics", 1, CommandKind::kXml, &Cls::CmdResetCommon, "CmdReset",
+       nullptr, {kResetParams, &kResetDocument}},
       {"help", "list of available commands", 2, CommandKind::kHelp},
       {"getcli", "get Kaltex Physical Port Statistics", 3, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [port identifier]\r\n"},
       {"resetcli", "reset Kaltex Physical Port Statistics", 4, CommandKind::kText, &Cls::CmdResetCommon,
@@ -94,7 +109,7 @@ uint32_t PhysicalPortFCStatsCmdsProcessor::CmdResetCommon(Words& args, uint32_t 
   }
 
   Begin(mode);
-  BeginStructure("ResetFCStatistics");
+  BeginStructure(kResetDocument.structure);
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
   EndStructure();
   End();
@@ -119,15 +134,14 @@ void PhysicalPortFCStatsCmdsProcessor::DisplayCounters(const char* fn, const Por
     block.Add(i == 0 ? "%s: %u\n" : "      %s: %u\n", labels[i], value);
   }
   TraceFn(kTraceInfo, fn, "%s=%s", kxkey::kMessage, kxkey::kSuccess);
-  ShowReportDocument(mode, "FCStatistics", "FCStats", "FCStatsList", block.Text());
+  ShowReportDocument(mode, kGetDocument, block.Text());
   TraceExiting(fn);
 }
 
 uint32_t PhysicalPortFCStatsCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplayError", status, mode,
-                           ErrorDocument{"FCStatistics", kMessages, {}, {EmptyField::List("FCStats")}});
+  return ShowErrorDocument("DisplayError", status, mode, kGetDocument);
 }
 
 uint32_t PhysicalPortFCStatsCmdsProcessor::DisplayResetError(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplayResetError", status, mode, ErrorDocument{"ResetFCStatistics", kMessages});
+  return ShowErrorDocument("DisplayResetError", status, mode, kResetDocument);
 }

@@ -194,6 +194,16 @@ std::string ComposePortInfo(const PortLookup& port, const PortInfoRecords& recor
   return block.Text();
 }
 
+namespace {
+
+const StatusMessage kMessages[] = {
+    kxmsg::Common(6), kxmsg::Common(14), kxmsg::Common(19), kxmsg::Common(42),
+};
+constexpr StructDecl kElement{"PortInfoList", kxdecl::kDataField};
+const ErrorDocument kDocument{"PortInformation", kMessages, {}, {EmptyField::List("PortInfo", &kElement)}};
+
+}  // namespace
+
 PhysicalPortInfoCmdsProcessor::PhysicalPortInfoCmdsProcessor(CmdProcessor* parent)
     : MultipleCmdsProcessor(kClass, "Port info", "info", "-s", "use this command to get Kaltex Fibre Channel Port's info",
                             parent) {}
@@ -201,7 +211,8 @@ PhysicalPortInfoCmdsProcessor::PhysicalPortInfoCmdsProcessor(CmdProcessor* paren
 void PhysicalPortInfoCmdsProcessor::RegisterCommands() {
   using Cls = PhysicalPortInfoCmdsProcessor;
   static const CommandDef<Cls> kCommands[] = {
-      {"get", "get Kaltex Physical Port information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+      {"get", "get Kaltex Physical Port information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+       {kxparam::kPortOnly, &kDocument}},
       {"help", "list of available commands", 1, CommandKind::kHelp},
       {"getcli", "get Kaltex Physical Port information", 2, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [port identifier]\r\n"},
   };
@@ -237,13 +248,9 @@ uint32_t PhysicalPortInfoCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode)
 void PhysicalPortInfoCmdsProcessor::DisplayPortInfo(const PortLookup& port, const PortInfoRecords& records,
                                                     uint32_t mode) {
   const std::string block = ComposePortInfo(port, records, std::string(kClass) + "::DisplayPortInfo: ");
-  ShowReportDocument(mode, "PortInformation", "PortInfo", "PortInfoList", block);
+  ShowReportDocument(mode, kDocument, block);
 }
 
 uint32_t PhysicalPortInfoCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  static const StatusMessage kMessages[] = {
-      kxmsg::Common(6), kxmsg::Common(14), kxmsg::Common(19), kxmsg::Common(42),
-  };
-  return ShowErrorDocument("DisplayError", status, mode,
-                           ErrorDocument{"PortInformation", kMessages, {}, {EmptyField::List("PortInfo")}});
+  return ShowErrorDocument("DisplayError", status, mode, kDocument);
 }

@@ -1,5 +1,8 @@
 #include "portcfg/HbaParamsStaging.h"
 
+#include <cstdlib>
+#include <deque>
+#include <utility>
 #include <map>
 #include <vector>
 
@@ -382,6 +385,39 @@ uint32_t ReadHBAParamsFromFile(const KeyValueFile& file, HbaParams& record) {
     TraceLevel(kTraceInfo, "%s::%s: params.%s=%d", kClass, fn, p.member, static_cast<int>(*v));
   }
   return 0;
+}
+
+
+std::span<const ParamDef> SetFileParams() {
+  struct Table {
+    std::deque<std::string> texts;  // stable addresses for the descriptions
+    std::vector<ParamDef> params{kxparam::kPort};
+  };
+  static const Table table = [] {
+    Table t;
+    for (const Param& p : kParams) {
+      if (p.kind == Kind::kFileOnly) continue;
+      std::string text = p.key;
+      ValueType type = ValueType::kString;
+      auto words = [&](const char* (*word)(uint32_t)) {
+        const char* sep = ": ";
+        for (uint32_t code = 0; code <= p.max; ++code)
+          if (const char* w = word(code)) text += std::exchange(sep, ", ") + std::string(w);
+      };
+      switch (p.kind) {
+        case Kind::kConnection: words(ConnectionWord); break;
+        case Kind::kDataRate: words([](uint32_t code) { return DataRateWord(code, false); }); break;
+        case Kind::kOperationMode: words(OperationModeWord); break;
+        case Kind::kFrameSize: text += ": 512, 1024, 2048 or 2112"; type = ValueType::kInt; break;
+        case Kind::kNumber: text += ": 0-" + std::to_string(p.max); type = ValueType::kInt; break;
+        default: text += ": true or false"; type = ValueType::kBool; break;
+      }
+      t.texts.push_back(text);
+      t.params.push_back({p.option, p.longOption, p.shortOption, type, false, t.texts.back().c_str(), nullptr});
+    }
+    return t;
+  }();
+  return table.params;
 }
 
 }  // namespace hbaparams

@@ -6,9 +6,12 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string>
 
 #include "runtime/FileOps.h"
+#include "shell/CommandSpec.h"
+
 #include "shell/Inventory.h"
 #include "shell/KxApi.h"
 #include "shell/Words.h"
@@ -39,6 +42,9 @@ std::string CachePath(const std::string& identifier);
 const char* ConnectionWord(uint32_t code);
 const char* DataRateWord(uint32_t code, bool groupF);
 const char* OperationModeWord(uint32_t code);
+
+// The words of "setFile": the port identifier, then one option per parameter.
+std::span<const ParamDef> SetFileParams();
 
 // Checks the options (words after the identifier: option/value pairs only)
 // against the adapter class and the staged values, then applies the accepted

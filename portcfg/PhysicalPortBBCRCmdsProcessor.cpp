@@ -20,13 +20,24 @@ const StatusMessage kMessages[] = {
     {47, "Failed, Read-Only parameter"}, kxmsg::Common(51), kxmsg::Common(60),
 };
 
+constexpr StructDecl kElement{"BBCRList", kxdecl::kDataField};
+const ErrorDocument kDocument{"BBCRInfo", kMessages, {}, {EmptyField::List("BBCR", &kElement)}};
+const ErrorDocument kSetDocument{"BBCRInfo", kMessages, {EmptyField::Bool(kxkey::kRebootRequired, false)},
+                                 {EmptyField::List("BBCR", &kElement)}};
+constexpr ParamDef kSetFileParams[] = {
+    kxparam::kPort,
+    {"bbcr-status", "--bbcr-status", "-b", ValueType::kBool, false, "Enable (true) or disable (false) BBCR",
+     "true"},
+    {"bbcr-configured", "--bbcr-configured", "-c", ValueType::kInt, false, "BB credit recovery count, 0-15", "8"},
+};
+
 const CommandDef<Cls> kCommands[] = {
     {"get", "get Kaltex adapter's Buffer-to-Buffer Credit information", 0, CommandKind::kXml, &Cls::CmdGetCommon,
-     "CmdGet"},
+     "CmdGet", nullptr, {kxparam::kPortOnly, &kDocument}},
     {"setFile", "set Kaltex adapter's Buffer-to-Buffer Credit information in a local cache file", 1,
-     CommandKind::kXml, &Cls::CmdSetFileCommon, "CmdSetFile"},
+     CommandKind::kXml, &Cls::CmdSetFileCommon, "CmdSetFile", nullptr, {kSetFileParams, &kDocument}},
     {"set", "set Kaltex adapter's Buffer-to-Buffer Credit information", 2, CommandKind::kXml, &Cls::CmdSetCommon,
-     "CmdSet"},
+     "CmdSet", nullptr, {kxparam::kPortOnly, &kSetDocument}},
     {"help", "list of available commands", 3, CommandKind::kHelp},
     {"getcli", "get Kaltex adapter's Buffer-to-Buffer Credit information", 4, CommandKind::kText, &Cls::CmdGetCommon,
      "CmdGetCli", "Usage: get\r\n"},
@@ -117,22 +128,18 @@ PhysicalPortBBCRCmdsProcessor::PhysicalPortBBCRCmdsProcessor(CmdProcessor* paren
 void PhysicalPortBBCRCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
 uint32_t PhysicalPortBBCRCmdsProcessor::DisplayError(uint32_t status, uint32_t mode, bool showReboot) {
-  if (showReboot)
-    return ShowErrorDocument("DisplayError", status, mode,
-                             ErrorDocument{"BBCRInfo", kMessages, {EmptyField::Bool(kxkey::kRebootRequired, false)},
-                                           {EmptyField::List("BBCR")}});
-  return ShowErrorDocument("DisplayError", status, mode, ErrorDocument{"BBCRInfo", kMessages, {}, {EmptyField::List("BBCR")}});
+  return ShowErrorDocument("DisplayError", status, mode, showReboot ? kSetDocument : kDocument);
 }
 
 void PhysicalPortBBCRCmdsProcessor::DisplayBBCRInfo(const BbcrInfo& info, uint32_t mode, bool showReboot, bool reboot) {
   const std::string text = BbcrText(info);
   Begin(mode);
-  BeginStructure("BBCRInfo");
+  BeginStructure(kDocument.structure);
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
   if (showReboot) WriteBoolField(kxkey::kRebootRequired, reboot);
-  BeginField("BBCR");
+  BeginField(kDocument.after.begin()->name);
   BeginList(kListStructure);
-  BeginStructure("BBCRList");
+  BeginStructure(kElement.typeName);
   BeginField(kxkey::kData);
   WriteFormatted(kTextSize, "%s", text.c_str());
   EndField();

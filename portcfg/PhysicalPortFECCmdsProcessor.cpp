@@ -25,9 +25,27 @@ const StatusMessage kMessages[] = {
     kxmsg::Common(60),
 };
 
+constexpr FieldDecl kFecFields[] = {
+    {"FEC_Status", ValueType::kString},
+    {"Correctable FEC errors", ValueType::kInt},
+    {"Uncorrectable FEC errors", ValueType::kInt},
+};
+constexpr StructDecl kElement{"FECList", kFecFields};
+const ErrorDocument kDocument{"FECInfo", kMessages, {}, {EmptyField::List("FEC", &kElement)}};
+const ErrorDocument kSetDocument{"FECInfo", kMessages, {EmptyField::Bool(kxkey::kRebootRequired, false)},
+                                 {EmptyField::List("FEC", &kElement)}};
+constexpr ParamDef kSetParams[] = {
+    kxparam::kPort,
+    {"fec-status", "--fec-status", "-f", ValueType::kBool, false, "Switch FEC on (true) or off (false); only at 16 Gbps",
+     nullptr},
+    {"reset", "--reset", "-r", ValueType::kString, false, "The word reset: clears the FEC error counters", "reset"},
+};
+
 const CommandDef<Cls> kCommands[] = {
-    {"get", "get Kaltex adapter's FEC information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
-    {"set", "set Kaltex adapter's FEC information", 1, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
+    {"get", "get Kaltex adapter's FEC information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+     {kxparam::kPortOnly, &kDocument}},
+    {"set", "set Kaltex adapter's FEC information", 1, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet", nullptr,
+     {kSetParams, &kSetDocument}},
     {"help", "list of available commands", 2, CommandKind::kHelp},
     {"getcli", "get Kaltex adapter's FEC information", 3, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get\r\n"},
     {"setcli", "set Kaltex adapter's FEC information", 4, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli", "Usage: set\r\n"},
@@ -65,11 +83,7 @@ PhysicalPortFECCmdsProcessor::PhysicalPortFECCmdsProcessor(CmdProcessor* parent)
 void PhysicalPortFECCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
 uint32_t PhysicalPortFECCmdsProcessor::DisplayError(uint32_t status, uint32_t mode, bool showReboot) {
-  if (showReboot)
-    return ShowErrorDocument("DisplayError", status, mode,
-                             ErrorDocument{"FECInfo", kMessages, {EmptyField::Bool(kxkey::kRebootRequired, false)},
-                                           {EmptyField::List("FEC")}});
-  return ShowErrorDocument("DisplayError", status, mode, ErrorDocument{"FECInfo", kMessages, {}, {EmptyField::List("FEC")}});
+  return ShowErrorDocument("DisplayError", status, mode, showReboot ? kSetDocument : kDocument);
 }
 
 void PhysicalPortFECCmdsProcessor::DisplayFECInfo(bool status, const uint8_t* stats, uint32_t mode, bool showReboot,
@@ -78,15 +92,15 @@ void PhysicalPortFECCmdsProcessor::DisplayFECInfo(bool status, const uint8_t* st
   const uint64_t correctable = kxinv::ReadAt<uint64_t>(stats, kxfec::kCorrectableErrors);
   const uint64_t uncorrectable = kxinv::ReadAt<uint64_t>(stats, kxfec::kUncorrectableErrors);
   Begin(mode);
-  BeginStructure("FECInfo");
+  BeginStructure(kDocument.structure);
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
   if (showReboot) WriteBoolField(kxkey::kRebootRequired, reboot);
-  BeginField("FEC");
+  BeginField(kDocument.after.begin()->name);
   BeginList(kListStructure);
-  BeginStructure("FECList");
-  WriteStringField("FEC_Status", status ? kxkey::kTrue : kxkey::kFalse);
-  WriteIntField("Correctable FEC errors", correctable, kIntUnsigned64);
-  WriteIntField("Uncorrectable FEC errors", uncorrectable, kIntUnsigned64);
+  BeginStructure(kElement.typeName);
+  WriteStringField(kFecFields[0].name, status ? kxkey::kTrue : kxkey::kFalse);
+  WriteIntField(kFecFields[1].name, correctable, kIntUnsigned64);
+  WriteIntField(kFecFields[2].name, uncorrectable, kIntUnsigned64);
   TraceFn(kTraceInfo, fn, "FEC_Status=%s Correctable=%llu Uncorrectable=%llu", status ? "true" : "false",
           static_cast<unsigned long long>(correctable), static_cast<unsigned long long>(uncorrectable));
   EndStructure();

@@ -34,15 +34,57 @@ const StatusMessage kRestoreMessages[] = {
 // "set" with nothing staged: the one place a missing file is the user's to hear about.
 const StatusMessage kNothingStaged[] = {kxmsg::Common(19)};
 
+// The rows of the parameter list, in the order HbaParamsRows writes them.
+constexpr FieldDecl kRows[] = {
+    {"Connection Options", ValueType::kString},
+    {"Data Rate", ValueType::kString},
+    {"Operation Mode", ValueType::kString},
+    {"Frame Size", ValueType::kInt},
+    {"Enable Hard Loop Id", ValueType::kString},
+    {"Hard Loop Id", ValueType::kInt},
+    {"Loop Reset Delay In Seconds", ValueType::kInt},
+    {"Interrupt Delay Timer In 100us", ValueType::kInt},
+    {"Execution Throttle", ValueType::kInt},
+    {"Login Retry Count", ValueType::kInt},
+    {"Port Down Retry Count", ValueType::kInt},
+    {"Link Down Timeout In Seconds", ValueType::kInt},
+    {"Luns Per Target", ValueType::kInt},
+    {"Enable LR", ValueType::kString},
+    {"Enable Host Hba Bios", ValueType::kString},
+    {"Enable Fc Tape Support", ValueType::kString},
+    {"Enable Lip Full Login", ValueType::kString},
+    {"Enable Target Reset", ValueType::kString},
+    {"Enable Fabric Assigned WWN", ValueType::kString},
+    {"Enable USCM", ValueType::kString},
+    {"Virtual Lane", ValueType::kString},
+};
+constexpr StructDecl kElement{"HBAParametersList", kRows};
+const EmptyField kNoReboot = EmptyField::Bool(kxkey::kRebootRequired, false);
+const ErrorDocument kParamsDocument{"HBAParametersInfo", kParamsMessages, {}, {EmptyField::List("HBAParameters", &kElement)}};
+const ErrorDocument kSetDocument{"HBAParametersInfo", kParamsMessages, {kNoReboot},
+                                 {EmptyField::List("HBAParameters", &kElement)}};
+const ErrorDocument kNothingStagedDocument{"HBAParametersInfo", kNothingStaged, {kNoReboot},
+                                           {EmptyField::List("HBAParameters", &kElement)}};
+const ErrorDocument kRestoreDocument{"RestoreDefaultsInfo", kRestoreMessages};
+const ErrorDocument kRestoreRebootDocument{"RestoreDefaultsInfo", kRestoreMessages, {kNoReboot}};
+const ErrorDocument kSaveDocument{"HBAParametersSave", kParamsMessages};
+constexpr ParamDef kSaveParams[] = {
+    kxparam::kPort,
+    {"file", nullptr, nullptr, ValueType::kString, true, "Path of the text file to write on the host",
+     "/tmp/kxfc-hbaparams.txt"},
+};
+
 const CommandDef<Cls> kCommands[] = {
-    {"get", "get Kaltex HBA Parameters information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+    {"get", "get Kaltex HBA Parameters information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+     {kxparam::kPortOnly, &kParamsDocument}},
     {"setFile", "set Kaltex HBA Parameters information in a local cache file", 1, CommandKind::kXml,
-     &Cls::CmdSetFileCommon, "CmdSetFile"},
-    {"set", "set Kaltex HBA Parameters information", 2, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
+     &Cls::CmdSetFileCommon, "CmdSetFile", nullptr, {hbaparams::SetFileParams(), &kParamsDocument}},
+    {"set", "set Kaltex HBA Parameters information", 2, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet", nullptr,
+     {kxparam::kPortOnly, &kSetDocument}},
     {"restoreDefaults", "Restore default values of Kaltex HBA Parameters", 3, CommandKind::kXml,
-     &Cls::CmdRestoreDefaultsCommon, "CmdRestoreDefaults"},
+     &Cls::CmdRestoreDefaultsCommon, "CmdRestoreDefaults", nullptr, {kxparam::kPortOnly, &kRestoreRebootDocument}},
     {"save", "save Kaltex HBA Parameters information in a text file", 4, CommandKind::kXml, &Cls::CmdSaveCommon,
-     "CmdSave"},
+     "CmdSave", nullptr, {kSaveParams, &kSaveDocument}},
     {"help", "list of available commands", 5, CommandKind::kHelp},
     {"getcli", "get Kaltex HBA Parameters information", 6, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get\r\n"},
     {"setFilecli", "set Kaltex HBA Parameters information in a local cache file", 7, CommandKind::kText,
@@ -100,25 +142,17 @@ PhysicalPortHBAParamsCmdsProcessor::PhysicalPortHBAParamsCmdsProcessor(CmdProces
 void PhysicalPortHBAParamsCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
 uint32_t PhysicalPortHBAParamsCmdsProcessor::Fail(Doc doc, uint32_t status, uint32_t mode, Shown reboot) {
-  const EmptyField rebootField = EmptyField::Bool(kxkey::kRebootRequired, reboot.reboot);
+  // A failure never asks for a reboot: the documents declare the field false.
   switch (doc) {
     case Doc::kParams:
-      if (reboot.showReboot)
-        return ShowErrorDocument("DisplayError", status, mode,
-                                 ErrorDocument{"HBAParametersInfo", kParamsMessages, {rebootField},
-                                               {EmptyField::List("HBAParameters")}});
-      return ShowErrorDocument("DisplayError", status, mode,
-                               ErrorDocument{"HBAParametersInfo", kParamsMessages, {}, {EmptyField::List("HBAParameters")}});
+      return ShowErrorDocument("DisplayError", status, mode, reboot.showReboot ? kSetDocument : kParamsDocument);
     case Doc::kRestore:
-      if (reboot.showReboot)
-        return ShowErrorDocument("DisplayRestoreDefaultsError", status, mode,
-                                 ErrorDocument{"RestoreDefaultsInfo", kRestoreMessages, {rebootField}, {}});
       return ShowErrorDocument("DisplayRestoreDefaultsError", status, mode,
-                               ErrorDocument{"RestoreDefaultsInfo", kRestoreMessages, {}, {}});
+                               reboot.showReboot ? kRestoreRebootDocument : kRestoreDocument);
     case Doc::kSave:
       break;
   }
-  return ShowErrorDocument("DisplaySaveError", status, mode, ErrorDocument{"HBAParametersSave", kParamsMessages, {}, {}});
+  return ShowErrorDocument("DisplaySaveError", status, mode, kSaveDocument);
 }
 
 uint32_t PhysicalPortHBAParamsCmdsProcessor::Start(const char* fn, Words& words, uint32_t mode, Doc doc,
@@ -151,12 +185,12 @@ void PhysicalPortHBAParamsCmdsProcessor::DisplayHBAParamsInfo(kxinv::PortEntryRe
                                                               const HbaParams& record) {
   constexpr const char* fn = "DisplayHBAParamsInfo";
   Begin(mode);
-  BeginStructure("HBAParametersInfo");
+  BeginStructure(kParamsDocument.structure);
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
   if (reboot.showReboot) WriteBoolField(kxkey::kRebootRequired, reboot.reboot);
-  BeginField("HBAParameters");
+  BeginField(kParamsDocument.after.begin()->name);
   BeginList(kListStructure);
-  BeginStructure("HBAParametersList");
+  BeginStructure(kElement.typeName);
   for (const HbaParamsRow& row : HbaParamsRows(entry.Pci(), record)) {
     if (row.isNumber) {
       WriteIntField(row.label, row.number, kIntUnsigned32);
@@ -233,10 +267,7 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::CmdSetCommon(Words& words, uint32_t
   if (const uint32_t st = file.Load()) return Fail(Doc::kParams, st, mode);
   if (!file.Exists()) {
     TraceFn(kTraceError, fn, "%s file not present", file.Path().c_str());
-    ShowErrorDocument("DisplayError", kxstatus::kFileNotFound, mode,
-                      ErrorDocument{"HBAParametersInfo", kNothingStaged,
-                                    {EmptyField::Bool(kxkey::kRebootRequired, false)},
-                                    {EmptyField::List("HBAParameters")}});
+    ShowErrorDocument("DisplayError", kxstatus::kFileNotFound, mode, kNothingStagedDocument);
     return kxstatus::kFileNotFound;
   }
   if (const uint32_t st = hbaparams::ReadHBAParamsFromFile(file, record)) return Fail(Doc::kParams, st, mode);
@@ -270,7 +301,7 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::CmdRestoreDefaultsCommon(Words& wor
   }
   const bool reboot = RebootRequired(fn);
   Begin(mode);
-  BeginStructure("RestoreDefaultsInfo");
+  BeginStructure(kRestoreDocument.structure);
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
   WriteBoolField(kxkey::kRebootRequired, reboot);
   EndStructure();
@@ -295,7 +326,7 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::CmdSaveCommon(Words& words, uint32_
     return Fail(Doc::kSave, kxstatus::FromPortCall(rc, kxstatus::kReadFailed), mode);
   }
   Begin(mode);
-  BeginStructure("HBAParametersSave");
+  BeginStructure(kSaveDocument.structure);
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
   EndStructure();
   End();

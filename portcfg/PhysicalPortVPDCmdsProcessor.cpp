@@ -41,8 +41,13 @@ const StatusMessage kMessages[] = {
     kxmsg::Common(60),
 };
 
+constexpr FieldDecl kTagFields[] = {{"Tag", ValueType::kString}, {"Value", ValueType::kString}};
+constexpr StructDecl kElement{"TagList", kTagFields};
+const ErrorDocument kDocument{"VPDInformation", kMessages, {}, {EmptyField::List("VPD Data", &kElement)}};
+
 const CommandDef<Cls> kCommands[] = {
-    {"get", "get Kaltex VPD information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+    {"get", "get Kaltex VPD information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+     {kxparam::kPortOnly, &kDocument}},
     {"help", "list of available commands", 1, CommandKind::kHelp},
     {"getcli", "get Kaltex VPD information", 2, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get\r\n"},
 };
@@ -99,8 +104,7 @@ PhysicalPortVPDCmdsProcessor::PhysicalPortVPDCmdsProcessor(CmdProcessor* parent)
 void PhysicalPortVPDCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
 uint32_t PhysicalPortVPDCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplayError", status, mode,
-                           ErrorDocument{"VPDInformation", kMessages, {}, {EmptyField::List("VPD Data")}});
+  return ShowErrorDocument("DisplayError", status, mode, kDocument);
 }
 
 uint32_t PhysicalPortVPDCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode) {
@@ -134,16 +138,16 @@ uint32_t PhysicalPortVPDCmdsProcessor::CmdGetCommon(Words& words, uint32_t mode)
 void PhysicalPortVPDCmdsProcessor::DisplayVPDInfo(const VpdMap& map, uint32_t mode) {
   constexpr const char* fn = "DisplayVPDInfo";
   Begin(mode);
-  BeginStructure("VPDInformation");
+  BeginStructure(kDocument.structure);
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
-  BeginField("VPD Data");
+  BeginField(kDocument.after.begin()->name);
   BeginList(kListStructure);
   for (const auto& [keyword, value] : map) {
     const char* name = VpdKeywordName(keyword);
     if (!name) continue;
-    BeginStructure("TagList");
-    WriteStringField("Tag", name);
-    WriteStringField("Value", value.c_str());
+    BeginStructure(kElement.typeName);
+    WriteStringField(kTagFields[0].name, name);
+    WriteStringField(kTagFields[1].name, value.c_str());
     TraceFn(kTraceInfo, fn, "%s=%s", name, value.c_str());
     EndStructure();
   }

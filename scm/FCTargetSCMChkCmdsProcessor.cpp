@@ -14,10 +14,11 @@ const StatusMessage kMessages[] = {
     kxmsg::Common(42), kxmsg::Common(45), kxmsg::Common(51), kxmsg::Common(52), kxmsg::Common(60),
 };
 
-const ScmDocument kStatus = {"TargetUSCMInformation", "Target USCM Status", "TargetUSCMStatusList", kMessages};
+constexpr StructDecl kStatusElement{"TargetUSCMStatusList", kxdecl::kDataField};
+const ErrorDocument kStatus{"TargetUSCMInformation", kMessages, {}, {EmptyField::List("Target USCM Status", &kStatusElement)}};
 
 const CommandDef<Cls> kCommands[] = {
-    {"get", "get Kaltex FC Target information", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+    {"get", "get Kaltex FC Target information", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr, {kxparam::kTargetOnly, &kStatus}},
     {"help", "list of available commands", kHelp, CommandKind::kHelp},
     {"getcli", "get Kaltex FC Target information", kGetCli, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli",
      "Usage: get [port identifier]\r\n"},

@@ -18,10 +18,11 @@ const StatusMessage kMessages[] = {
     kxmsg::Common(42), kxmsg::Common(45), kxmsg::Common(51), kxmsg::Common(52), kxmsg::Common(60),
 };
 
-const ScmDocument kStats = {"TargetUSCMStatistics", "Target USCM Stats", "TargetUSCMStatsList", kMessages};
+constexpr StructDecl kStatsElement{"TargetUSCMStatsList", kxdecl::kDataField};
+const ErrorDocument kStats{"TargetUSCMStatistics", kMessages, {}, {EmptyField::List("Target USCM Stats", &kStatsElement)}};
 
 const CommandDef<Cls> kCommands[] = {
-    {"get", "get Kaltex FC Target information", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+    {"get", "get Kaltex FC Target information", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr, {kxparam::kTargetOnly, &kStats}},
     {"help", "list of available commands", kHelp, CommandKind::kHelp},
     {"getcli", "get Kaltex FC Target information", kGetCli, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli",
      "Usage: get [port identifier]\r\n"},

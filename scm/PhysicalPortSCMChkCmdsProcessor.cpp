@@ -15,11 +15,12 @@ const StatusMessage kMessages[] = {
     kxmsg::Common(60),
 };
 
-const ScmDocument kStatus = {"PortUSCMInformation", "Port USCM Status", "PortUSCMStatusList", kMessages};
+constexpr StructDecl kStatusElement{"PortUSCMStatusList", kxdecl::kDataField};
+const ErrorDocument kStatus{"PortUSCMInformation", kMessages, {}, {EmptyField::List("Port USCM Status", &kStatusElement)}};
 
 const CommandDef<Cls> kCommands[] = {
     {"get", "get Kaltex Physical Port SAN Congetstion information", kGet, CommandKind::kXml, &Cls::CmdGetCommon,
-     "CmdGet"},
+     "CmdGet", nullptr, {kxparam::kPortOnly, &kStatus}},
     {"help", "list of available commands", kHelp, CommandKind::kHelp},
     {"getcli", "get Kaltex Physical Port SCM information", kGetCli, CommandKind::kText, &Cls::CmdGetCommon,
      "CmdGetCli", "Usage: get [port identifier]\r\n"},

@@ -27,13 +27,21 @@ const StatusMessage kMessages[] = {
     kxmsg::Common(60),
 };
 
-const ScmDocument kProfile = {"PortUSCMProfile", "Congestion Profile", "CongestionProfileList", kMessages};
+constexpr StructDecl kProfileElement{"CongestionProfileList", kxdecl::kDataField};
+const ErrorDocument kProfile{"PortUSCMProfile", kMessages, {}, {EmptyField::List("Congestion Profile", &kProfileElement)}};
+constexpr ParamDef kSetParams[] = {
+    kxparam::kPort,
+    {"restore", "--restore", "-r", ValueType::kString, false,
+     "Driver_Settings: the driver's settings manage the profile again", nullptr},
+    {"activation", "--activation", "-a", ValueType::kString, false,
+     "The profile to activate: Monitor_Only, Conservative, Moderate, Aggressive or Defensive", "Moderate"},
+};
 
 const CommandDef<Cls> kCommands[] = {
     {"get", "get Kaltex Physical Port USCM Profile information", kGet, CommandKind::kXml, &Cls::CmdGetCommon,
-     "CmdGet"},
+     "CmdGet", nullptr, {kxparam::kPortOnly, &kProfile}},
     {"set", "set Kaltex Physical Port USCM Profile information", kSet, CommandKind::kXml, &Cls::CmdSetCommon,
-     "CmdSet"},
+     "CmdSet", nullptr, {kSetParams, &kProfile}},
     {"help", "list of available commands", kHelp, CommandKind::kHelp},
     {"getcli", "get Kaltex Physical Port USCM Profile information", kGetCli, CommandKind::kText, &Cls::CmdGetCommon,
      "CmdGetCli", "Usage: get\r\n"},

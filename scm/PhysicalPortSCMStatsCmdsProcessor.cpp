@@ -27,13 +27,14 @@ const StatusMessage kMessages[] = {
     kxmsg::Common(60),
 };
 
-const ScmDocument kStats = {"PortUSCMStatistics", "Port USCM Stats", "PortUSCMStatsList", kMessages};
-constexpr const char* kClearStructure = "USCMStatisticsClear";
+constexpr StructDecl kStatsElement{"PortUSCMStatsList", kxdecl::kDataField};
+const ErrorDocument kStats{"PortUSCMStatistics", kMessages, {}, {EmptyField::List("Port USCM Stats", &kStatsElement)}};
+const ErrorDocument kClearDocument{"USCMStatisticsClear", kMessages};
 
 const CommandDef<Cls> kCommands[] = {
-    {"get", "get Kaltex Physical Port SCM statistics", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+    {"get", "get Kaltex Physical Port SCM statistics", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr, {kxparam::kPortOnly, &kStats}},
     {"clear", "clear SCM statistics of all targets connected to Kaltex Physical Port", kClear, CommandKind::kXml,
-     &Cls::CmdClearCommon, "CmdClear"},
+     &Cls::CmdClearCommon, "CmdClear", nullptr, {kxparam::kPortOnly, &kClearDocument}},
     {"help", "list of available commands", kHelp, CommandKind::kHelp},
     {"getcli", "get Kaltex Physical Port SCM information", kGetCli, CommandKind::kText, &Cls::CmdGetCommon,
      "CmdGetCli", "Usage: get [port identifier]\r\n"},
@@ -107,5 +108,5 @@ uint32_t PhysicalPortSCMStatsCmdsProcessor::CmdClearCommon(Words& args, uint32_t
 }
 
 uint32_t PhysicalPortSCMStatsCmdsProcessor::DisplayClear(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplayClear", status, mode, ErrorDocument{kClearStructure, kMessages});
+  return ShowErrorDocument("DisplayClear", status, mode, kClearDocument);
 }

@@ -72,7 +72,3 @@ uint32_t ScmCmdsProcessor::ReleaseStatsList(const char* fn, StatsList& list) {
   return kxscm::kStatisticsClear;
 }
 
-uint32_t ScmCmdsProcessor::ShowError(uint32_t status, uint32_t mode, const ScmDocument& doc) {
-  return ShowErrorDocument("DisplayError", status, mode,
-                           ErrorDocument{doc.structure, doc.messages, {}, {EmptyField::List(doc.listField)}});
-}

@@ -17,14 +17,6 @@ inline constexpr uint32_t kUnmappedFailure = 50;
 inline constexpr uint32_t kFeatureDisabled = 52;
 }  // namespace kxscm
 
-// The documents of one family: the top structure with "Message", and the list
-// field holding one element structure whose "Data" carries the report block.
-struct ScmDocument {
-  const char* structure;
-  const char* listField;
-  const char* element;
-  MessageTable messages;
-};
 
 class ScmCmdsProcessor : public MultipleCmdsProcessor {
  public:
@@ -65,9 +57,11 @@ class ScmCmdsProcessor : public MultipleCmdsProcessor {
   // Gives the list back after its report was shown; 39 (traced) when that fails.
   uint32_t ReleaseStatsList(const char* fn, StatsList& list);
 
-  uint32_t ShowError(uint32_t status, uint32_t mode, const ScmDocument& doc);
-  void ShowReport(uint32_t mode, const ScmDocument& doc, const std::string& block) {
-    ShowReportDocument(mode, doc.structure, doc.listField, doc.element, block);
+  uint32_t ShowError(uint32_t status, uint32_t mode, const ErrorDocument& doc) {
+    return ShowErrorDocument("DisplayError", status, mode, doc);
+  }
+  void ShowReport(uint32_t mode, const ErrorDocument& doc, const std::string& block) {
+    ShowReportDocument(mode, doc, block);
   }
   // "<Class>::<fn>: ": what each traced report line starts with.
   std::string TracePrefix(const char* fn) const { return std::string(ClassName()) + "::" + fn + ": "; }

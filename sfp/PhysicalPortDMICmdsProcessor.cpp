@@ -14,24 +14,6 @@ namespace {
 
 using Cls = PhysicalPortDMICmdsProcessor;
 
-constexpr const CommandDef<Cls> kCommands[] = {
-    {"get", "Get Kaltex Physical Port SFP DMI information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
-    {"getraw", "Get Kaltex Physical Port SFP DMI information as raw hex data", 1, CommandKind::kXml,
-     &Cls::CmdGetRawCommon, "CmdGetRaw"},
-    {"update", "Update Kaltex Physical Port SFP DMI Firmware", 2, CommandKind::kXml, &Cls::CmdUpdateCommon,
-     "CmdUpdate"},
-    {"save", "Save Kaltex Physical Port SFP DMI information in a file", 3, CommandKind::kXml, &Cls::CmdSaveCommon,
-     "CmdSave"},
-    {"help", "List of available commands", 4, CommandKind::kHelp},
-    {"getcli", "Get Kaltex Physical Port SFP DMI information", 5, CommandKind::kText, &Cls::CmdGetCommon,
-     "CmdGetCli", "Usage: get [port identifier]\r\n"},
-    {"getrawcli", "Get Kaltex Physical Port SFP DMI information as raw hex data", 6, CommandKind::kText,
-     &Cls::CmdGetRawCommon, "CmdGetRawCli", "Usage: getraw [port identifier]\r\n"},
-    {"updatecli", "Update Kaltex Physical Port SFP DMI Firmware", 7, CommandKind::kText, &Cls::CmdUpdateCommon,
-     "CmdUpdateCli", "Usage: update [port identifier]\r\n"},
-    {"savecli", "Save Kaltex Physical Port SFP DMI information in a file", 8, CommandKind::kText, &Cls::CmdSaveCommon,
-     "CmdSaveCli", "Usage: save [port identifier] [sfpfile] [mode]\r\n"},
-};
 
 // Usage lines by command; the text twins share their command's line.
 
@@ -123,6 +105,53 @@ constexpr uint32_t kFirmwareUpdateOption = 2;
 
 constexpr uint32_t kDriverSfpFirmwareUpdate = 0x02;
 constexpr const char* kSupportedSfpVendor = "WTD";
+
+constexpr FieldDecl kDecodedFields[] = {{"Dmi Data", ValueType::kString}};
+constexpr StructDecl kDecodedElement{kDmiInfoList, kDecodedFields};
+constexpr FieldDecl kRawFields[] = {{"Dmi A0Data In Hex", ValueType::kString}, {"Dmi A2Data In Hex", ValueType::kString}};
+constexpr StructDecl kRawElement{kDmiInfoList, kRawFields};
+const ErrorDocument kGetDocument{kStructure, kErrorMessages, {}, {EmptyField::List(kDmiInfo, &kDecodedElement)}};
+const ErrorDocument kRawDocument{kStructure, kErrorMessages, {}, {EmptyField::List(kDmiInfo, &kRawElement)}};
+const ErrorDocument kSaveDocument{"SaveSFPData", kSaveMessages};
+const ErrorDocument kUpdateDocument{"SFPFirmwareUpdate", kUpdateMessages};
+
+constexpr ParamDef kGetParams[] = {
+    kxparam::kPort,
+    {"refresh", "--refresh", "-r", ValueType::kBool, false, "Read the module again instead of the cached data",
+     "true"},
+};
+constexpr ParamDef kSaveParams[] = {
+    kxparam::kPort,
+    {"file", nullptr, nullptr, ValueType::kString, true, "Path of the file to write on the host",
+     "/tmp/kxfc-sfp.txt"},
+    {"format", nullptr, nullptr, ValueType::kString, true, "Binary (the raw pages) or Text (decoded)", "Text"},
+};
+constexpr ParamDef kUpdateParams[] = {
+    kxparam::kPort,
+    {"file", nullptr, nullptr, ValueType::kString, true, "Path of the module firmware image on the host",
+     "/tmp/kxfc-sfp-firmware.bin"},
+    {"vendor", nullptr, nullptr, ValueType::kString, true, "Module vendor; only WTD modules take an update", "WTD"},
+};
+
+const CommandDef<Cls> kCommands[] = {
+    {"get", "Get Kaltex Physical Port SFP DMI information", 0, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+     {kGetParams, &kGetDocument}},
+    {"getraw", "Get Kaltex Physical Port SFP DMI information as raw hex data", 1, CommandKind::kXml,
+     &Cls::CmdGetRawCommon, "CmdGetRaw", nullptr, {kxparam::kPortOnly, &kRawDocument}},
+    {"update", "Update Kaltex Physical Port SFP DMI Firmware", 2, CommandKind::kXml, &Cls::CmdUpdateCommon,
+     "CmdUpdate", nullptr, {kUpdateParams, &kUpdateDocument}},
+    {"save", "Save Kaltex Physical Port SFP DMI information in a file", 3, CommandKind::kXml, &Cls::CmdSaveCommon,
+     "CmdSave", nullptr, {kSaveParams, &kSaveDocument}},
+    {"help", "List of available commands", 4, CommandKind::kHelp},
+    {"getcli", "Get Kaltex Physical Port SFP DMI information", 5, CommandKind::kText, &Cls::CmdGetCommon,
+     "CmdGetCli", "Usage: get [port identifier]\r\n"},
+    {"getrawcli", "Get Kaltex Physical Port SFP DMI information as raw hex data", 6, CommandKind::kText,
+     &Cls::CmdGetRawCommon, "CmdGetRawCli", "Usage: getraw [port identifier]\r\n"},
+    {"updatecli", "Update Kaltex Physical Port SFP DMI Firmware", 7, CommandKind::kText, &Cls::CmdUpdateCommon,
+     "CmdUpdateCli", "Usage: update [port identifier]\r\n"},
+    {"savecli", "Save Kaltex Physical Port SFP DMI information in a file", 8, CommandKind::kText, &Cls::CmdSaveCommon,
+     "CmdSaveCli", "Usage: save [port identifier] [sfpfile] [mode]\r\n"},
+};
 
 bool AllZero(const uint8_t* image) {
   return std::all_of(image, image + KXAPI_SFP_IMAGE_SIZE, [](uint8_t b) { return b == 0; });
@@ -281,16 +310,15 @@ uint32_t PhysicalPortDMICmdsProcessor::CmdUpdateCommon(Words& args, uint32_t mod
 // ---- displays ----------------------------------------------------------------------------
 
 uint32_t PhysicalPortDMICmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplayError", status, mode,
-                           ErrorDocument{kStructure, kErrorMessages, {}, {EmptyField::List(kDmiInfo)}});
+  return ShowErrorDocument("DisplayError", status, mode, kGetDocument);
 }
 
 uint32_t PhysicalPortDMICmdsProcessor::DisplaySfpSave(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplaySfpSave", status, mode, ErrorDocument{"SaveSFPData", kSaveMessages});
+  return ShowErrorDocument("DisplaySfpSave", status, mode, kSaveDocument);
 }
 
 uint32_t PhysicalPortDMICmdsProcessor::DisplaySfpUpdate(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplaySfpUpdate", status, mode, ErrorDocument{"SFPFirmwareUpdate", kUpdateMessages});
+  return ShowErrorDocument("DisplaySfpUpdate", status, mode, kUpdateDocument);
 }
 
 void PhysicalPortDMICmdsProcessor::DisplayDMIInfo(uint32_t mode, const uint8_t* image) {
@@ -306,8 +334,8 @@ void PhysicalPortDMICmdsProcessor::DisplayDMIInfo(uint32_t mode, const uint8_t* 
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
   BeginField(kDmiInfo);
   BeginList(kListStructure);
-  BeginStructure(kDmiInfoList);
-  BeginField("Dmi Data");
+  BeginStructure(kDecodedElement.typeName);
+  BeginField(kDecodedFields[0].name);
   if (char* text = static_cast<char*>(CoreZMalloc(sfp::kDmiTextSize))) {
     sfp::DecodeSfpImage(image, KXAPI_SFP_IMAGE_SIZE, text, sfp::kDmiTextSize);
     TraceFn(kTraceSfp, fn, "Dmi Data=%s", text);
@@ -342,9 +370,9 @@ void PhysicalPortDMICmdsProcessor::DisplayRawDMIInfo(uint32_t mode, const uint8_
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
   BeginField(kDmiInfo);
   BeginList(kListStructure);
-  BeginStructure(kDmiInfoList);
-  WriteStringField("Dmi A0Data In Hex", a0.c_str());
-  WriteStringField("Dmi A2Data In Hex", a2.c_str());
+  BeginStructure(kRawElement.typeName);
+  WriteStringField(kRawFields[0].name, a0.c_str());
+  WriteStringField(kRawFields[1].name, a2.c_str());
   EndStructure();
   EndList();
   EndField();

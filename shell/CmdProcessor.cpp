@@ -156,6 +156,12 @@ uint32_t MultipleCmdsProcessor::Usage(Words& words, uint32_t index) {
   return kxstatus::kModeWithoutCommand;
 }
 
+const char* MultipleCmdsProcessor::UsageText(uint32_t index) const {
+  for (const UsageRow& row : usages_)
+    if (row.index == index && row.text) return row.text;
+  return nullptr;
+}
+
 uint32_t MultipleCmdsProcessor::ListCommands(Words& words) {
   for (CmdProcessor* entry : GetCommands()) {
     if (!entry || entry->CheckAvailable(words) != 0 || entry->IsUnlisted() || entry->IsHidden()) continue;
@@ -244,13 +250,13 @@ uint32_t MultipleCmdsProcessor::OpenInventory(const char* fn, const Words& words
   return 0;
 }
 
-void MultipleCmdsProcessor::ShowIdentifierList(const char* fn, uint32_t mode, const char* structure, const char* field,
+void MultipleCmdsProcessor::ShowIdentifierList(const char* fn, uint32_t mode, const StructDecl& element,
                                                const std::vector<std::string>& identifiers) {
   Begin(mode);
   BeginList(kListStructure);
   for (const std::string& identifier : identifiers) {
-    BeginStructure(structure);
-    WriteStringField(field, identifier.c_str());
+    BeginStructure(element.typeName);
+    WriteStringField(element.fields.front().name, identifier.c_str());
     EndStructure();
   }
   EndList();
@@ -258,17 +264,19 @@ void MultipleCmdsProcessor::ShowIdentifierList(const char* fn, uint32_t mode, co
   TraceExiting(fn);
 }
 
-void MultipleCmdsProcessor::ShowReportDocument(uint32_t mode, const char* structure, const char* listField,
-                                               const char* element, const std::string& block, const bool* reboot,
-                                               const char* dataField) {
+void MultipleCmdsProcessor::ShowReportDocument(uint32_t mode, const ErrorDocument& doc, const std::string& block,
+                                               const bool* reboot) {
+  const EmptyField* list = nullptr;
+  for (const EmptyField& field : doc.after)
+    if (!list && field.kind == EmptyField::Kind::kList) list = &field;
   Begin(mode);
-  BeginStructure(structure);
+  BeginStructure(doc.structure);
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);
   if (reboot) WriteBoolField(kxkey::kRebootRequired, *reboot);
-  BeginField(listField);
+  BeginField(list->name);
   BeginList(kListStructure);
-  BeginStructure(element);
-  BeginField(dataField);
+  BeginStructure(list->element->typeName);
+  BeginField(list->element->fields.front().name);
   WriteFormatted(block.size(), "%s", block.c_str());
   EndField();
   EndStructure();

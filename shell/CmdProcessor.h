@@ -17,10 +17,15 @@
 #include <utility>
 #include <vector>
 
+#include "shell/CommandSpec.h"
 #include "shell/Inventory.h"
 #include "shell/Serializer.h"
 #include "shell/Status.h"
 #include "shell/Words.h"
+
+// How a table entry runs: the XML command, its text twin, or the family help.
+// Entries of the root table (q, log, ...) are shell commands.
+enum class CommandKind { kXml, kText, kHelp, kShell };
 
 class CmdProcessor : public Serializer {
  public:
@@ -48,6 +53,13 @@ class CmdProcessor : public Serializer {
 
   void SetExecute(ExecuteHandler handler) { execute_ = std::move(handler); }
   void SetUsage(UsageHandler handler) { usage_ = std::move(handler); }
+  void SetKind(CommandKind kind, const CommandSpec* spec) {
+    kind_ = kind;
+    spec_ = spec;
+  }
+  CommandKind Kind() const { return kind_; }
+  // The esxcli declaration of an XML command; null for every other entry.
+  const CommandSpec* Spec() const { return spec_; }
 
   // Engineering-only entries are hidden unless the program runs with "-eng".
   bool IsHidden() const;
@@ -62,10 +74,9 @@ class CmdProcessor : public Serializer {
   ExecuteHandler execute_;
   UsageHandler usage_;
   CmdProcessor* owner_;
+  CommandKind kind_ = CommandKind::kShell;
+  const CommandSpec* spec_ = nullptr;
 };
-
-// How a table entry runs: the XML command, its text twin, or the family help.
-enum class CommandKind { kXml, kText, kHelp };
 
 // One row of a family's command table.
 template <class Family>
@@ -79,6 +90,8 @@ struct CommandDef {
   // What the family's Usage prints for this row's index; a help row without
   // one prints the family help listing.
   const char* usage = nullptr;
+  // XML rows: the words esxcli passes and the document the command prints.
+  CommandSpec spec = {};
 };
 
 // A field written in its empty form by an error document.
@@ -88,8 +101,11 @@ struct EmptyField {
   const char* name;
   const char* text = "";
   bool flag = false;
+  const StructDecl* element = nullptr;  // a list's element structure
 
-  static EmptyField List(const char* name) { return {Kind::kList, name}; }
+  static EmptyField List(const char* name, const StructDecl* element) {
+    return {Kind::kList, name, "", false, element};
+  }
   static EmptyField String(const char* name, const char* text) { return {Kind::kString, name, text}; }
   static EmptyField Bool(const char* name, bool flag) { return {Kind::kBool, name, "", flag}; }
   // An int field with no value element (kind 5 of WriteIntField).
@@ -133,6 +149,8 @@ class MultipleCmdsProcessor : public CmdProcessor {
   virtual CmdProcessor* FindCommand(CmdProcessor* parent, Words& words);
 
   const char* ClassName() const { return className_; }
+  // The usage text of the table row with this index; null when it has none.
+  const char* UsageText(uint32_t index) const;
 
   // The family help listing: header, then every entry including text twins and sub-modes.
   uint32_t FamilyHelp(Words& words);
@@ -179,15 +197,15 @@ class MultipleCmdsProcessor : public CmdProcessor {
   uint32_t OpenInventory(const char* fn, const Words& words, kxinv::AdapterListRef& list) const;
   // The document of a "list": one structure per identifier, each holding it in
   // one string field, as the elements of a structure list.
-  void ShowIdentifierList(const char* fn, uint32_t mode, const char* structure, const char* field,
+  void ShowIdentifierList(const char* fn, uint32_t mode, const StructDecl& element,
                           const std::vector<std::string>& identifiers);
 
-  // Writes a report block as the one data field ("Data" unless named) of a
-  // one-element list: structure / "Message" Success / listField [ element { Data } ].
-  // A reboot flag, when given, follows "Message" as "Reboot Required".
-  void ShowReportDocument(uint32_t mode, const char* structure, const char* listField, const char* element,
-                          const std::string& block, const bool* reboot = nullptr,
-                          const char* dataField = kxkey::kData);
+  // Writes a report block as the one field ("Data" or as the element declares)
+  // of a one-element list: structure / "Message" Success / list field [ element
+  // { Data } ], the list field being the first list among the document's fields
+  // after "Message". A reboot flag, when given, follows "Message" as "Reboot Required".
+  void ShowReportDocument(uint32_t mode, const ErrorDocument& doc, const std::string& block,
+                          const bool* reboot = nullptr);
 
   // Asks the library whether the change just made needs a reboot; when it
   // cannot tell, the answer is yes ("Get Reboot Required failed err=<n>").
@@ -235,6 +253,7 @@ void MultipleCmdsProcessor::AddCommands(Family* self, std::span<const CommandDef
       };
     }
     AddEntry(def.name, def.help, def.index, std::move(execute), def.kind != CommandKind::kXml);
+    entries_.back()->SetKind(def.kind, def.kind == CommandKind::kXml ? &def.spec : nullptr);
     usages_.push_back({def.index, def.kind == CommandKind::kHelp, def.usage});
   }
 }

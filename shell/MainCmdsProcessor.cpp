@@ -85,11 +85,15 @@ uint32_t MainCmdsProcessor::Initialize(Words&) {
     KXAPI_SetToolID(11);
     KXAPI_SetToolVersion(1, 7, 4, 0);
   }
+  AddModes();
+  return 0;
+}
+
+void MainCmdsProcessor::AddModes() {
   AddSubMode(std::make_unique<AdapterCmdsProcessor>(this));
   AddSubMode(std::make_unique<PhysicalPortCmdsProcessor>(this));
   AddSubMode(std::make_unique<FCTargetCmdsProcessor>(this));
   AddSubMode(std::make_unique<FCLunCmdsProcessor>(this));
-  return 0;
 }
 
 uint32_t MainCmdsProcessor::Finish(Words&) {

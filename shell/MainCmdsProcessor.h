@@ -22,6 +22,9 @@ class MainCmdsProcessor : public MultipleCmdsProcessor {
   uint32_t Finish(Words& words) override;
   uint32_t Execute(Words& words) override;
   uint32_t Usage(Words& words, uint32_t index) override;
+  // Creates the four modes and their sub-modes (Initialize does, after the
+  // library started); the plug-in generator builds the tree with it alone.
+  void AddModes();
 
   // Looks the words up from the root and runs what they name.
   uint32_t DispatchCommand(Words& words);

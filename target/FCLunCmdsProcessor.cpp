@@ -25,6 +25,9 @@ void ForEachLun(kxinv::AdapterListRef list,
   });
 }
 
+constexpr FieldDecl kListFields[] = {{"LUNs/Namespaces", ValueType::kString}};
+constexpr StructDecl kListElement{"LunList", kListFields};
+
 }  // namespace
 
 FCLunCmdsProcessor::FCLunCmdsProcessor(CmdProcessor* parent)
@@ -36,7 +39,8 @@ FCLunCmdsProcessor::FCLunCmdsProcessor(CmdProcessor* parent)
 void FCLunCmdsProcessor::RegisterCommands() {
   using Cls = FCLunCmdsProcessor;
   static const CommandDef<Cls> kTable[] = {
-      {"list", "Discover list of Kaltex FC LUNs", kList, CommandKind::kXml, &Cls::CmdListCommon, "CmdList"},
+      {"list", "Discover list of Kaltex FC LUNs", kList, CommandKind::kXml, &Cls::CmdListCommon, "CmdList", nullptr,
+       {{}, nullptr, &kListElement}},
       {"help", "list of available commands", kHelp, CommandKind::kHelp},
       {"listcli", "Discover list of Kaltex FC LUNs", kListCli, CommandKind::kText, &Cls::CmdListCommon, "CmdListCli", "Usage: list\r\n"},
   };
@@ -110,6 +114,6 @@ uint32_t FCLunCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
     return true;
   });
 
-  ShowIdentifierList(fn, mode, "LunList", "LUNs/Namespaces", identifiers);
+  ShowIdentifierList(fn, mode, kListElement, identifiers);
   return 0;
 }

@@ -18,6 +18,9 @@ const StatusMessage kMessages[] = {
     kxmsg::Common(42),
 };
 
+constexpr StructDecl kElement{"LunInfoList", kxdecl::kDataField};
+const ErrorDocument kDocument{"LunInformation", kMessages, {}, {EmptyField::List("LunInfo", &kElement)}};
+
 }  // namespace
 
 FCLunInfoCmdsProcessor::FCLunInfoCmdsProcessor(CmdProcessor* parent)
@@ -26,7 +29,8 @@ FCLunInfoCmdsProcessor::FCLunInfoCmdsProcessor(CmdProcessor* parent)
 void FCLunInfoCmdsProcessor::RegisterCommands() {
   using Cls = FCLunInfoCmdsProcessor;
   static const CommandDef<Cls> kTable[] = {
-      {"get", "get Kaltex FC LUN information", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+      {"get", "get Kaltex FC LUN information", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+       {kxparam::kLunOnly, &kDocument}},
       {"help", "list of available commands", kHelp, CommandKind::kHelp},
       {"getcli", "get Kaltex FC LUN information", kGetCli, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [port identifier]\r\n"},
   };
@@ -43,7 +47,7 @@ uint32_t FCLunInfoCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {
     return DisplayError(status, mode);
   }
   TraceEntered("DisplayLunInfo");
-  ShowReportDocument(mode, "LunInformation", "LunInfo", "LunInfoList", LunReport(lun));
+  ShowReportDocument(mode, kDocument, LunReport(lun));
   TraceExiting(fn);
   return 0;
 }
@@ -84,6 +88,5 @@ std::string FCLunInfoCmdsProcessor::LunReport(const kxinv::LunRef& lun) {
 }
 
 uint32_t FCLunInfoCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplayError", status, mode,
-                           {"LunInformation", kMessages, {}, {EmptyField::List("LunInfo")}});
+  return ShowErrorDocument("DisplayError", status, mode, kDocument);
 }

@@ -15,6 +15,9 @@ constexpr const char* kClass = "FCTargetCmdsProcessor";
 
 enum Index : uint32_t { kList = 0, kHelp = 1, kListCli = 2 };
 
+constexpr FieldDecl kListFields[] = {{"Targets", ValueType::kString}};
+constexpr StructDecl kListElement{"TargetList", kListFields};
+
 }  // namespace
 
 FCTargetCmdsProcessor::FCTargetCmdsProcessor(CmdProcessor* parent)
@@ -30,7 +33,8 @@ FCTargetCmdsProcessor::FCTargetCmdsProcessor(CmdProcessor* parent)
 void FCTargetCmdsProcessor::RegisterCommands() {
   using Cls = FCTargetCmdsProcessor;
   static const CommandDef<Cls> kTable[] = {
-      {"list", "Discover list of Kaltex FC Targets", kList, CommandKind::kXml, &Cls::CmdListCommon, "CmdList"},
+      {"list", "Discover list of Kaltex FC Targets", kList, CommandKind::kXml, &Cls::CmdListCommon, "CmdList", nullptr,
+       {{}, nullptr, &kListElement}},
       {"help", "list of available commands", kHelp, CommandKind::kHelp},
       {"listcli", "Discover list of Kaltex FC Targets", kListCli, CommandKind::kText, &Cls::CmdListCommon,
        "CmdListCli", "Usage: list\r\n"},
@@ -110,7 +114,7 @@ uint32_t FCTargetCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
     return true;
   });
 
-  ShowIdentifierList(fn, mode, "TargetList", "Targets", identifiers);
+  ShowIdentifierList(fn, mode, kListElement, identifiers);
   return 0;
 }
 

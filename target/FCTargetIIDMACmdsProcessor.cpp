@@ -61,6 +61,14 @@ const Speed* SpeedOfRank(uint32_t rank) {
   return nullptr;
 }
 
+constexpr StructDecl kElement{"TargetIIDMAInfoList", kxdecl::kDataField};
+const ErrorDocument kDocument{"TargetIIDMAInformation", kMessages, {}, {EmptyField::List("Target IIDMA Info", &kElement)}};
+constexpr ParamDef kSetParams[] = {
+    kxparam::kTarget,
+    {"speed", nullptr, nullptr, ValueType::kString, true,
+     "Maximum link speed: 1_Gbps, 2_Gbps, 4_Gbps, 8_Gbps, 16_Gbps, 32_Gbps or 64_Gbps", "16_Gbps"},
+};
+
 }  // namespace
 
 FCTargetIIDMACmdsProcessor::FCTargetIIDMACmdsProcessor(CmdProcessor* parent)
@@ -70,8 +78,10 @@ FCTargetIIDMACmdsProcessor::FCTargetIIDMACmdsProcessor(CmdProcessor* parent)
 void FCTargetIIDMACmdsProcessor::RegisterCommands() {
   using Cls = FCTargetIIDMACmdsProcessor;
   static const CommandDef<Cls> kTable[] = {
-      {"get", "get Kaltex FC Target IIDMA Speed", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
-      {"set", "set Kaltex FC Target IIDMA Speed", kSet, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet"},
+      {"get", "get Kaltex FC Target IIDMA Speed", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+       {kxparam::kTargetOnly, &kDocument}},
+      {"set", "set Kaltex FC Target IIDMA Speed", kSet, CommandKind::kXml, &Cls::CmdSetCommon, "CmdSet", nullptr,
+       {kSetParams, &kDocument}},
       {"help", "list of available commands", kHelp, CommandKind::kHelp},
       {"getcli", "get Kaltex FC Target IIDMA Speed", kGetCli, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [port identifier]\r\n"},
       {"setcli", "set Kaltex FC Target IIDMA Speed", kSetCli, CommandKind::kText, &Cls::CmdSetCommon, "CmdSetCli", "Usage: set [port identifier]\r\n"},
@@ -189,10 +199,9 @@ void FCTargetIIDMACmdsProcessor::DisplayTargetIIDMA(const kxinv::TargetRef& t, u
   block.Add("      %s: %02hhx:%02hhx:%02hhx\n", "Port Id", id[0], id[1], id[2]);
   block.Add("      %s: %u\n", "Target Number", t.TargetNumber());
   block.Add("      %s: %s\n", "Target Maximum Link Speed", speed ? speed->word : kxkey::kUnknown);
-  ShowReportDocument(mode, "TargetIIDMAInformation", "Target IIDMA Info", "TargetIIDMAInfoList", block.Text());
+  ShowReportDocument(mode, kDocument, block.Text());
 }
 
 uint32_t FCTargetIIDMACmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplayError", status, mode,
-                           {"TargetIIDMAInformation", kMessages, {}, {EmptyField::List("Target IIDMA Info")}});
+  return ShowErrorDocument("DisplayError", status, mode, kDocument);
 }

@@ -101,6 +101,9 @@ const char* StatusOf(const kxinv::TargetRef& t) {
   return kxkey::kOffline;
 }
 
+constexpr StructDecl kElement{"TargetInfoList", kxdecl::kDataField};
+const ErrorDocument kDocument{"TargetInformation", kMessages, {}, {EmptyField::List("TargetInfo", &kElement)}};
+
 }  // namespace
 
 FCTargetInfoCmdsProcessor::FCTargetInfoCmdsProcessor(CmdProcessor* parent)
@@ -110,7 +113,8 @@ FCTargetInfoCmdsProcessor::FCTargetInfoCmdsProcessor(CmdProcessor* parent)
 void FCTargetInfoCmdsProcessor::RegisterCommands() {
   using Cls = FCTargetInfoCmdsProcessor;
   static const CommandDef<Cls> kTable[] = {
-      {"get", "get Kaltex FC Target information", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+      {"get", "get Kaltex FC Target information", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+       {kxparam::kTargetOnly, &kDocument}},
       {"help", "list of available commands", kHelp, CommandKind::kHelp},
       {"getcli", "get Kaltex FC Target information", kGetCli, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [port identifier]\r\n"},
   };
@@ -179,10 +183,9 @@ std::string FCTargetInfoCmdsProcessor::TargetReport(const kxinv::PortEntryRef& e
 void FCTargetInfoCmdsProcessor::DisplayTargetInfo(const kxinv::PortEntryRef& entry, const kxinv::TargetRef& target,
                                                   uint32_t mode) {
   TraceEntered("DisplayTargetInfo");
-  ShowReportDocument(mode, "TargetInformation", "TargetInfo", "TargetInfoList", TargetReport(entry, target));
+  ShowReportDocument(mode, kDocument, TargetReport(entry, target));
 }
 
 uint32_t FCTargetInfoCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplayError", status, mode,
-                           {"TargetInformation", kMessages, {}, {EmptyField::List("TargetInfo")}});
+  return ShowErrorDocument("DisplayError", status, mode, kDocument);
 }

@@ -29,6 +29,9 @@ const Counter kCounters[] = {
     {kxrec::kStatsInvalidCrc, "Invalid CRC Count"},
 };
 
+constexpr StructDecl kElement{"TargetStatsList", kxdecl::kDataField};
+const ErrorDocument kDocument{"TargetStatistics", kMessages, {}, {EmptyField::List("Target Stats", &kElement)}};
+
 }  // namespace
 
 FCTargetStatsCmdsProcessor::FCTargetStatsCmdsProcessor(CmdProcessor* parent)
@@ -38,7 +41,8 @@ FCTargetStatsCmdsProcessor::FCTargetStatsCmdsProcessor(CmdProcessor* parent)
 void FCTargetStatsCmdsProcessor::RegisterCommands() {
   using Cls = FCTargetStatsCmdsProcessor;
   static const CommandDef<Cls> kTable[] = {
-      {"get", "get Kaltex FC Target information", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet"},
+      {"get", "get Kaltex FC Target information", kGet, CommandKind::kXml, &Cls::CmdGetCommon, "CmdGet", nullptr,
+       {kxparam::kTargetOnly, &kDocument}},
       {"help", "list of available commands", kHelp, CommandKind::kHelp},
       {"getcli", "get Kaltex FC Target information", kGetCli, CommandKind::kText, &Cls::CmdGetCommon, "CmdGetCli", "Usage: get [port identifier]\r\n"},
   };
@@ -71,8 +75,7 @@ uint32_t FCTargetStatsCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {
     return DisplayError(kStatsReadError, mode);
   }
   TraceEntered("DisplayTargetStats");
-  ShowReportDocument(mode, "TargetStatistics", "Target Stats", "TargetStatsList",
-                     StatsReport(target, statistics.data()));
+  ShowReportDocument(mode, kDocument, StatsReport(target, statistics.data()));
   TraceExiting(fn);
   return 0;
 }
@@ -90,6 +93,5 @@ std::string FCTargetStatsCmdsProcessor::StatsReport(const kxinv::TargetRef& t, c
 }
 
 uint32_t FCTargetStatsCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-  return ShowErrorDocument("DisplayError", status, mode,
-                           {"TargetStatistics", kMessages, {}, {EmptyField::List("Target Stats")}});
+  return ShowErrorDocument("DisplayError", status, mode, kDocument);
 }

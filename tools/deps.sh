@@ -7,6 +7,8 @@ command -v g++ >/dev/null || need+=(g++)
 [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 [ -d /usr/include/gtest ] || need+=(libgtest-dev)
 [ -d /usr/include/gmock ] || need+=(libgmock-dev)
+command -v xmllint >/dev/null || need+=(libxml2-utils)
+command -v ar >/dev/null && command -v readelf >/dev/null || need+=(binutils)
 # tools/fuzz.sh: clang and its libFuzzer runtime.
 if [ "${1:-}" = "--fuzz" ]; then
   command -v clang++ >/dev/null || need+=(clang)

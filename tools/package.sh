@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the installed configuration in two build trees and checks the install
+# layout, the cpack tarball and the VIB of the first; the two VIBs must be
+# byte-identical. The packages are left in build-install/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/deps.sh
+for dir in build-install build-install-2; do
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DKXFC_INSTALLED=ON >/dev/null
+  cmake --build "$dir" -j"$(nproc)"
+done
+ctest --test-dir build-install --output-on-failure
+cmp build-install/kxfcli-*.vib build-install-2/kxfcli-*.vib
+echo "package: $(ls build-install/kxfcli-*.vib) is reproducible"
