@@ -3,18 +3,30 @@
 #include <cstdio>
 #include <ctime>
 
+namespace {
+bool IsSet(const timeval& tv) { return tv.tv_sec != 0 || tv.tv_usec != 0; }
+}  // namespace
+
 void VelaTimer::Start() {
   gettimeofday(&mStartTime, nullptr);
   mStopTime = timeval{};
-  mstrTimeStart = FormatTimestamp(mStartTime);
+  mstrTimeStart.clear();
+  mstrTimeStop.clear();
 }
 
 void VelaTimer::Stop() {
-  const bool started = mStartTime.tv_sec != 0 || mStartTime.tv_usec != 0;
-  const bool stopped = mStopTime.tv_sec != 0 || mStopTime.tv_usec != 0;
-  if (!started || stopped) return;
+  if (!IsSet(mStartTime) || IsSet(mStopTime)) return;
   gettimeofday(&mStopTime, nullptr);
-  mstrTimeStop = FormatTimestamp(mStopTime);
+}
+
+const std::string& VelaTimer::StartText() const {
+  if (mstrTimeStart.empty() && IsSet(mStartTime)) mstrTimeStart = FormatTimestamp(mStartTime);
+  return mstrTimeStart;
+}
+
+const std::string& VelaTimer::StopText() const {
+  if (mstrTimeStop.empty() && IsSet(mStopTime)) mstrTimeStop = FormatTimestamp(mStopTime);
+  return mstrTimeStop;
 }
 
 uint64_t VelaTimer::ElapsedMilliseconds() const {

@@ -244,14 +244,14 @@ uint32_t MultipleCmdsProcessor::OpenInventory(const char* fn, const Words& words
 }
 
 void MultipleCmdsProcessor::ShowIdentifierList(const char* fn, uint32_t mode, const char* structure, const char* field,
-                                               const std::vector<std::string>& identifiers) {
+                                               const std::function<void(const IdentifierSink&)>& walk) {
   Begin(mode);
   BeginList(kListStructure);
-  for (const std::string& identifier : identifiers) {
+  walk([&](const std::string& identifier) {
     BeginStructure(structure);
     WriteStringField(field, identifier.c_str());
     EndStructure();
-  }
+  });
   EndList();
   End();
   TraceExiting(fn);

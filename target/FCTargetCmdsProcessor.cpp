@@ -1,8 +1,8 @@
 #include "target/FCTargetCmdsProcessor.h"
 
 #include <cstdio>
-#include <vector>
 
+#include "shell/Digits.h"
 #include "target/FCTargetIIDMACmdsProcessor.h"
 #include "target/FCTargetInfoCmdsProcessor.h"
 #include "target/FCTargetStatsCmdsProcessor.h"
@@ -45,9 +45,32 @@ void FCTargetCmdsProcessor::RegisterCommands() {
   AddCommands(this, kTable);
 }
 
+void TargetIdentifierForm::SetPort(const kxinv::PortEntryRef& entry) {
+  text_ = entry.Identifier();
+  text_ += "_Target_";
+  portEnd_ = text_.size();
+}
+
+const std::string& TargetIdentifierForm::Target(const kxinv::TargetRef& target) {
+  text_.resize(portEnd_);
+  kxdigits::AppendWwn(text_, target.WWPN());
+  targetEnd_ = text_.size();
+  kindWord_ = target.IsNvme() ? "_NSID_" : "_LUN_";
+  return text_;
+}
+
+const std::string& TargetIdentifierForm::Lun(const kxinv::LunRef& lun) {
+  text_.resize(targetEnd_);
+  text_ += kindWord_;
+  kxdigits::AppendUnsigned(text_, lun.Number());
+  return text_;
+}
+
 std::string FCTargetCmdsProcessor::TargetIdentifier(const kxinv::PortEntryRef& entry,
                                                     const kxinv::TargetRef& target) {
-  return entry.Identifier() + "_Target_" + kxinv::FormatWwn(target.WWPN());
+  TargetIdentifierForm form;
+  form.SetPort(entry);
+  return form.Target(target);
 }
 
 uint32_t FCTargetCmdsProcessor::GetTargetFromTargetString(const Words& args, kxinv::PortEntryRef& entry,
@@ -84,9 +107,11 @@ uint32_t FCTargetCmdsProcessor::GetTargetFromTargetString(const Words& args, kxi
   }
 
   uint32_t status = kxstatus::kInvalidParameter;
+  TargetIdentifierForm form;
   kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& visit) {
+    form.SetPort(visit.entry);
     for (kxinv::TargetRef t = visit.entry.FirstTarget(); t; t = t.Next()) {
-      const std::string formed = TargetIdentifier(visit.entry, t);
+      const std::string& formed = form.Target(t);
       if (formed != identifier) continue;
       TraceLevel(kTraceInfo, "%s::%s: Got matching Tgt=%s", kClass, fn, formed.c_str());
       entry = visit.entry;
@@ -107,17 +132,19 @@ uint32_t FCTargetCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
   kxinv::AdapterListRef list{nullptr};
   if (const uint32_t status = OpenInventory(fn, args, list)) return status;
 
-  std::vector<std::string> identifiers;
-  kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& visit) {
-    TraceFn(kTraceInfo, fn, "Got Tgt Count=%d", static_cast<int>(visit.entry.TargetCount()));
-    for (kxinv::TargetRef t = visit.entry.FirstTarget(); t; t = t.Next()) {
-      identifiers.push_back(TargetIdentifier(visit.entry, t));
-      TraceFn(kTraceInfo, fn, "Got Tgt=%s", identifiers.back().c_str());
-    }
-    return true;
+  ShowIdentifierList(fn, mode, "TargetList", "Targets", [&](const IdentifierSink& add) {
+    TargetIdentifierForm form;
+    kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& visit) {
+      TraceFn(kTraceInfo, fn, "Got Tgt Count=%d", static_cast<int>(visit.entry.TargetCount()));
+      form.SetPort(visit.entry);
+      for (kxinv::TargetRef t = visit.entry.FirstTarget(); t; t = t.Next()) {
+        const std::string& identifier = form.Target(t);
+        add(identifier);
+        TraceFn(kTraceInfo, fn, "Got Tgt=%s", identifier.c_str());
+      }
+      return true;
+    });
   });
-
-  ShowIdentifierList(fn, mode, "TargetList", "Targets", identifiers);
   return 0;
 }
 
