@@ -192,7 +192,7 @@ uint32_t AdapterCmdsProcessor::CmdListCommon(Words& words, uint32_t mode) {
     for (kxinv::AdapterRef adapter = list.FirstAdapter(); adapter; adapter = adapter.Next()) {
       const std::string identifier = "Adapter_" + adapter.Model() + "_" + adapter.SerialNumber();
       TraceFn(kTraceInfo, fn, "Got Adapter=%s", identifier.c_str());
-      add(identifier);
+      add(identifier.c_str());
     }
   });
   return 0;

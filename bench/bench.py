@@ -7,7 +7,9 @@ initialises it, gets the adapter list, walks it as far as the command needs,
 uninitialises and prints one line. Every comparison runs the two programs in
 pairs, interleaved (A B, then B A, ...), so that a machine busy with other work
 slows both alike; the figures are the ratio of each pair's times, min and
-median over the pairs. Standard output of both goes to /dev/null.
+median over the pairs. Standard output of both goes to /dev/null. Each run is started and measured by
+build/kxmeasure (fork, exec, wait4), so that no interpreter's memory or start-up
+counts.
 
   wall   elapsed time of the process, as a caller waits for it
   cpu    user + system time of the process (steadier on a loaded machine)
@@ -30,7 +32,6 @@ import shutil
 import statistics
 import subprocess
 import sys
-import time
 
 PORT = "FC_21:00:00:c8:a1:30:01:00"
 # Generated inventories: adapters x ports x targets per port x LUNs per target.
@@ -43,7 +44,8 @@ class Runner:
     def __init__(self, build, work):
         self.tool = os.path.join(build, "kxfcli")
         self.floor = os.path.join(build, "kxfloor")
-        for exe in (self.tool, self.floor):
+        self.measure = os.path.join(build, "kxmeasure")
+        for exe in (self.tool, self.floor, self.measure):
             if not os.access(exe, os.X_OK):
                 sys.exit(f"bench: {exe} is missing; build first (cmake --build {build})")
         self.work = work
@@ -67,17 +69,11 @@ class Runner:
         """One timed run: (wall seconds, cpu seconds, peak RSS in KiB)."""
         if os.path.exists(self.trace_log):
             os.remove(self.trace_log)  # a trace log that keeps growing would slow later runs
-        with open(os.devnull, "wb") as null:
-            start = time.perf_counter()
-            proc = subprocess.Popen(argv, env=env, stdout=null, stderr=subprocess.PIPE)
-            _, status, usage = os.wait4(proc.pid, 0)
-            wall = time.perf_counter() - start
-            proc.returncode = os.waitstatus_to_exitcode(status)
-            err = proc.stderr.read()
-            proc.stderr.close()
-        if proc.returncode != 0 or err:
-            sys.exit(f"bench: {' '.join(argv)} ended with {proc.returncode}: {err.decode(errors='replace')}")
-        return wall, usage.ru_utime + usage.ru_stime, usage.ru_maxrss
+        done = subprocess.run([self.measure] + argv, env=env, capture_output=True, text=True, check=False)
+        fields = done.stdout.split()
+        if done.returncode != 0 or done.stderr or len(fields) != 4 or fields[3] != "0":
+            sys.exit(f"bench: {' '.join(argv)} failed: {done.stdout}{done.stderr}")
+        return float(fields[0]), float(fields[1]), int(fields[2])
 
     def output(self, argv, env):
         done = subprocess.run(argv, env=env, capture_output=True, text=True, check=False)
@@ -89,7 +85,8 @@ class Runner:
         out = os.path.join(self.work, "callgrind.out")
         done = subprocess.run(["valgrind", "--tool=callgrind", f"--callgrind-out-file={out}"] + argv,
                               env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True, check=False)
-        os.remove(out) if os.path.exists(out) else None
+        if os.path.exists(out):
+            os.remove(out)
         m = re.search(r"refs:\s+([\d,]+)", done.stderr)
         if not m:
             sys.exit(f"bench: callgrind gave no count for {' '.join(argv)}:\n{done.stderr}")
@@ -118,15 +115,19 @@ def row(name, runs_a, runs_b, extra=""):
     cpu = ratios(runs_a, runs_b, 1)
     med = lambda runs, f: statistics.median(r[f] for r in runs)
     rss_a, rss_b = med(runs_a, 2), med(runs_b, 2)
-    print(f"{name:<44} wall {min(wall):5.2f} {statistics.median(wall):5.2f}"
-          f"  cpu {min(cpu):5.2f} {statistics.median(cpu):5.2f}"
-          f"  {med(runs_a, 0) * 1000:8.1f} ms {med(runs_b, 0) * 1000:8.1f} ms"
-          f"  rss {rss_a / 1024:7.1f} {rss_b / 1024:7.1f} MiB {rss_a / rss_b:5.3f}{extra}")
+    print(f"{name:<34} {min(wall):5.2f} {statistics.median(wall):5.2f}  {min(cpu):5.2f} {statistics.median(cpu):5.2f}"
+          f"  {med(runs_a, 0) * 1000:8.1f} {med(runs_b, 0) * 1000:8.1f}"
+          f"  {med(runs_a, 1) * 1000:8.1f} {med(runs_b, 1) * 1000:8.1f}"
+          f"  {rss_a / 1024:7.1f} {rss_b / 1024:7.1f} {rss_a / rss_b:5.3f}{extra}")
 
 
-def header(title, a, b):
+def header(title, a, b, callgrind):
     print()
-    print(f"{title}: {a} against {b}; ratios min median, median wall times, median peak RSS")
+    print(f"{title}: {a} (A) against {b} (B)")
+    print(f"{'':<34} {'wall A/B':<11}  {'cpu A/B':<11}  {'wall ms (median)':<17}  {'cpu ms (median)':<17}"
+          f"  {'peak RSS MiB':<21}" + ("  instructions A, B, A/B" if callgrind else ""))
+    print(f"{'':<34} {'min':>5} {'med':>5}  {'min':>5} {'med':>5}  {'A':>8} {'B':>8}  {'A':>8} {'B':>8}"
+          f"  {'A':>7} {'B':>7} {'A/B':>5}")
 
 
 def count_elements(document):
@@ -148,13 +149,13 @@ def main():
     p.add_argument("--quick", action="store_true", help="small inventories, two pairs: the test suite's run")
     p.add_argument("--reps", type=int, help="pairs per case (default 15, quick 2)")
     p.add_argument("--callgrind", action="store_true", help="also count instructions with callgrind")
-    p.add_argument("--sizes", help="generated sizes as AxPxTxL,... (default 8k to 262k LUNs)")
+    p.add_argument("--sizes", help="generated sizes as AxPxTxL,... (default 8k to 262k LUNs; empty for none)")
     args = p.parse_args()
     build = os.path.abspath(args.build)
     reps = args.reps or (2 if args.quick else 15)
     sizes = QUICK_SIZES if args.quick else FULL_SIZES
-    if args.sizes:
-        sizes = [tuple(int(n) for n in s.split("x")) for s in args.sizes.split(",")]
+    if args.sizes is not None:
+        sizes = [tuple(int(n) for n in s.split("x")) for s in args.sizes.split(",") if s]
     runner = Runner(build, os.path.join(build, "bench-work" + ("-quick" if args.quick else "")))
     tool, floor = runner.tool, runner.floor
     counts = {}
@@ -169,16 +170,16 @@ def main():
     ]
     if count_elements(runner.output([tool, "-t", "lun", "list"], default)) != check_floor(runner, [floor, "luns"], default, "luns"):
         sys.exit("bench: lun list and the floor disagree on the default inventory")
-    header("Default inventory", "kxfcli", "kxfloor")
+    header("Default inventory", "kxfcli", "kxfloor", args.callgrind)
     for words, floor_words in one_shot:
         a, b = paired(runner, ([tool] + words, default), ([floor] + floor_words, default), reps)
         extra = ""
         if args.callgrind:
             ti, fi = runner.callgrind([tool] + words, default), runner.callgrind([floor] + floor_words, default)
             extra = f"  Ir {ti:,} {fi:,} {ti / fi:5.3f}"
-        row(" ".join(words), a, b, extra)
+        row(" ".join(words).replace(PORT, "<port>"), a, b, extra)
 
-    header("Traced at level " + TRACE_LEVEL, "traced kxfcli", "untraced kxfcli")
+    header("Traced at level " + TRACE_LEVEL, "traced kxfcli", "untraced kxfcli", args.callgrind)
     traced = runner.env(traced=True)
     for words, _ in one_shot:
         a, b = paired(runner, ([tool] + words, traced), ([tool] + words, default), reps)
@@ -186,7 +187,7 @@ def main():
         if args.callgrind:
             ti, ui = runner.callgrind([tool] + words, traced), runner.callgrind([tool] + words, default)
             extra = f"  Ir {ti:,} {ui:,} {ti / ui:5.3f}"
-        row(" ".join(words), a, b, extra)
+        row(" ".join(words).replace(PORT, "<port>"), a, b, extra)
 
     # ---- generated inventories ----
     for adapters, ports, targets, luns in sizes:
@@ -207,7 +208,8 @@ def main():
             sys.exit(f"bench: lun info of {last} shows no LUN")
         counts[total] = floor_luns
 
-        header(f"Generated {adapters}x{ports}x{targets}x{luns}: {total} LUNs", "kxfcli", "kxfloor walking the same records")
+        header(f"Generated {adapters}x{ports}x{targets}x{luns}, {total} LUNs", "kxfcli", "kxfloor walking the records",
+               args.callgrind)
         cases = [
             ("lun list", ["-t", "lun", "list"], ["luns"], total),
             ("target list", ["-t", "target", "list"], ["targets"], None),
@@ -225,6 +227,8 @@ def main():
 
     print()
     print(f"{reps} interleaved pairs per case; build {build}")
+    if args.callgrind:
+        print("own/LUN: the tool's instructions less the floor's, per LUN of the inventory")
     return 0
 
 

@@ -115,7 +115,7 @@ uint32_t PhysicalPortCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
 
   ShowIdentifierList(fn, mode, "PortList", "Ports", [&](const IdentifierSink& add) {
     kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& visit) {
-      add(visit.entry.Identifier());
+      add(visit.entry.Identifier().c_str());
       return true;
     });
   });

@@ -40,13 +40,17 @@ uint32_t IdentifierWord(const char* cls, const char* fn, const Words& words, std
 MultipleCmdsProcessor::MultipleCmdsProcessor(const char* className, const char* modeTitle, std::string name,
                                              std::string switchText, std::string help, CmdProcessor* parent)
     : CmdProcessor(std::move(name), std::move(switchText), std::move(help), parent),
-      destructorName_(std::string(className) + "::~" + className + "()"),
-      constructorName_(std::string(className) + "::" + className + "()"),
-      constructionTimer_(std::make_unique<FunctionTimer>(constructorName_.c_str())),
       className_(className),
-      modeTitle_(modeTitle) {}
+      modeTitle_(modeTitle) {
+  // Timing that only a trace line would show is not taken without a debug level.
+  if (DebugLevel() == 0) return;
+  constructorName_ = std::string(className) + "::" + className + "()";
+  constructionTimer_ = std::make_unique<FunctionTimer>(constructorName_.c_str());
+}
 
 MultipleCmdsProcessor::~MultipleCmdsProcessor() {
+  if (DebugLevel() == 0) return;
+  destructorName_ = std::string(className_) + "::~" + className_ + "()";
   destructionTimer_ = std::make_unique<FunctionTimer>(destructorName_.c_str());
 }
 
@@ -247,11 +251,7 @@ void MultipleCmdsProcessor::ShowIdentifierList(const char* fn, uint32_t mode, co
                                                const std::function<void(const IdentifierSink&)>& walk) {
   Begin(mode);
   BeginList(kListStructure);
-  walk([&](const std::string& identifier) {
-    BeginStructure(structure);
-    WriteStringField(field, identifier.c_str());
-    EndStructure();
-  });
+  walk([&](const char* identifier) { WriteStringStructure(structure, field, identifier); });
   EndList();
   End();
   TraceExiting(fn);
@@ -299,15 +299,22 @@ ReportBlock::ReportBlock(size_t capacity, std::string tracePrefix)
     : capacity_(capacity), tracePrefix_(std::move(tracePrefix)) {}
 
 bool ReportBlock::Add(const char* format, ...) {
+  // One formatting pass for a line of common length, a second only for a longer one.
+  char text[512];
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  const int needed = vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string line(needed > 0 ? static_cast<size_t>(needed) : 0, '\0');
-  if (needed > 0) vsnprintf(line.data(), line.size() + 1, format, args);
+  va_list again;
+  va_copy(again, args);
+  const int needed = vsnprintf(text, sizeof text, format, args);
   va_end(args);
+  std::string line;
+  if (needed > 0 && static_cast<size_t>(needed) < sizeof text) {
+    line.assign(text, static_cast<size_t>(needed));
+  } else if (needed > 0) {
+    line.resize(static_cast<size_t>(needed));
+    vsnprintf(line.data(), line.size() + 1, format, again);
+  }
+  va_end(again);
   return AddText(line);
 }
 

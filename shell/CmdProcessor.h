@@ -178,7 +178,7 @@ class MultipleCmdsProcessor : public CmdProcessor {
   // one string field, as the elements of a structure list. The walk hands each
   // identifier to the sink as it forms it, and the element is written at once:
   // a list of any length is never held in memory.
-  using IdentifierSink = std::function<void(const std::string& identifier)>;
+  using IdentifierSink = std::function<void(const char* identifier)>;
   void ShowIdentifierList(const char* fn, uint32_t mode, const char* structure, const char* field,
                           const std::function<void(const IdentifierSink&)>& walk);
 

@@ -1,6 +1,6 @@
 #include "shell/Inventory.h"
 
-#include "shell/Digits.h"
+#include "runtime/Digits.h"
 
 namespace kxinv {
 

@@ -4,10 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 #include <string_view>
 
-#include "shell/Digits.h"
+#include "runtime/Digits.h"
 
 namespace {
 
@@ -16,24 +15,23 @@ constexpr std::string_view kAsterisks = "***************************************
 // A name or value as "%s" prints it.
 std::string_view Text(const char* s) { return s ? std::string_view(s) : std::string_view("(null)"); }
 
-// Writes the pieces to standard output, gathered into as few stream writes
-// as fit: one per element of a document in the common case.
-void Put(std::initializer_list<std::string_view> pieces) {
+// Writes the pieces to standard output, gathered into one stream write when
+// they fit the buffer together, as an element of a document does.
+template <size_t N>
+void Put(const std::string_view (&pieces)[N]) {
+  size_t total = 0;
+  for (std::string_view piece : pieces) total += piece.size();
   char buffer[512];
-  size_t used = 0;
-  for (std::string_view piece : pieces) {
-    if (used + piece.size() > sizeof buffer) {
-      fwrite(buffer, 1, used, stdout);
-      used = 0;
-      if (piece.size() > sizeof buffer) {
-        fwrite(piece.data(), 1, piece.size(), stdout);
-        continue;
-      }
-    }
-    memcpy(buffer + used, piece.data(), piece.size());
-    used += piece.size();
+  if (total > sizeof buffer) {
+    for (std::string_view piece : pieces) fwrite_unlocked(piece.data(), 1, piece.size(), stdout);
+    return;
   }
-  if (used != 0) fwrite(buffer, 1, used, stdout);
+  char* at = buffer;
+  for (std::string_view piece : pieces) {
+    memcpy(at, piece.data(), piece.size());
+    at += piece.size();
+  }
+  fwrite_unlocked(buffer, 1, total, stdout);
 }
 
 // The value of WriteIntField in the form its kind asks for ("%d", "%u",
@@ -158,6 +156,16 @@ uint32_t Serializer::WriteStringField(const char* name, const char* value) {
     Put({"<field name=\"", Text(name), "\">\n<string>", Text(value), "</string></field>\n"});
   else
     Put({Text(name), ": ", Text(value), "\n"});
+  return 0;
+}
+
+uint32_t Serializer::WriteStringStructure(const char* typeName, const char* name, const char* value) {
+  if (!Valid()) return 12;
+  if (Xml())
+    Put({"<structure typeName=\"", Text(typeName), "\">\n<field name=\"", Text(name), "\">\n<string>", Text(value),
+         "</string></field>\n</structure>\n"});
+  else
+    Put({Text(typeName), ":\n", Text(name), ": ", Text(value), "\n"});
   return 0;
 }
 

@@ -12,16 +12,16 @@ constexpr const char* kClass = "FCLunCmdsProcessor";
 enum Index : uint32_t { kList = 0, kHelp = 1, kListCli = 2 };
 
 // Every LUN entry of every target of every FC port, in list order, with its
-// identifier. The targets' LUN counts are not consulted. A target that
-// `wanted` turns down (given its identifier) is passed over; the walk stops
-// when visit returns false.
-void ForEachLun(kxinv::AdapterListRef list, const std::function<bool(const std::string& target)>& wanted,
-                const std::function<bool(const std::string& identifier, const kxinv::LunRef&)>& visit) {
+// identifier (NUL-terminated). The targets' LUN counts are not consulted. A
+// target that `wanted` turns down (given its identifier) is passed over; the
+// walk stops when visit returns false.
+void ForEachLun(kxinv::AdapterListRef list, const std::function<bool(std::string_view target)>& wanted,
+                const std::function<bool(std::string_view identifier, const kxinv::LunRef&)>& visit) {
   TargetIdentifierForm form;
   kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& port) {
     form.SetPort(port.entry);
     for (kxinv::TargetRef t = port.entry.FirstTarget(); t; t = t.Next()) {
-      if (const std::string& target = form.Target(t); wanted && !wanted(target)) continue;
+      if (const std::string_view target = form.Target(t); wanted && !wanted(target)) continue;
       for (kxinv::LunRef lun = t.FirstLun(); lun; lun = lun.Next())
         if (!visit(form.Lun(lun), lun)) return false;
     }
@@ -86,13 +86,13 @@ uint32_t FCLunCmdsProcessor::GetLunFromLunString(const Words& args, kxinv::LunRe
   uint32_t status = kxstatus::kInvalidParameter;
   // Only a target whose identifier begins the text can hold the LUN; when
   // every LUN's identifier is traced, each one is still formed.
-  std::function<bool(const std::string&)> wanted;
+  std::function<bool(std::string_view)> wanted;
   if ((DebugLevel() & kTraceInfo) == 0)
-    wanted = [&identifier](const std::string& target) { return identifier.starts_with(target); };
-  ForEachLun(list, wanted, [&](const std::string& formed, const kxinv::LunRef& l) {
-    TraceLevel(kTraceInfo, "%s::%s: Got LUN/NSID=%s", kClass, fn, formed.c_str());
+    wanted = [&identifier](std::string_view target) { return identifier.starts_with(target); };
+  ForEachLun(list, wanted, [&](std::string_view formed, const kxinv::LunRef& l) {
+    TraceLevel(kTraceInfo, "%s::%s: Got LUN/NSID=%s", kClass, fn, formed.data());
     if (formed != identifier) return true;
-    TraceLevel(kTraceInfo, "%s::%s: Got matching LUN/NSID=%s", kClass, fn, formed.c_str());
+    TraceLevel(kTraceInfo, "%s::%s: Got matching LUN/NSID=%s", kClass, fn, formed.data());
     TraceLevel(kTraceInfo, "%s::%s: Picked pLunEntry %p", kClass, fn, static_cast<const void*>(l.Raw()));
     lun = l;
     status = 0;
@@ -107,8 +107,8 @@ uint32_t FCLunCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
   kxinv::AdapterListRef list{nullptr};
   if (const uint32_t status = OpenInventory(fn, args, list)) return status;
   ShowIdentifierList(fn, mode, "LunList", "LUNs/Namespaces", [&](const IdentifierSink& add) {
-    ForEachLun(list, nullptr, [&add](const std::string& identifier, const kxinv::LunRef&) {
-      add(identifier);
+    ForEachLun(list, nullptr, [&add](std::string_view identifier, const kxinv::LunRef&) {
+      add(identifier.data());
       return true;
     });
   });

@@ -1,8 +1,9 @@
 #include "target/FCTargetCmdsProcessor.h"
 
+#include <algorithm>
 #include <cstdio>
 
-#include "shell/Digits.h"
+#include "runtime/Digits.h"
 #include "target/FCTargetIIDMACmdsProcessor.h"
 #include "target/FCTargetInfoCmdsProcessor.h"
 #include "target/FCTargetStatsCmdsProcessor.h"
@@ -46,31 +47,37 @@ void FCTargetCmdsProcessor::RegisterCommands() {
 }
 
 void TargetIdentifierForm::SetPort(const kxinv::PortEntryRef& entry) {
-  text_ = entry.Identifier();
-  text_ += "_Target_";
-  portEnd_ = text_.size();
+  constexpr std::string_view kPort = "FC_", kTarget = "_Target_";
+  char* at = std::copy(kPort.begin(), kPort.end(), text_);
+  kxdigits::Wwn(at, entry.WWPN());
+  at = std::copy(kTarget.begin(), kTarget.end(), at + kxdigits::kWwnLength);
+  portEnd_ = static_cast<size_t>(at - text_);
 }
 
-const std::string& TargetIdentifierForm::Target(const kxinv::TargetRef& target) {
-  text_.resize(portEnd_);
-  kxdigits::AppendWwn(text_, target.WWPN());
-  targetEnd_ = text_.size();
-  kindWord_ = target.IsNvme() ? "_NSID_" : "_LUN_";
-  return text_;
+std::string_view TargetIdentifierForm::Target(const kxinv::TargetRef& target) {
+  kxdigits::Wwn(text_ + portEnd_, target.WWPN());
+  targetEnd_ = portEnd_ + kxdigits::kWwnLength;
+  text_[targetEnd_] = '\0';
+  nvme_ = target.IsNvme();
+  return {text_, targetEnd_};
 }
 
-const std::string& TargetIdentifierForm::Lun(const kxinv::LunRef& lun) {
-  text_.resize(targetEnd_);
-  text_ += kindWord_;
-  kxdigits::AppendUnsigned(text_, lun.Number());
-  return text_;
+std::string_view TargetIdentifierForm::Lun(const kxinv::LunRef& lun) {
+  const std::string_view kind = nvme_ ? "_NSID_" : "_LUN_";
+  char* at = std::copy(kind.begin(), kind.end(), text_ + targetEnd_);
+  char digits[kxdigits::kRoom];
+  char* end = digits + sizeof digits;
+  const char* start = kxdigits::Unsigned(end, lun.Number());
+  at = std::copy(start, static_cast<const char*>(end), at);
+  *at = '\0';
+  return {text_, static_cast<size_t>(at - text_)};
 }
 
 std::string FCTargetCmdsProcessor::TargetIdentifier(const kxinv::PortEntryRef& entry,
                                                     const kxinv::TargetRef& target) {
   TargetIdentifierForm form;
   form.SetPort(entry);
-  return form.Target(target);
+  return std::string(form.Target(target));
 }
 
 uint32_t FCTargetCmdsProcessor::GetTargetFromTargetString(const Words& args, kxinv::PortEntryRef& entry,
@@ -111,9 +118,9 @@ uint32_t FCTargetCmdsProcessor::GetTargetFromTargetString(const Words& args, kxi
   kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& visit) {
     form.SetPort(visit.entry);
     for (kxinv::TargetRef t = visit.entry.FirstTarget(); t; t = t.Next()) {
-      const std::string& formed = form.Target(t);
+      const std::string_view formed = form.Target(t);
       if (formed != identifier) continue;
-      TraceLevel(kTraceInfo, "%s::%s: Got matching Tgt=%s", kClass, fn, formed.c_str());
+      TraceLevel(kTraceInfo, "%s::%s: Got matching Tgt=%s", kClass, fn, formed.data());
       entry = visit.entry;
       target = t;
       TraceLevel(kTraceInfo, "%s::%s: Picked pTargetEntry %p", kClass, fn, static_cast<const void*>(t.Raw()));
@@ -138,9 +145,9 @@ uint32_t FCTargetCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
       TraceFn(kTraceInfo, fn, "Got Tgt Count=%d", static_cast<int>(visit.entry.TargetCount()));
       form.SetPort(visit.entry);
       for (kxinv::TargetRef t = visit.entry.FirstTarget(); t; t = t.Next()) {
-        const std::string& identifier = form.Target(t);
+        const char* identifier = form.Target(t).data();
         add(identifier);
-        TraceFn(kTraceInfo, fn, "Got Tgt=%s", identifier.c_str());
+        TraceFn(kTraceInfo, fn, "Got Tgt=%s", identifier);
       }
       return true;
     });

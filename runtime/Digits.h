@@ -1,6 +1,7 @@
 // Number and WWN texts written without the printf family, for the paths that
-// run once per inventory record (lists, lookups, the serializer). Each writes
-// exactly what the printf conversion named beside it would.
+// run once per inventory record or trace line (lists, lookups, the serializer,
+// time stamps). Each writes exactly what the printf conversion named beside it
+// would.
 #pragma once
 
 #include <array>
@@ -25,6 +26,16 @@ inline char* Unsigned(char* end, uint64_t value) {  // "%llu"
 inline char* Signed(char* end, int64_t value) {  // "%lld"
   const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   char* start = Unsigned(end, magnitude);
+  if (value < 0) *--start = '-';
+  return start;
+}
+
+// "%0<width>d": zeros between the sign and the digits up to the width.
+inline char* SignedPadded(char* end, int64_t value, int width) {
+  const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  char* start = Unsigned(end, magnitude);
+  const int room = width - (value < 0 ? 1 : 0);
+  while (end - start < room) *--start = '0';
   if (value < 0) *--start = '-';
   return start;
 }
