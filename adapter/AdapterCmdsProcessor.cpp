@@ -205,12 +205,13 @@ uint32_t AdapterCmdsProcessor::CmdListCommon(Words& words, uint32_t mode) {
   TraceEntered(fn);
   kxinv::AdapterListRef list{nullptr};
   if (const uint32_t status = OpenInventory(fn, words, list)) return status;
-  std::vector<std::string> identifiers;
-  for (kxinv::AdapterRef adapter = list.FirstAdapter(); adapter; adapter = adapter.Next()) {
-    identifiers.push_back("Adapter_" + adapter.Model() + "_" + adapter.SerialNumber());
-    TraceFn(kTraceInfo, fn, "Got Adapter=%s", identifiers.back().c_str());
-  }
-  ShowIdentifierList(fn, mode, kListElement, identifiers);
+  ShowIdentifierList(fn, mode, kListElement, [&](const IdentifierSink& add) {
+    for (kxinv::AdapterRef adapter = list.FirstAdapter(); adapter; adapter = adapter.Next()) {
+      const std::string identifier = "Adapter_" + adapter.Model() + "_" + adapter.SerialNumber();
+      TraceFn(kTraceInfo, fn, "Got Adapter=%s", identifier.c_str());
+      add(identifier.c_str());
+    }
+  });
   return 0;
 }
 

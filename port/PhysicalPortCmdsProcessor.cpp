@@ -124,13 +124,12 @@ uint32_t PhysicalPortCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
   kxinv::AdapterListRef list{nullptr};
   if (const uint32_t status = OpenInventory(fn, args, list)) return status;
 
-  std::vector<std::string> ports;
-  kxinv::ForEachFcPort(list, [&ports](const kxinv::PortVisit& visit) {
-    ports.push_back(visit.entry.Identifier());
-    return true;
+  ShowIdentifierList(fn, mode, kListElement, [&](const IdentifierSink& add) {
+    kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& visit) {
+      add(visit.entry.Identifier().c_str());
+      return true;
+    });
   });
-
-  ShowIdentifierList(fn, mode, kListElement, ports);
   return 0;
 }
 

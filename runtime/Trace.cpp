@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "runtime/Paths.h"
 #include "runtime/Sync.h"
@@ -28,11 +27,13 @@ CCriticalSection& LogLock() {
 }
 
 // Trace messages are formatted into one shared buffer, under the log lock.
+// It is never filled beforehand: its pages are touched only as far as a
+// message reaches, so a run that traces little pays for little of it.
 constexpr size_t kMessageBufferSize = 2 * 1024 * 1024;
 
 char* MessageBuffer() {
-  static std::vector<char> buffer(kMessageBufferSize);
-  return buffer.data();
+  static char buffer[kMessageBufferSize];
+  return buffer;
 }
 
 const char* LevelWord(unsigned long mask) {
@@ -144,6 +145,7 @@ FunctionTimer::FunctionTimer(const char* name) : name_(name) {
 
 FunctionTimer::~FunctionTimer() {
   timer_.Stop();
+  if (DebugLevel() == 0) return;  // no line will be written: no elapsed text either
   if (timer_.ElapsedMilliseconds() >= 300)
     Trace("RETURNING %s ... elapsed %s", name_, timer_.ElapsedText().c_str());
   else

@@ -3,18 +3,32 @@
 #include <cstdio>
 #include <ctime>
 
+#include "runtime/Digits.h"
+
+namespace {
+bool IsSet(const timeval& tv) { return tv.tv_sec != 0 || tv.tv_usec != 0; }
+}  // namespace
+
 void VelaTimer::Start() {
   gettimeofday(&mStartTime, nullptr);
   mStopTime = timeval{};
-  mstrTimeStart = FormatTimestamp(mStartTime);
+  mstrTimeStart.clear();
+  mstrTimeStop.clear();
 }
 
 void VelaTimer::Stop() {
-  const bool started = mStartTime.tv_sec != 0 || mStartTime.tv_usec != 0;
-  const bool stopped = mStopTime.tv_sec != 0 || mStopTime.tv_usec != 0;
-  if (!started || stopped) return;
+  if (!IsSet(mStartTime) || IsSet(mStopTime)) return;
   gettimeofday(&mStopTime, nullptr);
-  mstrTimeStop = FormatTimestamp(mStopTime);
+}
+
+const std::string& VelaTimer::StartText() const {
+  if (mstrTimeStart.empty() && IsSet(mStartTime)) mstrTimeStart = FormatTimestamp(mStartTime);
+  return mstrTimeStart;
+}
+
+const std::string& VelaTimer::StopText() const {
+  if (mstrTimeStop.empty() && IsSet(mStopTime)) mstrTimeStop = FormatTimestamp(mStopTime);
+  return mstrTimeStop;
 }
 
 uint64_t VelaTimer::ElapsedMilliseconds() const {
@@ -48,11 +62,39 @@ std::string VelaTimer::FormatDuration(uint64_t ms) {
 }
 
 std::string VelaTimer::FormatTimestamp(const timeval& tv) {
-  tm t{};
-  const time_t secs = tv.tv_sec;
-  localtime_r(&secs, &t);
-  char buf[64];
-  snprintf(buf, sizeof buf, "%d/%d/%d %02d:%02d:%02d.%03d", t.tm_mon + 1, t.tm_mday, t.tm_year + 1900,
-           t.tm_hour, t.tm_min, t.tm_sec, static_cast<int>(tv.tv_usec / 1000));
-  return buf;
+  // Every trace line is stamped: the local time of a second is worked out
+  // once, and the lines within that second only add their milliseconds.
+  struct Second {
+    bool known = false;
+    time_t secs = 0;
+    std::string text;  // "%d/%d/%d %02d:%02d:%02d"
+  };
+  thread_local Second last;
+  if (!last.known || last.secs != tv.tv_sec) {
+    tm t{};
+    const time_t secs = tv.tv_sec;
+    localtime_r(&secs, &t);
+    const struct {
+      int value;
+      int width;
+      char after;
+    } parts[] = {{t.tm_mon + 1, 0, '/'}, {t.tm_mday, 0, '/'}, {t.tm_year + 1900, 0, ' '},
+                 {t.tm_hour, 2, ':'},    {t.tm_min, 2, ':'},  {t.tm_sec, 2, '\0'}};
+    last.text.clear();
+    for (const auto& part : parts) {
+      char room[kxdigits::kRoom];
+      char* end = room + sizeof room;
+      last.text.append(kxdigits::SignedPadded(end, part.value, part.width), end);
+      if (part.after) last.text += part.after;
+    }
+    last.known = true;
+    last.secs = tv.tv_sec;
+  }
+  char room[kxdigits::kRoom];
+  char* end = room + sizeof room;
+  char* millis = kxdigits::SignedPadded(end, static_cast<int>(tv.tv_usec / 1000), 3);
+  *--millis = '.';
+  std::string text = last.text;
+  text.append(millis, end);
+  return text;
 }

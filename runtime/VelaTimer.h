@@ -18,13 +18,15 @@ class VelaTimer {
   // Local time as "month/day/year HH:MM:SS.mmm".
   static std::string FormatTimestamp(const timeval& tv);
 
-  const std::string& StartText() const { return mstrTimeStart; }
-  const std::string& StopText() const { return mstrTimeStop; }
+  // The local-time texts of the start and the stop, formatted when first
+  // asked for: a timer nobody reads never pays for local time.
+  const std::string& StartText() const;
+  const std::string& StopText() const;
 
  private:
   timeval mStartTime{};
   timeval mStopTime{};  // zero while running
-  std::string mstrTimeStart;
-  std::string mstrTimeStop;
+  mutable std::string mstrTimeStart;
+  mutable std::string mstrTimeStop;
   std::string mstrTimeElapsed;
 };

@@ -41,13 +41,17 @@ uint32_t IdentifierWord(const char* cls, const char* fn, const Words& words, std
 MultipleCmdsProcessor::MultipleCmdsProcessor(const char* className, const char* modeTitle, std::string name,
                                              std::string switchText, std::string help, CmdProcessor* parent)
     : CmdProcessor(std::move(name), std::move(switchText), std::move(help), parent),
-      destructorName_(std::string(className) + "::~" + className + "()"),
-      constructorName_(std::string(className) + "::" + className + "()"),
-      constructionTimer_(std::make_unique<FunctionTimer>(constructorName_.c_str())),
       className_(className),
-      modeTitle_(modeTitle) {}
+      modeTitle_(modeTitle) {
+  // Timing that only a trace line would show is not taken without a debug level.
+  if (DebugLevel() == 0) return;
+  constructorName_ = std::string(className) + "::" + className + "()";
+  constructionTimer_ = std::make_unique<FunctionTimer>(constructorName_.c_str());
+}
 
 MultipleCmdsProcessor::~MultipleCmdsProcessor() {
+  if (DebugLevel() == 0) return;
+  destructorName_ = std::string(className_) + "::~" + className_ + "()";
   destructionTimer_ = std::make_unique<FunctionTimer>(destructorName_.c_str());
 }
 
@@ -251,14 +255,11 @@ uint32_t MultipleCmdsProcessor::OpenInventory(const char* fn, const Words& words
 }
 
 void MultipleCmdsProcessor::ShowIdentifierList(const char* fn, uint32_t mode, const StructDecl& element,
-                                               const std::vector<std::string>& identifiers) {
+                                               const std::function<void(const IdentifierSink&)>& walk) {
   Begin(mode);
   BeginList(kListStructure);
-  for (const std::string& identifier : identifiers) {
-    BeginStructure(element.typeName);
-    WriteStringField(element.fields.front().name, identifier.c_str());
-    EndStructure();
-  }
+  const char* field = element.fields.front().name;
+  walk([&](const char* identifier) { WriteStringStructure(element.typeName, field, identifier); });
   EndList();
   End();
   TraceExiting(fn);
@@ -323,15 +324,22 @@ ReportBlock::ReportBlock(size_t capacity, std::string tracePrefix)
     : capacity_(capacity), tracePrefix_(std::move(tracePrefix)) {}
 
 bool ReportBlock::Add(const char* format, ...) {
+  // One formatting pass for a line of common length, a second only for a longer one.
+  char text[512];
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  const int needed = vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string line(needed > 0 ? static_cast<size_t>(needed) : 0, '\0');
-  if (needed > 0) vsnprintf(line.data(), line.size() + 1, format, args);
+  va_list again;
+  va_copy(again, args);
+  const int needed = vsnprintf(text, sizeof text, format, args);
   va_end(args);
+  std::string line;
+  if (needed > 0 && static_cast<size_t>(needed) < sizeof text) {
+    line.assign(text, static_cast<size_t>(needed));
+  } else if (needed > 0) {
+    line.resize(static_cast<size_t>(needed));
+    vsnprintf(line.data(), line.size() + 1, format, again);
+  }
+  va_end(again);
   return AddText(line);
 }
 

@@ -196,9 +196,12 @@ class MultipleCmdsProcessor : public CmdProcessor {
   // inventory it is 14 (nothing is printed). Traces the list's count.
   uint32_t OpenInventory(const char* fn, const Words& words, kxinv::AdapterListRef& list) const;
   // The document of a "list": one structure per identifier, each holding it in
-  // one string field, as the elements of a structure list.
+  // one string field, as the elements of a structure list. The walk hands each
+  // identifier to the sink as it forms it, and the element is written at once:
+  // a list of any length is never held in memory.
+  using IdentifierSink = std::function<void(const char* identifier)>;
   void ShowIdentifierList(const char* fn, uint32_t mode, const StructDecl& element,
-                          const std::vector<std::string>& identifiers);
+                          const std::function<void(const IdentifierSink&)>& walk);
 
   // Writes a report block as the one field ("Data" or as the element declares)
   // of a one-element list: structure / "Message" Success / list field [ element

@@ -1,6 +1,6 @@
 #include "shell/Inventory.h"
 
-#include <cstdio>
+#include "runtime/Digits.h"
 
 namespace kxinv {
 
@@ -10,10 +10,15 @@ std::string TextAt(const uint8_t* record, size_t offset, size_t maxLen) {
 }
 
 std::string FormatWwn(const Bytes8& w) {
-  char buf[32];
-  snprintf(buf, sizeof buf, "%02x:%02x:%02x:%02x:%02x:%02x:%02x:%02x", w[0], w[1], w[2], w[3], w[4], w[5], w[6],
-           w[7]);
-  return buf;
+  std::string text;
+  kxdigits::AppendWwn(text, w);
+  return text;
+}
+
+std::string PortEntryRef::Identifier() const {
+  std::string text = "FC_";
+  kxdigits::AppendWwn(text, WWPN());
+  return text;
 }
 
 PciIdentity PortEntryRef::Pci() const {

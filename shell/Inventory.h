@@ -167,7 +167,7 @@ class PortEntryRef {
   PortEntryRef Next() const { return PortEntryRef(PointerAt(p_, kxrec::kEntryNext)); }
 
   // "FC_" and the WWPN: the port identifier.
-  std::string Identifier() const { return "FC_" + FormatWwn(WWPN()); }
+  std::string Identifier() const;
 
  private:
   const uint8_t* p_;

@@ -48,6 +48,10 @@ class Serializer {
   // Formats at most maxLen characters; 42 when the buffer cannot be had.
   virtual uint32_t WriteFormatted(size_t maxLen, const char* format, ...) KX_PRINTF(3, 4);
 
+  // BeginStructure(typeName), WriteStringField(name, value), EndStructure()
+  // written at once: the element of a list of identifiers.
+  uint32_t WriteStringStructure(const char* typeName, const char* name, const char* value);
+
   uint32_t Mode() const { return mode_; }
 
  private:

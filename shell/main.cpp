@@ -1,5 +1,6 @@
 // Program entry: start-up switches, signals, and one command or the prompt.
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <unistd.h>
@@ -36,6 +37,10 @@ void InstallSignalHandlers() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A caller that reads the document from a pipe or a file gets it in 64 KiB
+  // writes rather than 4 KiB ones: a list of a large inventory is tens of MiB.
+  static char outputBuffer[64 * 1024];
+  if (!isatty(STDOUT_FILENO)) setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
   ReadDebugLevel();
   srand(static_cast<unsigned>(time(nullptr)));
 

@@ -1,7 +1,6 @@
 #include "target/FCLunCmdsProcessor.h"
 
 #include <cstdio>
-#include <vector>
 
 #include "target/FCLunInfoCmdsProcessor.h"
 #include "target/FCTargetCmdsProcessor.h"
@@ -12,15 +11,20 @@ constexpr const char* kClass = "FCLunCmdsProcessor";
 
 enum Index : uint32_t { kList = 0, kHelp = 1, kListCli = 2 };
 
-// Every LUN entry of every target of every FC port, in list order. The
-// targets' LUN counts are not consulted. Stops when visit returns false.
-void ForEachLun(kxinv::AdapterListRef list,
-                const std::function<bool(const kxinv::PortEntryRef&, const kxinv::TargetRef&, const kxinv::LunRef&)>&
-                    visit) {
+// Every LUN entry of every target of every FC port, in list order, with its
+// identifier (NUL-terminated). The targets' LUN counts are not consulted. A
+// target that `wanted` turns down (given its identifier) is passed over; the
+// walk stops when visit returns false.
+void ForEachLun(kxinv::AdapterListRef list, const std::function<bool(std::string_view target)>& wanted,
+                const std::function<bool(std::string_view identifier, const kxinv::LunRef&)>& visit) {
+  TargetIdentifierForm form;
   kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& port) {
-    for (kxinv::TargetRef t = port.entry.FirstTarget(); t; t = t.Next())
+    form.SetPort(port.entry);
+    for (kxinv::TargetRef t = port.entry.FirstTarget(); t; t = t.Next()) {
+      if (const std::string_view target = form.Target(t); wanted && !wanted(target)) continue;
       for (kxinv::LunRef lun = t.FirstLun(); lun; lun = lun.Next())
-        if (!visit(port.entry, t, lun)) return false;
+        if (!visit(form.Lun(lun), lun)) return false;
+    }
     return true;
   });
 }
@@ -45,12 +49,6 @@ void FCLunCmdsProcessor::RegisterCommands() {
       {"listcli", "Discover list of Kaltex FC LUNs", kListCli, CommandKind::kText, &Cls::CmdListCommon, "CmdListCli", "Usage: list\r\n"},
   };
   AddCommands(this, kTable);
-}
-
-std::string FCLunCmdsProcessor::LunIdentifier(const kxinv::PortEntryRef& entry, const kxinv::TargetRef& target,
-                                              const kxinv::LunRef& lun) {
-  return FCTargetCmdsProcessor::TargetIdentifier(entry, target) + (target.IsNvme() ? "_NSID_" : "_LUN_") +
-         std::to_string(lun.Number());
 }
 
 uint32_t FCLunCmdsProcessor::GetLunFromLunString(const Words& args, kxinv::LunRef& lun) {
@@ -90,11 +88,15 @@ uint32_t FCLunCmdsProcessor::GetLunFromLunString(const Words& args, kxinv::LunRe
     return kxstatus::kNoInventory;
   }
   uint32_t status = kxstatus::kInvalidParameter;
-  ForEachLun(list, [&](const kxinv::PortEntryRef& entry, const kxinv::TargetRef& target, const kxinv::LunRef& l) {
-    const std::string formed = LunIdentifier(entry, target, l);
-    TraceLevel(kTraceInfo, "%s::%s: Got LUN/NSID=%s", kClass, fn, formed.c_str());
+  // Only a target whose identifier begins the text can hold the LUN; when
+  // every LUN's identifier is traced, each one is still formed.
+  std::function<bool(std::string_view)> wanted;
+  if ((DebugLevel() & kTraceInfo) == 0)
+    wanted = [&identifier](std::string_view target) { return identifier.starts_with(target); };
+  ForEachLun(list, wanted, [&](std::string_view formed, const kxinv::LunRef& l) {
+    TraceLevel(kTraceInfo, "%s::%s: Got LUN/NSID=%s", kClass, fn, formed.data());
     if (formed != identifier) return true;
-    TraceLevel(kTraceInfo, "%s::%s: Got matching LUN/NSID=%s", kClass, fn, formed.c_str());
+    TraceLevel(kTraceInfo, "%s::%s: Got matching LUN/NSID=%s", kClass, fn, formed.data());
     TraceLevel(kTraceInfo, "%s::%s: Picked pLunEntry %p", kClass, fn, static_cast<const void*>(l.Raw()));
     lun = l;
     status = 0;
@@ -108,12 +110,11 @@ uint32_t FCLunCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
   TraceEntered(fn);
   kxinv::AdapterListRef list{nullptr};
   if (const uint32_t status = OpenInventory(fn, args, list)) return status;
-  std::vector<std::string> identifiers;
-  ForEachLun(list, [&](const kxinv::PortEntryRef& entry, const kxinv::TargetRef& target, const kxinv::LunRef& lun) {
-    identifiers.push_back(LunIdentifier(entry, target, lun));
-    return true;
+  ShowIdentifierList(fn, mode, kListElement, [&](const IdentifierSink& add) {
+    ForEachLun(list, nullptr, [&add](std::string_view identifier, const kxinv::LunRef&) {
+      add(identifier.data());
+      return true;
+    });
   });
-
-  ShowIdentifierList(fn, mode, kListElement, identifiers);
   return 0;
 }

@@ -1,4 +1,4 @@
-// The "lun" mode: the LUN identifier and its resolver, the list of every LUN
+// The "lun" mode: the LUN identifier (TargetIdentifierForm) and its resolver, the list of every LUN
 // or NVMe namespace, and the "info" sub-mode.
 #pragma once
 
@@ -11,10 +11,6 @@
 class FCLunCmdsProcessor : public MultipleCmdsProcessor {
  public:
   explicit FCLunCmdsProcessor(CmdProcessor* parent);
-
-  // The target identifier and "_LUN_<n>", or "_NSID_<n>" when the target is an NVMe target.
-  static std::string LunIdentifier(const kxinv::PortEntryRef& entry, const kxinv::TargetRef& target,
-                                   const kxinv::LunRef& lun);
 
   // Resolves a LUN identifier (exact, case-sensitive, whole text). Reads only
   // the first word. Returns 0 found, 5 help word, 6 invalid or unknown

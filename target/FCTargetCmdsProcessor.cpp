@@ -1,8 +1,9 @@
 #include "target/FCTargetCmdsProcessor.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <vector>
 
+#include "runtime/Digits.h"
 #include "scm/FCTargetSCMChkCmdsProcessor.h"
 #include "scm/FCTargetSCMStatsCmdsProcessor.h"
 #include "target/FCTargetIIDMACmdsProcessor.h"
@@ -42,9 +43,38 @@ void FCTargetCmdsProcessor::RegisterCommands() {
   AddCommands(this, kTable);
 }
 
+void TargetIdentifierForm::SetPort(const kxinv::PortEntryRef& entry) {
+  constexpr std::string_view kPort = "FC_", kTarget = "_Target_";
+  char* at = std::copy(kPort.begin(), kPort.end(), text_);
+  kxdigits::Wwn(at, entry.WWPN());
+  at = std::copy(kTarget.begin(), kTarget.end(), at + kxdigits::kWwnLength);
+  portEnd_ = static_cast<size_t>(at - text_);
+}
+
+std::string_view TargetIdentifierForm::Target(const kxinv::TargetRef& target) {
+  kxdigits::Wwn(text_ + portEnd_, target.WWPN());
+  targetEnd_ = portEnd_ + kxdigits::kWwnLength;
+  text_[targetEnd_] = '\0';
+  nvme_ = target.IsNvme();
+  return {text_, targetEnd_};
+}
+
+std::string_view TargetIdentifierForm::Lun(const kxinv::LunRef& lun) {
+  const std::string_view kind = nvme_ ? "_NSID_" : "_LUN_";
+  char* at = std::copy(kind.begin(), kind.end(), text_ + targetEnd_);
+  char digits[kxdigits::kRoom];
+  char* end = digits + sizeof digits;
+  const char* start = kxdigits::Unsigned(end, lun.Number());
+  at = std::copy(start, static_cast<const char*>(end), at);
+  *at = '\0';
+  return {text_, static_cast<size_t>(at - text_)};
+}
+
 std::string FCTargetCmdsProcessor::TargetIdentifier(const kxinv::PortEntryRef& entry,
                                                     const kxinv::TargetRef& target) {
-  return entry.Identifier() + "_Target_" + kxinv::FormatWwn(target.WWPN());
+  TargetIdentifierForm form;
+  form.SetPort(entry);
+  return std::string(form.Target(target));
 }
 
 uint32_t FCTargetCmdsProcessor::GetTargetFromTargetString(const Words& args, kxinv::PortEntryRef& entry,
@@ -81,11 +111,13 @@ uint32_t FCTargetCmdsProcessor::GetTargetFromTargetString(const Words& args, kxi
   }
 
   uint32_t status = kxstatus::kInvalidParameter;
+  TargetIdentifierForm form;
   kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& visit) {
+    form.SetPort(visit.entry);
     for (kxinv::TargetRef t = visit.entry.FirstTarget(); t; t = t.Next()) {
-      const std::string formed = TargetIdentifier(visit.entry, t);
+      const std::string_view formed = form.Target(t);
       if (formed != identifier) continue;
-      TraceLevel(kTraceInfo, "%s::%s: Got matching Tgt=%s", kClass, fn, formed.c_str());
+      TraceLevel(kTraceInfo, "%s::%s: Got matching Tgt=%s", kClass, fn, formed.data());
       entry = visit.entry;
       target = t;
       TraceLevel(kTraceInfo, "%s::%s: Picked pTargetEntry %p", kClass, fn, static_cast<const void*>(t.Raw()));
@@ -104,17 +136,19 @@ uint32_t FCTargetCmdsProcessor::CmdListCommon(Words& args, uint32_t mode) {
   kxinv::AdapterListRef list{nullptr};
   if (const uint32_t status = OpenInventory(fn, args, list)) return status;
 
-  std::vector<std::string> identifiers;
-  kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& visit) {
-    TraceFn(kTraceInfo, fn, "Got Tgt Count=%d", static_cast<int>(visit.entry.TargetCount()));
-    for (kxinv::TargetRef t = visit.entry.FirstTarget(); t; t = t.Next()) {
-      identifiers.push_back(TargetIdentifier(visit.entry, t));
-      TraceFn(kTraceInfo, fn, "Got Tgt=%s", identifiers.back().c_str());
-    }
-    return true;
+  ShowIdentifierList(fn, mode, kListElement, [&](const IdentifierSink& add) {
+    TargetIdentifierForm form;
+    kxinv::ForEachFcPort(list, [&](const kxinv::PortVisit& visit) {
+      TraceFn(kTraceInfo, fn, "Got Tgt Count=%d", static_cast<int>(visit.entry.TargetCount()));
+      form.SetPort(visit.entry);
+      for (kxinv::TargetRef t = visit.entry.FirstTarget(); t; t = t.Next()) {
+        const char* identifier = form.Target(t).data();
+        add(identifier);
+        TraceFn(kTraceInfo, fn, "Got Tgt=%s", identifier);
+      }
+      return true;
+    });
   });
-
-  ShowIdentifierList(fn, mode, kListElement, identifiers);
   return 0;
 }
 

@@ -3,9 +3,31 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "shell/CmdProcessor.h"
 #include "shell/Inventory.h"
+
+// Forms target identifiers and, after them, their LUNs' identifiers in one
+// buffer: the port's part once per port, the target's once per target, and
+// each LUN only adds its kind word and number. A returned text is
+// NUL-terminated and valid until the next call.
+class TargetIdentifierForm {
+ public:
+  // "FC_<local WWPN>_Target_" of the port whose targets follow.
+  void SetPort(const kxinv::PortEntryRef& entry);
+  // "FC_<local WWPN>_Target_<target WWPN>", lower-case hexadecimal.
+  std::string_view Target(const kxinv::TargetRef& target);
+  // The last target's identifier and "_LUN_<n>", or "_NSID_<n>" for an NVMe target.
+  std::string_view Lun(const kxinv::LunRef& lun);
+
+ private:
+  // "FC_" 23 "_Target_" 23 "_NSID_" and at most 5 digits, NUL-terminated.
+  char text_[96] = {};
+  size_t portEnd_ = 0;
+  size_t targetEnd_ = 0;
+  bool nvme_ = false;
+};
 
 class FCTargetCmdsProcessor : public MultipleCmdsProcessor {
  public:

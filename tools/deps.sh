@@ -4,6 +4,7 @@ set -euo pipefail
 need=()
 command -v cmake >/dev/null || need+=(cmake)
 command -v g++ >/dev/null || need+=(g++)
+command -v python3 >/dev/null || need+=(python3)
 [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 [ -d /usr/include/gtest ] || need+=(libgtest-dev)
 [ -d /usr/include/gmock ] || need+=(libgmock-dev)
