@@ -42,6 +42,19 @@ bool IsOptionWord(const std::string& word) { return EqualsNoCase(word, "--data-p
 
 void Request::Put32(size_t offset, uint32_t value) { memcpy(bytes.data() + offset, &value, sizeof value); }
 
+bool Tally::Count(const char* cls, const char* fn, const char* test, bool success, uint32_t stopMode) {
+  if (success) {
+    TraceLevel(kTraceInfo, "%s::%s: %s Test Successful for TestIteration=%u", cls, fn, test, iterations);
+    ++passed;
+  } else {
+    TraceLevel(kTraceError, "%s::%s: %s Test Failed for TestIteration=%u", cls, fn, test, iterations);
+    ++failed;
+    if (stopMode == kStopOnError) return false;
+  }
+  ++iterations;
+  return true;
+}
+
 bool InMaintenanceMode(const kxinv::PortEntryRef& entry) {
   return (entry.DriverCapabilities() & 0x4) != 0 && (entry.FirmwareState() & 0x1) != 0;
 }

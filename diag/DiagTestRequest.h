@@ -39,6 +39,9 @@ struct Tally {
   uint32_t iterations = 0;
   uint32_t passed = 0;
   uint32_t failed = 0;
+  // Counts one run, traced as "<cls>::<fn>: <test> Test Successful|Failed for
+  // TestIteration=<n>"; false when the loop ends here.
+  bool Count(const char* cls, const char* fn, const char* test, bool success, uint32_t stopMode);
 };
 
 // Reads the words after the port identifier in their order, tracing each as

@@ -111,15 +111,9 @@ uint32_t PhysicalPortLoopbackCmdsProcessor::CmdRunCommon(Words& args, uint32_t m
             fn, [&] { KXAPI_DiagnosticsLoopBackTest(result.data(), port.entry.Handle(), request.bytes.data()); },
             " before LoopbackTest read"))
       return DisplayError(kxstatus::kFileNotFound, mode);
-    if (kxinv::TextAt(result.data(), kxdiag::kLoopbackStatus, kxdiag::kLoopbackStatusSize) == kxkey::kSuccess) {
-      TraceFn(kTraceInfo, fn, "Loopback Test Successful for TestIteration=%u", tally.iterations);
-      ++tally.passed;
-    } else {
-      TraceFn(kTraceError, fn, "Loopback Test Failed for TestIteration=%u", tally.iterations);
-      ++tally.failed;
-      if (request.stopMode == diagtest::kStopOnError) break;
-    }
-    ++tally.iterations;
+    const bool passed =
+        kxinv::TextAt(result.data(), kxdiag::kLoopbackStatus, kxdiag::kLoopbackStatusSize) == kxkey::kSuccess;
+    if (!tally.Count(kClass, fn, "Loopback", passed, request.stopMode)) break;
   }
   DisplayLoopbackTestResult(result.data(), tally, mode);
   TraceExiting(fn);

@@ -123,15 +123,7 @@ uint32_t PhysicalPortRWBufferCmdsProcessor::CmdRunCommon(Words& args, uint32_t m
       return DisplayError(kStatusNoResponse, mode);
     }
     last.Reset(list);
-    if (StatusOf(last.First()) == kxkey::kSuccess) {
-      TraceFn(kTraceInfo, fn, "RWBuffer Test Successful for TestIteration=%u", tally.iterations);
-      ++tally.passed;
-    } else {
-      TraceFn(kTraceError, fn, "RWBuffer Test Failed for TestIteration=%u", tally.iterations);
-      ++tally.failed;
-      if (request.stopMode == diagtest::kStopOnError) break;
-    }
-    ++tally.iterations;
+    if (!tally.Count(kClass, fn, "RWBuffer", StatusOf(last.First()) == kxkey::kSuccess, request.stopMode)) break;
   }
   DisplayRWBufferTestResult(last.First(), tally, mode);
   TraceExiting(fn);
