@@ -1,10 +1,9 @@
 // A small reader for the XML the tests look at: the plug-in descriptor and the
-// tool's documents. Elements, attributes and text; no DTDs, no CDATA.
+// tool's documents. Elements, attributes, text, comments; no DTDs, no CDATA.
 #pragma once
 
-#include <cctype>
-#include <cstring>
 #include <memory>
+#include <regex>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -13,20 +12,14 @@
 namespace minixml {
 
 struct Node {
-  std::string name;
+  std::string name, text;
   std::vector<std::pair<std::string, std::string>> attrs;
   std::vector<std::unique_ptr<Node>> children;
-  std::string text;
 
   std::string Attr(const std::string& key) const {
     for (const auto& [k, v] : attrs)
       if (k == key) return v;
     return "";
-  }
-  const Node* Child(const std::string& childName) const {
-    for (const auto& c : children)
-      if (c->name == childName) return c.get();
-    return nullptr;
   }
   std::vector<const Node*> All(const std::string& childName) const {
     std::vector<const Node*> out;
@@ -34,108 +27,57 @@ struct Node {
       if (c->name == childName) out.push_back(c.get());
     return out;
   }
+  const Node* Child(const std::string& childName) const {
+    const auto all = All(childName);
+    return all.empty() ? nullptr : all.front();
+  }
 };
 
-class Parser {
- public:
-  explicit Parser(const std::string& text) : s_(text) {}
+inline std::string Decode(std::string s) {
+  if (s.find('&') == std::string::npos) return s;
+  for (const auto& [entity, c] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}})
+    s = std::regex_replace(s, std::regex(entity), c);
+  return s;
+}
 
-  // The root element; throws std::runtime_error on malformed input.
-  std::unique_ptr<Node> Parse() {
-    SkipMisc();
-    auto root = Element();
-    SkipMisc();
-    if (i_ != s_.size()) Fail("content after the root element");
-    return root;
-  }
-
- private:
-  [[noreturn]] void Fail(const std::string& what) const {
-    throw std::runtime_error(what + " at offset " + std::to_string(i_));
-  }
-  bool At(const char* p) const { return s_.compare(i_, std::char_traits<char>::length(p), p) == 0; }
-  void SkipSpace() {
-    while (i_ < s_.size() && isspace(static_cast<unsigned char>(s_[i_]))) ++i_;
-  }
-  void SkipPast(const char* end) {
-    const size_t at = s_.find(end, i_);
-    if (at == std::string::npos) Fail(std::string("no ") + end);
-    i_ = at + std::char_traits<char>::length(end);
-  }
-  void SkipMisc() {
-    for (SkipSpace(); At("<?") || At("<!--"); SkipSpace()) SkipPast(At("<?") ? "?>" : "-->");
-  }
-  static std::string Decode(const std::string& raw) {
-    static const std::pair<const char*, char> kEntities[] = {
-        {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&amp;", '&'}};
-    std::string out;
-    for (size_t i = 0; i < raw.size();) {
-      bool done = false;
-      for (const auto& [entity, c] : kEntities) {
-        if (raw.compare(i, std::char_traits<char>::length(entity), entity) == 0) {
-          out += c;
-          i += std::char_traits<char>::length(entity);
-          done = true;
-          break;
-        }
-      }
-      if (!done) out += raw[i++];
+// The root element; throws std::runtime_error on malformed input.
+inline std::unique_ptr<Node> Parse(const std::string& s) {
+  static const std::regex kTag(R"re(([\w:.-]+)((?:\s+[\w:.-]+\s*=\s*(?:"[^"]*"|'[^']*'))*)\s*(/?))re");
+  static const std::regex kAttr(R"re(([\w:.-]+)\s*=\s*(?:"([^"]*)"|'([^']*)'))re");
+  auto fail = [](const std::string& what, size_t at) { throw std::runtime_error(what + " at offset " + std::to_string(at)); };
+  std::vector<std::unique_ptr<Node>> open;  // open[0] holds the root
+  open.push_back(std::make_unique<Node>());
+  for (size_t i = 0; i < s.size();) {
+    const size_t lt = std::min(s.find('<', i), s.size());
+    if (open.size() > 1) open.back()->text += Decode(s.substr(i, lt - i));
+    else if (s.find_first_not_of(" \t\r\n", i) < lt) fail("text outside the root element", i);
+    if ((i = lt) == s.size()) break;
+    const std::string end = s.compare(i, 4, "<!--") == 0 ? "-->" : s.compare(i, 2, "<?") == 0 ? "?>" : ">";
+    const size_t stop = s.find(end, i);
+    if (stop == std::string::npos) fail("no " + end, i);
+    const std::string tag = s.substr(i + 1, stop - i - 1);
+    i = stop + end.size();
+    std::smatch m;
+    if (end != ">") continue;
+    if (tag.starts_with('/')) {
+      if (open.size() < 2 || tag.substr(1) != open.back()->name) fail("mismatched <" + tag + ">", lt);
+      auto done = std::move(open.back());
+      open.pop_back();
+      open.back()->children.push_back(std::move(done));
+    } else if (std::regex_match(tag, m, kTag)) {
+      auto node = std::make_unique<Node>();
+      node->name = m[1];
+      const std::string attrs = m[2];
+      for (std::sregex_iterator a(attrs.begin(), attrs.end(), kAttr), none; a != none; ++a)
+        node->attrs.emplace_back((*a)[1], Decode((*a)[2].matched ? (*a)[2] : (*a)[3]));
+      if (m[3].length()) open.back()->children.push_back(std::move(node));
+      else open.push_back(std::move(node));
+    } else {
+      fail("a malformed tag", lt);
     }
-    return out;
   }
-  std::string Name() {
-    const size_t start = i_;
-    while (i_ < s_.size() && (isalnum(static_cast<unsigned char>(s_[i_])) || strchr("-_:.", s_[i_]))) ++i_;
-    if (i_ == start) Fail("a name expected");
-    return s_.substr(start, i_ - start);
-  }
-  std::unique_ptr<Node> Element() {
-    if (!At("<")) Fail("'<' expected");
-    ++i_;
-    auto node = std::make_unique<Node>();
-    node->name = Name();
-    for (SkipSpace(); !At(">") && !At("/>"); SkipSpace()) {
-      std::string key = Name();
-      SkipSpace();
-      if (!At("=")) Fail("'=' expected");
-      ++i_;
-      SkipSpace();
-      const char quote = i_ < s_.size() ? s_[i_] : '\0';
-      if (quote != '"' && quote != '\'') Fail("quoted value expected");
-      const size_t end = s_.find(quote, ++i_);
-      if (end == std::string::npos) Fail("unterminated value");
-      node->attrs.emplace_back(std::move(key), Decode(s_.substr(i_, end - i_)));
-      i_ = end + 1;
-    }
-    if (At("/>")) {
-      i_ += 2;
-      return node;
-    }
-    ++i_;
-    std::string raw;
-    while (!At("</")) {
-      if (i_ >= s_.size()) Fail("unclosed <" + node->name + ">");
-      if (At("<!--")) {
-        SkipPast("-->");
-      } else if (At("<")) {
-        node->children.push_back(Element());
-      } else {
-        raw += s_[i_++];
-      }
-    }
-    i_ += 2;
-    if (Name() != node->name) Fail("mismatched </" + node->name + ">");
-    SkipSpace();
-    if (!At(">")) Fail("'>' expected");
-    ++i_;
-    node->text = Decode(raw);
-    return node;
-  }
-
-  const std::string& s_;
-  size_t i_ = 0;
-};
-
-inline std::unique_ptr<Node> Parse(const std::string& text) { return Parser(text).Parse(); }
+  if (open.size() != 1 || open[0]->children.size() != 1) fail("not one closed root element", s.size());
+  return std::move(open[0]->children.front());
+}
 
 }  // namespace minixml

@@ -1,5 +1,6 @@
 // The adapter mode: list, the adapter identifier, and flash updates.
 #include <filesystem>
+#include <tuple>
 
 #include "tests/e2e/Harness.h"
 
@@ -144,12 +145,8 @@ TEST(Adapter, UpdateRegionsOnAllowedAndRefusedAdapters) {
   const std::map<std::string, std::string> adapter = {
       {"01", "Adapter_KX3200_SA0001"}, {"02", "Adapter_KX2141_SB0001"}, {"03", "Adapter_KX2230_SC0001"},
       {"04", "Adapter_KX2350_SE0001"}, {"05", "Adapter_KX2510_SH0001"}, {"06", "Adapter_KX2400_SG0001"}};
-  const struct {
-    const char* region;
-    const char* port;
-    std::string call;  // "" refused for this adapter
-    const char* reboot;
-  } rows[] = {
+  // Region, the port byte, the call ("" refused for this adapter), the reboot.
+  const std::tuple<const char*, const char*, std::string, const char*> rows[] = {
       {"MBI", "01", rom, "false"},        {"MBI", "02", rom, "false"},     {"MBI", "03", rom, "false"},
       {"MBI", "04", rom, "true"},         {"MBI", "06", rom, "true"},      {"BrdCfg", "01", brd, "true"},
       {"BrdCfg", "02", brd, "true"},      {"BrdCfg", "04", brd, "true"},   {"BrdCfg", "03", "", ""},
@@ -159,10 +156,10 @@ TEST(Adapter, UpdateRegionsOnAllowedAndRefusedAdapters) {
       {"PEPCfg", "05", "", ""},           {"PEPCfg", "03", "", ""},
   };
   std::vector<Case> cases;
-  for (const auto& r : rows)
-    cases.push_back({{"updatecli", adapter.at(r.port), fw, r.region},
-                     r.call.empty() ? refused : Update(r.reboot, "Success").Text(), r.call.empty() ? 35 : 0, kFlashCalls,
-                     r.call.empty() ? std::vector<std::string>{} : std::vector<std::string>{Flash(r.call, r.port, fw)}});
+  for (const auto& [region, port, call, reboot] : rows)
+    cases.push_back({{"updatecli", adapter.at(port), fw, region}, call.empty() ? refused : Update(reboot, "Success").Text(),
+                     call.empty() ? 35 : 0, kFlashCalls,
+                     call.empty() ? std::vector<std::string>{} : std::vector<std::string>{Flash(call, port, fw)}});
   cases.push_back({{"update", "Adapter_KX2230_SC0001", fw, "PEPCfg"},
                    Update("false", "Failed, Feature not supported for this adapter").Xml(), 35});
   cases.push_back({{"update", "Adapter_KX2230_SC0001", fw, "MBI"}, Update("false", "Success").Xml(), 0});
@@ -175,12 +172,8 @@ TEST(Adapter, UpdateLibraryResults) {
   WriteFile(fw, "IMAGE");
   const std::string a = "21:00:00:c8:a1:00:01:00", e = "21:00:00:c8:a1:00:04:00";  // group A and E adapters
   const std::string pep = "KXAPI_UpdateAdapterPEPCfgFromFile";
-  // Results that are a success, with the reboot they ask for.
-  const struct {
-    std::string call, port, adapter, region;
-    unsigned rc;
-    const char* reboot;
-  } done[] = {
+  // Results that are a success, with the reboot they ask for: call, port, adapter, region, result, reboot.
+  const std::tuple<std::string, std::string, const char*, const char*, unsigned, const char*> done[] = {
       {kRom, a, "Adapter_KX3200_SA0001", "MBI", 201, "true"},
       {kRom, a, "Adapter_KX3200_SA0001", "MBI", 205, "Cold Boot Required"},
       {kRom, e, "Adapter_KX2350_SE0001", "mbi", 205, "Cold Boot Required"},
@@ -188,17 +181,14 @@ TEST(Adapter, UpdateLibraryResults) {
       {"KXAPI_UpdateAdapterFirmwareTableFromFile", e, "Adapter_KX2350_SE0001", "FWPreload", 201, "true"},
       {pep, a, "Adapter_KX3200_SA0001", "PEPCfg", 205, "true"},
   };
-  for (const auto& c : done) {
-    box.UseFixtureText(UpdateFixture(c.call, c.port, c.rc));
+  for (const auto& [call, port, id, region, rc, reboot] : done) {
+    box.UseFixtureText(UpdateFixture(call, port, rc));
     RunCases(box, kAdapter,
-             {{{"updatecli", c.adapter, fw, c.region}, Update(c.reboot, "Success").Text(), 0},
-              {{"update", c.adapter, fw, c.region}, Update(c.reboot, "Success").Xml()}});
+             {{{"updatecli", id, fw, region}, Update(reboot, "Success").Text(), 0},
+              {{"update", id, fw, region}, Update(reboot, "Success").Xml()}});
   }
-  const struct {
-    unsigned rc;
-    int status;
-    const char* message;
-  } failed[] = {
+  // Failures: the result, the status, the message.
+  const std::tuple<unsigned, int, const char*> failed[] = {
       {3, 19, "Failed, File not found"},
       {40, 42, "Failed, Memory Error"},
       {101, 22, "Failed, File Open Error"},
@@ -223,9 +213,9 @@ TEST(Adapter, UpdateLibraryResults) {
       {200, 11, "Failed, Flash Update Error"},
       {0xFFFFFFFF, 11, "Failed, Flash Update Error"},
   };
-  for (const auto& c : failed) {
-    box.UseFixtureText(UpdateFixture(pep, "21:00:00:c8:a1:00:02:00", c.rc));
-    RunCases(box, kAdapter, {{{"updatecli", "Adapter_KX2141_SB0001", fw, "PEPCfg"}, Update("false", c.message).Text(), c.status}});
+  for (const auto& [rc, status, message] : failed) {
+    box.UseFixtureText(UpdateFixture(pep, "21:00:00:c8:a1:00:02:00", rc));
+    RunCases(box, kAdapter, {{{"updatecli", "Adapter_KX2141_SB0001", fw, "PEPCfg"}, Update("false", message).Text(), status}});
   }
   box.UseFixtureText(UpdateFixture(kRom, a, 150));
   RunCases(box, kAdapter,

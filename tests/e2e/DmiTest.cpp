@@ -1,7 +1,6 @@
 // The "dmi" port sub-mode against the stand-in: decoded and raw transceiver
 // data, saving it, and the module firmware update with its checks.
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -153,24 +152,15 @@ TEST(Dmi, GetRawShowsBothPagesAsHex) {
   Sandbox box;
   box.UseFixture("sfp-basic.json");
   // Page A0 of the QSFP28 module: identifier, upper page 00h fields, text fields.
-  std::vector<int> a0(256, 0);
-  for (const auto& [at, value] : {std::pair{0, 0x11}, {128, 0x11}, {130, 0x07}, {138, 0x40}, {193, 0x08}, {220, 0x0c}, {222, 0x67}})
-    a0[at] = value;
-  auto put = [&a0](size_t at, const std::string& text) {
-    for (char c : text) a0[at++] = static_cast<unsigned char>(c);
-  };
-  put(148, "KALTEX          ");
-  put(168, "KX-QSFP28-SR4   ");
-  put(184, "B2");
-  put(196, "KQ9900000005    ");
-  put(212, "26010100");
-  std::string a0Hex, a2Hex;
-  for (int b : a0) {
-    char digits[4];
-    snprintf(digits, sizeof digits, "%02x ", b);
-    a0Hex += digits;
+  std::string a0(256, '\0'), a0Hex, a2Hex;
+  for (const auto& [at, bytes] : std::vector<std::pair<size_t, std::string>>{
+           {0, "\x11"}, {128, "\x11"}, {130, "\x07"}, {138, "\x40"}, {193, "\x08"}, {220, "\x0c"}, {222, "\x67"},
+           {148, "KALTEX          "}, {168, "KX-QSFP28-SR4   "}, {184, "B2"}, {196, "KQ9900000005    "}, {212, "26010100"}})
+    a0.replace(at, bytes.size(), bytes);
+  for (const unsigned char b : a0) {
+    a0Hex += {"0123456789abcdef"[b >> 4], "0123456789abcdef"[b & 15], ' '};
+    a2Hex += "00 ";
   }
-  for (int i = 0; i < 256; ++i) a2Hex += "00 ";
   const Doc raw = {"DMIInformation", {{"Message", "Success"}}, "Dmi Info", "DMIInfoList",
                    {{{"Dmi A0Data In Hex", a0Hex}, {"Dmi A2Data In Hex", a2Hex}}}};
   RunCases(box, kDmi, {{{"getrawcli", kQsfpPort}, raw.Text(), 0, kRead,
@@ -221,41 +211,28 @@ TEST(Dmi, UpdateIsRefusedInTheOrderOfItsChecks) {
 }
 
 TEST(Dmi, LibraryResultsOfSaveAndUpdate) {
-  const struct {
-    const char* call;
-    int rc;
-    const char* message;
-  } rows[] = {
-      {"KXAPI_SaveSFPDataToTextFile", 3, "Failed, File not found"},
-      {"KXAPI_SaveSFPDataToTextFile", 40, "Failed, Memory Error"},
-      {"KXAPI_SaveSFPDataToTextFile", 100, "Failed, Feature not supported for virtual port"},
-      {"KXAPI_SaveSFPDataToTextFile", 101, "Failed, File Open Error"},
-      {"KXAPI_SaveSFPDataToTextFile", 113, "Failed, Feature not supported for this adapter"},
-      {"KXAPI_SaveSFPDataToTextFile", 121, "Failed, Feature not supported for this adapter"},
-      {"KXAPI_SaveSFPDataToTextFile", 114, "Failed, Adapter not found"},
-      {"KXAPI_SaveSFPDataToTextFile", 7, "Failed, SFP DMI data read failed"},
-      {"KXAPI_SfpModuleFirmwareUpdate", 101, "Failed, File Open Error"},
-      {"KXAPI_SfpModuleFirmwareUpdate", 107, "Failed, Checksum Error"},
-      {"KXAPI_SfpModuleFirmwareUpdate", 113, "Failed, Feature not supported for this adapter"},
-      {"KXAPI_SfpModuleFirmwareUpdate", 114, "Failed, Adapter not found"},
-      {"KXAPI_SfpModuleFirmwareUpdate", 118, "Failed, Feature not supported by driver"},
-      {"KXAPI_SfpModuleFirmwareUpdate", 144, "Failed, SFP FW update failed"},
-      {"KXAPI_SfpModuleFirmwareUpdate", 145, "Failed, SFP FW update not supported for this SFP vendor"},
-      {"KXAPI_SfpModuleFirmwareUpdate", 146, "Failed, SFP FW file not supported for this SFP"},
-      {"KXAPI_SfpModuleFirmwareUpdate", 3, "Failed, Unknown"},
-  };
   Sandbox box;
   const std::string image = box.File("fw.bin");
   WriteFile(image, "fw");
-  for (const auto& row : rows) {
-    box.UseFixtureText(WithCalls(Fixture("sfp-basic.json"),
-                                 "{\"call\": \"" + std::string(row.call) + "\", \"rc\": " + std::to_string(row.rc) + "}"));
-    const bool save = std::string(row.call).find("Save") != std::string::npos;
-    RunCases(box, kDmi,
-             {{save ? std::vector<std::string>{"savecli", kSfpPort, box.File("x.txt"), "Text"}
-                    : std::vector<std::string>{"updatecli", kSfpPort, image, "WTD"},
-               (save ? Save(row.message) : Update(row.message)).Text()}});
-  }
+  const std::string save = "KXAPI_SaveSFPDataToTextFile", update = "KXAPI_SfpModuleFirmwareUpdate";
+  const std::vector<std::pair<std::string, Fields>> rows = {
+      {save, {{"3", "Failed, File not found"}, {"40", "Failed, Memory Error"},
+              {"100", "Failed, Feature not supported for virtual port"}, {"101", "Failed, File Open Error"},
+              {"113", "Failed, Feature not supported for this adapter"},
+              {"121", "Failed, Feature not supported for this adapter"}, {"114", "Failed, Adapter not found"},
+              {"7", "Failed, SFP DMI data read failed"}}},
+      {update, {{"101", "Failed, File Open Error"}, {"107", "Failed, Checksum Error"},
+                {"113", "Failed, Feature not supported for this adapter"}, {"114", "Failed, Adapter not found"},
+                {"118", "Failed, Feature not supported by driver"}, {"144", "Failed, SFP FW update failed"},
+                {"145", "Failed, SFP FW update not supported for this SFP vendor"},
+                {"146", "Failed, SFP FW file not supported for this SFP"}, {"3", "Failed, Unknown"}}}};
+  for (const auto& [call, results] : rows)
+    for (const auto& [rc, message] : results) {
+      box.UseFixtureText(WithCalls(Fixture("sfp-basic.json"), "{\"call\": \"" + call + "\", \"rc\": " + rc + "}"));
+      RunCases(box, kDmi,
+               {call == save ? Case{{"savecli", kSfpPort, box.File("x.txt"), "Text"}, Save(message).Text()}
+                             : Case{{"updatecli", kSfpPort, image, "WTD"}, Update(message).Text()}});
+    }
 }
 
 TEST(Dmi, MaintenanceModeInEveryCall) {

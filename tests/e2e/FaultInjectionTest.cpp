@@ -83,8 +83,7 @@ std::string DefaultInventory() {
 std::vector<std::string> CallNames(const Result& r) {
   std::vector<std::string> names;
   std::istringstream in(r.calls);
-  std::string line;
-  while (std::getline(in, line)) {
+  for (std::string line; std::getline(in, line);) {
     const std::string name = line.substr(0, line.find(' '));
     if (!kUnexamined.count(name) && std::find(names.begin(), names.end(), name) == names.end())
       names.push_back(name);
@@ -107,31 +106,23 @@ TEST_P(FaultInjection, EveryFailingCallStillPrintsTheWholeDocument) {
   box.UseFixtureText(inventory);
   if (!row.prepare.empty()) box.Run(row.prepare);
   const Result plain = box.Run(words);
-  ASSERT_EQ(plain.out.rfind(kXmlHead, 0), 0u) << plain.out;
+  ASSERT_TRUE(plain.out.starts_with(kXmlHead)) << plain.out;
   const std::vector<std::string> calls = CallNames(plain);
   ASSERT_FALSE(calls.empty()) << row.name << " makes no library call";
 
   const size_t close = inventory.rfind('}');
-  const std::string tail = "</output>\n";
   auto expectDocument = [&](const Result& r) {
-    EXPECT_EQ(r.signal, 0);
-    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.exitCode, 0);  // -1 when a signal ended it
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out.rfind(kXmlHead, 0), 0u) << r.out;
-    EXPECT_TRUE(r.out.size() > tail.size() && r.out.compare(r.out.size() - tail.size(), tail.size(), tail) == 0)
-        << r.out;
+    EXPECT_TRUE(r.out.starts_with(kXmlHead) && r.out.ends_with("</output>\n")) << r.out;
   };
   for (const std::string& call : calls) {
     if (call == kInventory) {
       SCOPED_TRACE("no inventory");
       box.UseFixtureText(inventory.substr(0, close) + ", \"noAdapterList\": true}");
       const Result r = box.Run(words);
-      if (row.listsInventory) {
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.signal, 0);
-      } else {
-        expectDocument(r);
-      }
+      if (!row.listsInventory) expectDocument(r);
+      else EXPECT_TRUE(r.out.empty() && r.signal == 0) << r.out;
       continue;
     }
     for (uint32_t rc : kResults) {

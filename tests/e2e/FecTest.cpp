@@ -27,94 +27,73 @@ std::string Doc(const std::string& status, const std::string& correctable, const
 }
 
 std::string Error(const std::string& message, const std::string& reboot = "") {
-  e2e::Doc doc = ListError("FECInfo", "FEC", message);
-  if (!reboot.empty()) doc.fields.insert(doc.fields.begin(), {"Reboot Required", reboot});
-  return doc.Text();
+  return ListError("FECInfo", "FEC", message, reboot).Text();
 }
 
-const std::string kRebootTrue = "true";
-const std::string kRebootFalse = "false";
 const std::string kReadOnly = "Failed, Read-Only parameter for non 16Gbps or Unknown speed or mezz adapter";
+
+const std::vector<std::string> kFec = {"-t", "port", "-s", "fec"};
+const std::string kSet = "KXAPI_FCSetFECSupportInfo", kReset = "KXAPI_ResetFECCounters";
+const std::string kStats = "KXAPI_GetFWPrivateStats", kMezzCheck = "KXAPI_IsMezzAdapter";
+
+// The call-log line of a call on the port (its identifier without "FC_").
+std::string Call(const std::string& call, const std::string& port, const std::string& more = "") {
+  return call + " port=" + port.substr(3) + more;
+}
 
 class Fec : public ::testing::Test {
  protected:
   void SetUp() override { box.UseFixture("portcfg-basic.json"); }
-  Result Run(std::vector<std::string> words) {
-    words.insert(words.begin(), {"-t", "port", "-s", "fec"});
-    return box.Run(words);
-  }
   Sandbox box;
 };
 
 TEST_F(Fec, ShownStatusBySpeedAndMezzanine) {
-  EXPECT_EQ(Run({"getcli", k32G}).out, Doc("true", "1234", "5"));
-  EXPECT_EQ(Run({"getcli", k8G}).out, Doc("false", "0", "0"));
-  EXPECT_EQ(Run({"getcli", kOffline}).out, Doc("true", "7", "0"));
-  EXPECT_EQ(Run({"getcli", k16G}).out, Doc("false", "99", "3"));
-  Result r = Run({"getcli", kMezz});
-  EXPECT_EQ(r.out, Doc("true", "11", "2"));
-  // get asks for the mezzanine check before the statistics.
-  EXPECT_LT(r.calls.find("KXAPI_IsMezzAdapter"), r.calls.find("KXAPI_GetFWPrivateStats"));
-
-  r = Run({"get", k32G});
-  EXPECT_EQ(r.out, FecDoc("true", "1234", "5").Xml());
+  RunCases(box, kFec,
+           {{{"getcli", k32G}, Doc("true", "1234", "5")},
+            {{"get", k32G}, FecDoc("true", "1234", "5").Xml()},
+            {{"getcli", k8G}, Doc("false", "0", "0")},
+            {{"getcli", kOffline}, Doc("true", "7", "0")},
+            {{"getcli", k16G}, Doc("false", "99", "3")},
+            // get asks for the mezzanine check before the statistics.
+            {{"getcli", kMezz}, Doc("true", "11", "2"), -1, kMezzCheck + "," + kStats,
+             {Call(kMezzCheck, kMezz), Call(kStats, kMezz)}}});
 }
 
-TEST_F(Fec, ReadOnlyByAdapterAndSpeed) {
-  for (const std::string& port : {kMezz, k32G, k8G}) {
-    Result r = Run({"setcli", port, "-f", "false"});
-    EXPECT_EQ(r.out, Error(kReadOnly, kRebootFalse)) << port;
-    EXPECT_TRUE(CallsNamed(r, "KXAPI_FCSetFECSupportInfo").empty()) << port;
-  }
-  // Not online: the switch may be changed.
-  Result r = Run({"setcli", kOffline, "--fec-status", "FALSE"});
-  EXPECT_EQ(r.out, Doc("false", "7", "0", kRebootTrue));
-  EXPECT_EQ(CallsNamed(r, "KXAPI_FCSetFECSupportInfo").at(0),
-            "KXAPI_FCSetFECSupportInfo port=21:00:00:c8:a1:70:00:01 enable=0");
-  EXPECT_EQ(Run({"getcli", kOffline}).out, Doc("false", "7", "0"));
-}
-
-TEST_F(Fec, SwitchAndResetInOneCommand) {
-  Result r = Run({"setcli", k16G, "-f", "true", "-r", "RESET"});
-  // The counters shown are those read before the reset; set reads them before the mezzanine check.
-  EXPECT_EQ(r.out, Doc("true", "99", "3", kRebootTrue));
-  EXPECT_LT(r.calls.find("KXAPI_GetFWPrivateStats"), r.calls.find("KXAPI_IsMezzAdapter"));
-  EXPECT_LT(r.calls.find("KXAPI_FCSetFECSupportInfo"), r.calls.find("KXAPI_ResetFECCounters"));
-  EXPECT_EQ(Run({"getcli", k16G}).out, Doc("true", "0", "0"));
-
-  // Only a reset: no reboot needed.
-  r = Run({"setcli", k32G, "--reset", "reset"});
-  EXPECT_EQ(r.out, Doc("true", "1234", "5", kRebootFalse));
-  EXPECT_EQ(Run({"getcli", k32G}).out, Doc("true", "0", "0"));
-
-  // Neither option: the current values, nothing changed.
-  r = Run({"setcli", k8G});
-  EXPECT_EQ(r.out, Doc("false", "0", "0", kRebootFalse));
-  EXPECT_TRUE(CallsNamed(r, "KXAPI_FCSetFECSupportInfo").empty());
-  EXPECT_TRUE(CallsNamed(r, "KXAPI_ResetFECCounters").empty());
-}
-
-TEST_F(Fec, BadWords) {
-  const std::string invalid = Error("Failed, Invalid parameter", kRebootFalse) + "Usage: set\r\n";
-  Result r = Run({"setcli", k16G, "-r", "clear"});
-  EXPECT_EQ(r.out, invalid);
-  EXPECT_TRUE(CallsNamed(r, "KXAPI_ResetFECCounters").empty());
-  EXPECT_EQ(Run({"setcli", k16G, "-f", "on"}).out, invalid);
-  EXPECT_EQ(Run({"getcli", k16G}).out, Doc("false", "99", "3"));
-  // The status switch comes first; a bad reset word after it still fails the
-  // command, and the counters stay as they were.
-  r = Run({"setcli", k16G, "-f", "true", "-r", "clear"});
-  EXPECT_EQ(r.out, invalid);
-  EXPECT_EQ(CallsNamed(r, "KXAPI_FCSetFECSupportInfo").size(), 1u);
-  EXPECT_TRUE(CallsNamed(r, "KXAPI_ResetFECCounters").empty());
-  EXPECT_EQ(Run({"getcli", k16G}).out, Doc("true", "99", "3"));
+TEST_F(Fec, SetReadOnlyByAdapterAndSpeedSwitchAndReset) {
+  const std::string calls = kStats + "," + kMezzCheck + "," + kSet + "," + kReset;
+  const std::string readOnly = Error(kReadOnly, "false");
+  const std::string invalid = Error("Failed, Invalid parameter", "false") + "Usage: set\r\n";
+  RunCases(box, kFec,
+           {// Which ports are read-only is the rules' unit test; here the refusal's document, and no call.
+            {{"setcli", k32G, "-f", "false"}, readOnly, -1, kSet},
+            // Not online: the switch may be changed.
+            {{"setcli", kOffline, "--fec-status", "FALSE"}, Doc("false", "7", "0", "true"), -1, kSet,
+             {Call(kSet, kOffline, " enable=0")}},
+            {{"getcli", kOffline}, Doc("false", "7", "0")},
+            // Bad words change nothing.
+            {{"setcli", k16G, "-r", "clear"}, invalid, -1, kReset},
+            {{"setcli", k16G, "-f", "on"}, invalid, -1, kSet},
+            {{"getcli", k16G}, Doc("false", "99", "3")},
+            // The status switch comes first; a bad reset word after it still fails the
+            // command, and the counters stay as they were.
+            {{"setcli", k16G, "-f", "true", "-r", "clear"}, invalid, -1, kSet + "," + kReset,
+             {Call(kSet, k16G, " enable=1")}},
+            {{"getcli", k16G}, Doc("true", "99", "3")},
+            // The counters shown are those read before the reset; set reads them before the mezzanine check.
+            {{"setcli", k16G, "-f", "false", "-r", "RESET"}, Doc("false", "99", "3", "true"), -1, calls,
+             {Call(kStats, k16G), Call(kMezzCheck, k16G), Call(kSet, k16G, " enable=0"), Call(kReset, k16G)}},
+            {{"getcli", k16G}, Doc("false", "0", "0")},
+            // Only a reset: no reboot needed.
+            {{"setcli", k32G, "--reset", "reset"}, Doc("true", "1234", "5", "false")},
+            {{"getcli", k32G}, Doc("true", "0", "0")},
+            // Neither option: the current values, nothing changed.
+            {{"setcli", k8G}, Doc("false", "0", "0", "false"), -1, kSet + "," + kReset}});
 }
 
 TEST_F(Fec, RefusalsAndLibraryFailures) {
-  EXPECT_EQ(Run({"getcli", "FC_21:00:00:c8:a1:71:00:00"}).out, Error("Failed, Feature not supported for this adapter"));
-  EXPECT_EQ(Run({"setcli", "FC_21:00:00:c8:a1:70:00:80"}).out,
-            Error("Failed, Feature not supported for virtual port", kRebootFalse));
-
+  RunCases(box, kFec,
+           {{{"getcli", "FC_21:00:00:c8:a1:71:00:00"}, Error("Failed, Feature not supported for this adapter")},
+            {{"setcli", "FC_21:00:00:c8:a1:70:00:80"}, Error("Failed, Feature not supported for virtual port", "false")}});
   box.UseFixtureText(R"({"adapters": [{"pci": {"device": "0x2232"}, "ports": [{"entries": [
       {"wwpn": "21:00:00:c8:a1:70:00:00", "portState": 3},
       {"wwpn": "21:00:00:c8:a1:70:00:01", "portState": 3},
@@ -125,12 +104,13 @@ TEST_F(Fec, RefusalsAndLibraryFailures) {
               {"call": "KXAPI_GetFWPrivateStats", "port": "21:00:00:c8:a1:70:00:02", "rc": 8},
               {"call": "KXAPI_FCSetFECSupportInfo", "rc": 150},
               {"call": "KXAPI_ResetFECCounters", "rc": 5}]})");
-  EXPECT_EQ(Run({"getcli", k32G}).out, Error("Failed, Command not supported when adapter port in maintenance mode"));
-  EXPECT_EQ(Run({"getcli", kOffline}).out, Error("Failed, FEC read failed")) << "the mezzanine check maps to 13";
-  EXPECT_EQ(Run({"getcli", k8G}).out, Error("Failed, FEC read failed"));
-  EXPECT_EQ(Run({"setcli", k16G, "-f", "true"}).out,
-            Error("Failed, Command not supported when adapter port in maintenance mode", kRebootFalse));
-  EXPECT_EQ(Run({"setcli", k16G, "-r", "reset"}).out, Error("Failed, FEC update failed", kRebootFalse));
+  const std::string maintenance = "Failed, Command not supported when adapter port in maintenance mode";
+  RunCases(box, kFec,
+           {{{"getcli", k32G}, Error(maintenance)},
+            {{"getcli", kOffline}, Error("Failed, FEC read failed")},  // the mezzanine check maps to 13
+            {{"getcli", k8G}, Error("Failed, FEC read failed")},
+            {{"setcli", k16G, "-f", "true"}, Error(maintenance, "false")},
+            {{"setcli", k16G, "-r", "reset"}, Error("Failed, FEC update failed", "false")}});
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -47,37 +48,31 @@ void Sandbox::UseFixtureText(const std::string& json) {
   env_["KXSIM_FIXTURE"] = File("fixture.json");
 }
 
-Result Sandbox::Run(const std::vector<std::string>& args, const std::string& stdinText) const {
-  return RunWithSignal(args, stdinText, 0, 0);
-}
-
-Result Sandbox::RunWithSignal(const std::vector<std::string>& args, const std::string& stdinText, int signal,
-                              int delayMs) const {
-  const std::string inPath = File("stdin.txt");
-  const std::string outPath = File("stdout.txt");
-  const std::string errPath = File("stderr.txt");
-  const std::string callPath = env_.at("KXSIM_CALLLOG");
-  WriteFile(inPath, stdinText);
-  fs::remove(callPath);
-
+pid_t Sandbox::Start(const std::vector<std::string>& args, const std::string& inPath, const std::string& outPath,
+                     const std::string& errPath) const {
   const pid_t pid = fork();
   if (pid == 0) {
-    const int in = open(inPath.c_str(), O_RDONLY);
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(err, 2);
+    dup2(open(inPath.c_str(), O_RDONLY), 0);
+    dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+    dup2(errPath.empty() ? 1 : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
     unsetenv("KXSIM_FIXTURE");
     unsetenv("KXFC_DEBUG_LEVEL");
     for (const auto& [key, value] : env_) setenv(key.c_str(), value.c_str(), 1);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(KXFCLI_PATH));
+    std::vector<char*> argv{const_cast<char*>(KXFCLI_PATH)};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     execv(KXFCLI_PATH, argv.data());
     _exit(127);
   }
+  return pid;
+}
+
+Result Sandbox::RunWithSignal(const std::vector<std::string>& args, const std::string& stdinText, int signal,
+                              int delayMs) const {
+  const std::string outPath = File("stdout.txt"), errPath = File("stderr.txt"), callPath = env_.at("KXSIM_CALLLOG");
+  WriteFile(File("stdin.txt"), stdinText);
+  fs::remove(callPath);
+  const pid_t pid = Start(args, File("stdin.txt"), outPath, errPath);
   if (signal != 0) {
     usleep(static_cast<useconds_t>(delayMs) * 1000);
     kill(pid, signal);
@@ -93,11 +88,23 @@ Result Sandbox::RunWithSignal(const std::vector<std::string>& args, const std::s
   return result;
 }
 
+int WaitFor(pid_t pid, int ms) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  int status = 0;
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return -1;
+    }
+    usleep(1000);
+  }
+  return status;
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void WriteFile(const std::string& path, const std::string& content) {
@@ -107,12 +114,14 @@ void WriteFile(const std::string& path, const std::string& content) {
 
 bool FileExists(const std::string& path) { return fs::exists(path); }
 
+// Whether the call-log line is one of the call.
+bool OfCall(const std::string& line, const std::string& call) { return line == call || line.starts_with(call + " "); }
+
 std::vector<std::string> CallsNamed(const Result& result, const std::string& call) {
   std::vector<std::string> lines;
   std::istringstream in(result.calls);
-  std::string line;
-  while (std::getline(in, line))
-    if (line == call || line.rfind(call + " ", 0) == 0) lines.push_back(line);
+  for (std::string line; std::getline(in, line);)
+    if (OfCall(line, call)) lines.push_back(line);
   return lines;
 }
 
@@ -207,12 +216,12 @@ void RunCases(Sandbox& box, const std::vector<std::string>& lead, const std::vec
     }
     if (c.call.empty()) continue;
     std::vector<std::string> lines;
-    std::istringstream log(r.calls), names(c.call + ",");
-    std::vector<std::string> wanted;
-    for (std::string n; std::getline(names, n, ',');) wanted.push_back(n);
-    for (std::string line; std::getline(log, line);)
-      for (const std::string& n : wanted)
-        if (line == n || line.rfind(n + " ", 0) == 0) lines.push_back(line);
+    std::istringstream log(r.calls);
+    for (std::string line; std::getline(log, line);) {
+      std::istringstream names(c.call);
+      for (std::string n; std::getline(names, n, ',');)
+        if (OfCall(line, n)) lines.push_back(line);
+    }
     EXPECT_EQ(lines, c.calls) << name;
   }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
 #include <map>
 #include <utility>
@@ -26,10 +27,15 @@ class Sandbox {
   explicit Sandbox(const std::string& name);
 
   // Runs kxfcli with the words; stdinText is fed on standard input (empty: /dev/null).
-  Result Run(const std::vector<std::string>& args, const std::string& stdinText = "") const;
+  Result Run(const std::vector<std::string>& args, const std::string& stdinText = "") const {
+    return RunWithSignal(args, stdinText, 0, 0);
+  }
   // As Run, sending the signal to the process after delayMs milliseconds.
   Result RunWithSignal(const std::vector<std::string>& args, const std::string& stdinText, int signal,
                        int delayMs) const;
+  // Starts kxfcli without waiting: input from inPath, output to outPath, errors to errPath ("": outPath).
+  pid_t Start(const std::vector<std::string>& args, const std::string& inPath, const std::string& outPath,
+              const std::string& errPath = "") const;
 
   // Uses tests/fixtures/<name> (or an absolute path) as the stand-in's fixture.
   void UseFixture(const std::string& name);
@@ -53,6 +59,9 @@ class Sandbox {
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
 bool FileExists(const std::string& path);
+
+// The wait status of the process, or -1 when it has not ended within ms (it is then killed).
+int WaitFor(pid_t pid, int ms);
 
 // Call-log lines that start with the given call name.
 std::vector<std::string> CallsNamed(const Result& result, const std::string& call);
@@ -96,9 +105,12 @@ inline Doc Report(const std::string& structure, const std::string& list, const s
                   const std::string& block, const std::string& message = "Success") {
   return {structure, {{"Message", message}}, list, element, {{{"Data", block}}}};
 }
-// The error form of a list document: the message and an empty list.
-inline Doc ListError(const std::string& structure, const std::string& list, const std::string& message) {
-  return {structure, {{"Message", message}}, list};
+// The error form of a list document: the message and an empty list; a "Reboot Required" value goes first.
+inline Doc ListError(const std::string& structure, const std::string& list, const std::string& message,
+                     const std::string& reboot = "") {
+  Doc doc = {structure, {{"Message", message}}, list};
+  if (!reboot.empty()) doc.fields.insert(doc.fields.begin(), {"Reboot Required", reboot});
+  return doc;
 }
 
 // A "Data" block: the first "label: value" line, the others indented by six blanks;

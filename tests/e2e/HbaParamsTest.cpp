@@ -48,13 +48,8 @@ std::string Text(const Fields& fields, const std::string& reboot = "") {
 }
 
 std::string Error(const std::string& message, const std::string& reboot = "") {
-  Doc doc = ListError("HBAParametersInfo", "HBAParameters", message);
-  if (!reboot.empty()) doc.fields.insert(doc.fields.begin(), {"Reboot Required", reboot});
-  return doc.Text();
+  return ListError("HBAParametersInfo", "HBAParameters", message, reboot).Text();
 }
-
-const std::string kRebootTrue = "true";
-const std::string kRebootFalse = "false";
 
 // Every key of the cache file, in the order the file is written.
 std::string CacheFile(const Fields& values) {
@@ -73,12 +68,7 @@ const Fields kPortFile = {
     {"Port_Down_Retry_Count", "30"},
 };
 
-Fields FileWith(Fields file, const Fields& changes) {
-  for (const auto& [key, value] : changes)
-    for (auto& line : file)
-      if (line.first == key) line.second = value;
-  return file;
-}
+const std::vector<std::string> kHba = {"-t", "port", "-s", "hbaparams"};
 
 class HbaParams : public ::testing::Test {
  protected:
@@ -96,7 +86,7 @@ TEST_F(HbaParams, StagingAcrossRunsThenSet) {
   // 1. Stage a rate and a frame size: the file starts from the adapter's values.
   Result r = Hba({"setFilecli", kPort, "-d", "16_Gbps", "--FRAME-SIZE", "1024"});
   EXPECT_EQ(r.out, Text(With(kPortFields, {{"Data Rate", "16_Gbps"}, {"Frame Size", "1024"}})));
-  const std::string staged1 = CacheFile(FileWith(kPortFile, {{"Data_Rate", "5"}, {"Frame_Size", "1024"}}));
+  const std::string staged1 = CacheFile(With(kPortFile, {{"Data_Rate", "5"}, {"Frame_Size", "1024"}}));
   EXPECT_EQ(ReadFile(Cache()), staged1);
   EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateHBAParameters").empty());
 
@@ -119,7 +109,7 @@ TEST_F(HbaParams, StagingAcrossRunsThenSet) {
                                            {"Interrupt Delay Timer In 100us", "10"},
                                            {"Enable Host Hba Bios", "true"}});
   EXPECT_EQ(r.out, Text(staged));
-  EXPECT_EQ(ReadFile(Cache()), CacheFile(FileWith(kPortFile, {{"Data_Rate", "5"},
+  EXPECT_EQ(ReadFile(Cache()), CacheFile(With(kPortFile, {{"Data_Rate", "5"},
                                                               {"Frame_Size", "1024"}, {"Operation_Mode", "5"},
                                                               {"Interrupt_Delay_Timer", "10"},
                                                               {"Disable_BIOS", "0"}})));
@@ -130,7 +120,7 @@ TEST_F(HbaParams, StagingAcrossRunsThenSet) {
 
   // 5. set applies exactly the staged fields and removes the file.
   r = Hba({"setcli", kPort});
-  EXPECT_EQ(r.out, Text(staged, kRebootTrue));
+  EXPECT_EQ(r.out, Text(staged, "true"));
   ASSERT_EQ(CallsNamed(r, "KXAPI_UpdateHBAParameters").size(), 1u);
   // Bytes: DataRate (0) 2->5, FrameSize (24) 2048->1024, OperationMode (68) 0->5,
   // InterruptDelayTimer (72) 0->10, DisableBIOS (100) 1->0; nothing else.
@@ -141,7 +131,7 @@ TEST_F(HbaParams, StagingAcrossRunsThenSet) {
 
   // 6. set again: nothing staged, nothing sent to the adapter.
   r = Hba({"setcli", kPort});
-  EXPECT_EQ(r.out, Error("Failed, File not found", kRebootFalse));
+  EXPECT_EQ(r.out, Error("Failed, File not found", "false"));
   EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateHBAParameters").empty());
 }
 
@@ -158,7 +148,7 @@ TEST_F(HbaParams, OperationModeEveryIoAlsoStagesAZeroTimer) {
 
 TEST_F(HbaParams, DataRateCrossCheckReadsTheStagedConnectionOption) {
   Hba({"setFilecli", kPort, "-c", "Loop_Only"});
-  EXPECT_EQ(ReadFile(Cache()), CacheFile(FileWith(kPortFile, {{"Connection_Options", "0"}})));
+  EXPECT_EQ(ReadFile(Cache()), CacheFile(With(kPortFile, {{"Connection_Options", "0"}})));
   Result r = Hba({"setFilecli", kPort, "-d", "16_Gbps"});
   EXPECT_EQ(r.out, Error("Failed, Connection Options value Loop_Only not supported for data rate value 16 Gbps and above"));
   // Given together with a point-to-point option, the same rate is accepted.
@@ -226,23 +216,23 @@ TEST_F(HbaParams, InvertedKeysAndValueChecks) {
   EXPECT_EQ(r.out, Text(With(kPortFields, {{"Enable Host Hba Bios", "true"},
                                            {"Enable USCM", "false"}, {"Virtual Lane", "true"},
                                            {"Frame Size", "512"}})));
-  const std::string file = CacheFile(FileWith(
+  const std::string file = CacheFile(With(
       kPortFile, {{"Disable_BIOS", "0"}, {"Disable_SCM", "1"}, {"Enable_Virtual_Lane", "1"}, {"Frame_Size", "512"}}));
   EXPECT_EQ(ReadFile(Cache()), file);
 
   // Each bad value is refused and leaves the file exactly as it was.
-  const std::string invalid = Error("Failed, Invalid parameter") + "Usage: setFile\r\n";
-  for (const std::vector<std::string>& option : std::vector<std::vector<std::string>>{
-           {"-z", "2112"}, {"-z", "4096"}, {"-r", "256"}, {"-u", "256"}, {"-w", "300"}, {"-o", "241"},
-           {"-y", "257"}, {"-b", "yes"}, {"-c", "Loop"}, {"-m", "6"}, {"-o", "abc"}, {"-y", "99999999999999999999"}}) {
-    EXPECT_EQ(Hba({"setFilecli", kPort, "-a", "false", option[0], option[1]}).out, invalid) << option[0] << option[1];
-    EXPECT_EQ(ReadFile(Cache()), file) << option[0] << option[1];
-  }
+  std::vector<Case> cases;
+  for (const auto& [option, value] : Fields{{"-z", "2112"}, {"-z", "4096"}, {"-r", "256"}, {"-u", "256"}, {"-w", "300"},
+                                            {"-o", "241"}, {"-y", "257"}, {"-b", "yes"}, {"-c", "Loop"}, {"-m", "6"},
+                                            {"-o", "abc"}, {"-y", "99999999999999999999"}})
+    cases.push_back({{"setFilecli", kPort, "-a", "false", option, value}, Error("Failed, Invalid parameter") + "Usage: setFile\r\n", 6});
+  RunCases(box, kHba, cases);
+  EXPECT_EQ(ReadFile(Cache()), file);
 }
 
 TEST_F(HbaParams, HandEditedInvalidValueFailsSetAndSetFile) {
   Hba({"setFilecli", kPort, "-d", "8_Gbps"});
-  WriteFile(Cache(), CacheFile(FileWith(kPortFile, {{"Data_Rate", "9"}})));
+  WriteFile(Cache(), CacheFile(With(kPortFile, {{"Data_Rate", "9"}})));
   const std::string invalid = Error("Failed, Invalid parameter") + "Usage: set\r\n";
   Result r = Hba({"setcli", kPort});
   EXPECT_EQ(r.out, invalid);
@@ -250,7 +240,7 @@ TEST_F(HbaParams, HandEditedInvalidValueFailsSetAndSetFile) {
   EXPECT_TRUE(FileExists(Cache())) << "a file that could not be applied stays";
   EXPECT_EQ(Hba({"setFilecli", kPort, "-u", "3"}).out, Error("Failed, Invalid parameter") + "Usage: setFile\r\n");
   // An operation mode outside 0, 5 and 6 never reaches the adapter either.
-  WriteFile(Cache(), CacheFile(FileWith(kPortFile, {{"Operation_Mode", "7"}})));
+  WriteFile(Cache(), CacheFile(With(kPortFile, {{"Operation_Mode", "7"}})));
   r = Hba({"setcli", kPort});
   EXPECT_EQ(r.out, invalid);
   EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateHBAParameters").empty());
@@ -272,7 +262,7 @@ TEST_F(HbaParams, FailedUpdateKeepsTheStagedFile) {
                                   {"call": "KXAPI_RestoreDefaultNVRAM", "rc": 4}]})");
   Hba({"setFilecli", kPort, "-d", "8_Gbps"});
   Result r = Hba({"setcli", kPort});
-  EXPECT_EQ(r.out, Error("Failed, Command not supported when adapter port in maintenance mode", kRebootFalse));
+  EXPECT_EQ(r.out, Error("Failed, Command not supported when adapter port in maintenance mode", "false"));
   EXPECT_TRUE(FileExists(Cache()));
   EXPECT_EQ(Hba({"restoreDefaultscli", kPort}).out,
             Doc({"RestoreDefaultsInfo", {{"Reboot Required", "false"}, {"Message", "Failed, NVRAM update failed"}}}).Text());
@@ -295,14 +285,13 @@ TEST_F(HbaParams, RestoreDefaultsAndSave) {
 TEST_F(HbaParams, VirtualPortIsRefusedByEveryCommand) {
   const std::string virt = "Failed, Feature not supported for virtual port";
   const std::string xml = ListError("HBAParametersInfo", "HBAParameters", virt).Xml();
-  EXPECT_EQ(Hba({"get", kVport}).out, xml);
-  EXPECT_EQ(Hba({"setFile", kVport, "-d", "8_Gbps"}).out, xml);
-  EXPECT_EQ(Hba({"set", kVport}).out, xml);
-  EXPECT_EQ(Hba({"restoreDefaultscli", kVport}).out,
-            MessageDoc("RestoreDefaultsInfo", virt).Text());
-  Result r = Hba({"savecli", kVport, box.File("x")});
-  EXPECT_EQ(r.out, MessageDoc("HBAParametersSave", virt).Text());
-  EXPECT_EQ(r.calls.find("KXAPI_SaveSingleAdapterNVRAMToFile"), std::string::npos);
+  RunCases(box, kHba,
+           {{{"get", kVport}, xml},
+            {{"setFile", kVport, "-d", "8_Gbps"}, xml},
+            {{"set", kVport}, xml, -1, "KXAPI_UpdateHBAParameters"},
+            {{"restoreDefaultscli", kVport}, MessageDoc("RestoreDefaultsInfo", virt).Text(), -1, "KXAPI_RestoreDefaultNVRAM"},
+            {{"savecli", kVport, box.File("x")}, MessageDoc("HBAParametersSave", virt).Text(), -1,
+             "KXAPI_SaveSingleAdapterNVRAMToFile"}});
 }
 
 TEST_F(HbaParams, OemVariantRestrictions) {
@@ -319,36 +308,27 @@ TEST_F(HbaParams, OemVariantRestrictions) {
   const std::string invalid = Error("Failed, Invalid parameter") + "Usage: setFile\r\n";
   const std::string loopOnly =
       Error("Failed, Connection Options value Loop_Only not supported for data rate value 16 Gbps and above");
-  struct Case {
-    const char* port;
-    const char* option;
-    const char* value;
-    std::string out;  // empty: accepted
+  // kAnyOutput: accepted, and the port's file staged.
+  const std::vector<std::pair<const char*, Case>> cases = {
+      {"0c:00", {{"-d", "32_Gbps"}, invalid}},  // C: Auto, 8, 16 only
+      {"0c:00", {{"-d", "16_Gbps"}, kAnyOutput, 0}},
+      {"0a:00", {{"-c", "Loop_Only"}, invalid}},  // G: point to point only
+      {"0a:00", {{"-c", "Loop_Preferred_Otherwise_Point_To_Point"}, invalid}},
+      {"0a:00", {{"-c", "Point_To_Point_Only"}, kAnyOutput, 0}},
+      {"0d:00", {{"-d", "Auto"}, Error("Failed, Read-Only parameter")}},  // D
+      {"0e:00", {{"-d", "8_Gbps"}, invalid}},  // E: Auto, 16, 32 only
+      {"0e:00", {{"-d", "32_Gbps"}, kAnyOutput, 0}},
+      {"0f:00", {{"-d", "32_Gbps"}, invalid}},  // F: Auto, 16 only
+      {"0f:00", {{"-d", "16_Gbps"}, kAnyOutput, 0}},
+      {"0b:00", {{"-z", "2112"}, kAnyOutput, 0}},  // B: the encryption board takes 2112
+      {"0a:0a", {{"-z", "2112"}, invalid}},
+      {"0a:0a", {{"-c", "Loop_Only"}, loopOnly}},  // A: no loop at all
   };
-  const Case cases[] = {
-      {"FC_21:00:00:00:00:00:0c:00", "-d", "32_Gbps", invalid},  // C: Auto, 8, 16 only
-      {"FC_21:00:00:00:00:00:0c:00", "-d", "16_Gbps", ""},
-      {"FC_21:00:00:00:00:00:0a:00", "-c", "Loop_Only", invalid},  // G: point to point only
-      {"FC_21:00:00:00:00:00:0a:00", "-c", "Loop_Preferred_Otherwise_Point_To_Point", invalid},
-      {"FC_21:00:00:00:00:00:0a:00", "-c", "Point_To_Point_Only", ""},
-      {"FC_21:00:00:00:00:00:0d:00", "-d", "Auto", Error("Failed, Read-Only parameter")},  // D
-      {"FC_21:00:00:00:00:00:0e:00", "-d", "8_Gbps", invalid},  // E: Auto, 16, 32 only
-      {"FC_21:00:00:00:00:00:0e:00", "-d", "32_Gbps", ""},
-      {"FC_21:00:00:00:00:00:0f:00", "-d", "32_Gbps", invalid},  // F: Auto, 16 only
-      {"FC_21:00:00:00:00:00:0f:00", "-d", "16_Gbps", ""},
-      {"FC_21:00:00:00:00:00:0b:00", "-z", "2112", ""},  // B: the encryption board takes 2112
-      {"FC_21:00:00:00:00:00:0a:0a", "-z", "2112", invalid},
-      {"FC_21:00:00:00:00:00:0a:0a", "-c", "Loop_Only", loopOnly},  // A: no loop at all
-  };
-  for (const Case& c : cases) {
-    Result r = Hba({"setFilecli", c.port, c.option, c.value});
-    if (c.out.empty()) {
-      EXPECT_EQ(r.out.substr(0, kStars.size() + 36), kStars + "HBAParametersInfo:\nMessage: Success\n")
-          << c.port << " " << c.option << " " << c.value;
-      EXPECT_TRUE(FileExists(Cache(c.port))) << c.port;
-    } else {
-      EXPECT_EQ(r.out, c.out) << c.port << " " << c.option << " " << c.value;
-    }
+  for (auto [port, c] : cases) {
+    const std::string id = "FC_21:00:00:00:00:00:" + std::string(port);
+    c.words.insert(c.words.begin(), {"setFilecli", id});
+    RunCases(box, kHba, {c});
+    EXPECT_EQ(FileExists(Cache(id)), c.out == kAnyOutput) << id;
   }
 }
 

@@ -2,7 +2,6 @@
 // execute line with the parameters substituted, against the stand-in's default
 // inventory. The printed document must have the structures and fields, with
 // their types, that the command's output-spec declares.
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -33,36 +32,25 @@ std::vector<std::string> Substitute(std::string line, const std::map<std::string
   return words;
 }
 
-// Compares a printed structure with its declaration; `whole` asks for every declared field.
-void Match(const Node& printed, const Node& declared, bool whole, const std::string& where,
-           std::vector<std::string>& errors) {
-  if (printed.Attr("typeName") != declared.Attr("typeName")) {
-    errors.push_back(where + ": structure " + printed.Attr("typeName") + ", declared " + declared.Attr("typeName"));
-    return;
-  }
-  std::map<std::string, const Node*> fields;
-  for (const Node* f : declared.All("field")) fields[f->Attr("name")] = f;
-  std::map<std::string, int> seen;
+// What a printed structure gets wrong against its declaration; `whole` asks for every declared field.
+std::string Match(const Node& printed, const Node& declared, bool whole) {
+  const std::string type = printed.Attr("typeName");
+  if (type != declared.Attr("typeName")) return "structure " + type + ", declared " + declared.Attr("typeName") + "\n";
+  std::map<std::string, const Node*> left;  // declared fields not printed yet, with their value element
+  for (const Node* f : declared.All("field")) left[f->Attr("name")] = f->children.front().get();
+  std::string errors;
   for (const Node* f : printed.All("field")) {
-    const std::string name = f->Attr("name");
-    const std::string at = where + "/" + printed.Attr("typeName") + "." + name;
-    if (++seen[name] > 1) errors.push_back(at + ": printed twice");
-    if (!fields.count(name)) {
-      errors.push_back(at + ": not declared");
-      continue;
-    }
-    const Node* want = fields[name]->children.front().get();
-    if (f->children.size() != 1 || f->children.front()->name != want->name) {
-      errors.push_back(at + ": not a single " + want->name);
-      continue;
-    }
-    if (want->name == "list")
-      for (const Node* s : f->children.front()->All("structure"))
-        Match(*s, *want->Child("structure"), whole, at, errors);
+    const std::string at = type + "." + f->Attr("name");
+    const auto want = left.extract(f->Attr("name"));
+    const Node* got = f->children.size() == 1 ? f->children.front().get() : nullptr;
+    if (!want) errors += at + ": not declared, or printed twice\n";
+    else if (!got || got->name != want.mapped()->name) errors += at + ": not a single " + want.mapped()->name + "\n";
+    else if (got->name == "list")
+      for (const Node* s : got->All("structure")) errors += Match(*s, *want.mapped()->Child("structure"), whole);
   }
   if (whole)
-    for (const auto& [name, f] : fields)
-      if (!seen.count(name)) errors.push_back(where + "/" + declared.Attr("typeName") + "." + name + ": missing");
+    for (const auto& [name, f] : left) errors += type + "." + name + ": missing\n";
+  return errors;
 }
 
 // The document's top element against the output-spec's; "" when it matches.
@@ -78,18 +66,14 @@ std::string CheckDocument(const std::string& out, const Node& spec, bool whole, 
   if (doc->name != "output" || doc->children.size() != 1 || doc->children.front()->name != want.name)
     return "top element is not a single " + want.name + "\n" + out;
   const Node& top = *doc->children.front();
-  std::vector<std::string> errors;
-  if (want.name == "list") {
-    for (const Node* s : top.All("structure")) Match(*s, *want.Child("structure"), whole, "", errors);
-    if (whole && top.All("structure").empty()) errors.push_back("an empty list");
-  } else {
-    Match(top, want, whole, "", errors);
+  if (want.name != "list") {
     for (const Node* f : top.All("field"))
       if (f->Attr("name") == messageField) message = f->children.front()->text;
+    return Match(top, want, whole);
   }
-  std::string text;
-  for (const std::string& e : errors) text += e + "\n";
-  return text;
+  std::string errors = whole && top.All("structure").empty() ? "an empty list\n" : "";
+  for (const Node* s : top.All("structure")) errors += Match(*s, *want.Child("structure"), whole);
+  return errors;
 }
 
 // The one command no object of the default inventory can succeed at: no
@@ -99,10 +83,7 @@ const std::map<std::string, std::string> kNoSuccess = {
 };
 
 TEST(PluginExecute, EveryDescriptorCommandPrintsItsOutputSpecOnSuccessAndFailure) {
-  std::ifstream in(KXFC_DESCRIPTOR_PATH);
-  std::stringstream text;
-  text << in.rdbuf();
-  const auto plugin = minixml::Parse(text.str());
+  const auto plugin = minixml::Parse(e2e::ReadFile(KXFC_DESCRIPTOR_PATH));
   std::map<std::string, const Node*> described;
   for (const Node* c : plugin->Child("commands")->All("command")) described[c->Attr("path")] = c;
 
