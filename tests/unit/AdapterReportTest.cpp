@@ -50,14 +50,8 @@ TEST(AdapterReport, InfoReadsEveryAdapterFieldAtItsOffset) {
   entry.U16(34, 0x0101);
 
   Record versions(252);
-  versions.Bytes(19, {1, 9, 0});
-  versions.Bytes(25, {2, 5, 0});
-  versions.Bytes(31, {3, 1, 0});
-  versions.Bytes(37, {3, 7, 0});
-  versions.Bytes(43, {4, 3, 0});
-  versions.Bytes(49, {4, 9, 0});
-  versions.Bytes(55, {5, 5, 0});
-  versions.Bytes(61, {6, 1, 0});
+  // Every sixth byte from 19: major and minor name the record offset (1.09 is at 19).
+  for (size_t at = 19; at <= 61; at += 6) versions.Bytes(at, {static_cast<uint8_t>(at / 10), static_cast<uint8_t>(at % 10), 0});
   Record memo(48);
   memo.Text(0, "FMBS");
   memo.Bytes(16, {16, 17, 18});
@@ -113,12 +107,11 @@ TEST(AdapterReport, FlashInfoReadsEveryMemoFieldAtItsOffset) {
 }
 
 TEST(AdapterReport, FlashToolCodesCompareWholeFourCharacters) {
-  const char exact[4] = {'K', 'X', 'F', 'L'};
-  const char lower[4] = {'k', 'x', 'f', 'l'};
-  const char shortCode[4] = {'K', 'X', 'F', '\0'};
-  const char other[4] = {'K', 'X', 'F', 'M'};
-  EXPECT_STREQ(AdapterFlashInfoCmdsProcessor::FlashToolName(exact), "Kaltex Flash Utility");
-  EXPECT_STREQ(AdapterFlashInfoCmdsProcessor::FlashToolName(lower), "Kaltex Flash Utility");
-  EXPECT_STREQ(AdapterFlashInfoCmdsProcessor::FlashToolName(shortCode), "Unknown");
-  EXPECT_STREQ(AdapterFlashInfoCmdsProcessor::FlashToolName(other), "Unknown");
+  const struct {
+    char code[4];
+    const char* name;
+  } rows[] = {
+      {{'K', 'X', 'F', 'L'}, "Kaltex Flash Utility"}, {{'k', 'x', 'f', 'l'}, "Kaltex Flash Utility"},
+      {{'K', 'X', 'F', '\0'}, "Unknown"}, {{'K', 'X', 'F', 'M'}, "Unknown"}};
+  for (const auto& [code, name] : rows) EXPECT_STREQ(AdapterFlashInfoCmdsProcessor::FlashToolName(code), name);
 }

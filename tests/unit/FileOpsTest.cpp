@@ -5,6 +5,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "runtime/FileOps.h"
@@ -33,37 +34,31 @@ class FileOpsTest : public ::testing::Test {
   std::string dir_;
 };
 
-TEST_F(FileOpsTest, UpdateReplacesEveryLineContainingTheKey) {
-  const std::string f = Path("cache");
-  Write(f, "speed=8\nmaxspeed=16\nport=3\nSpeed=1\n");
-  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "speed", "4"), 0u);
-  // Substring and case-sensitive: "maxspeed" goes, "Speed" stays.
-  EXPECT_EQ(Read(f), "speed=4\nspeed=4\nport=3\nSpeed=1\n");
-  EXPECT_FALSE(fs::exists(f + "_tmp"));
-}
-
-TEST_F(FileOpsTest, UpdateAppendsAMissingKeyAndCreatesAMissingFile) {
-  const std::string f = Path("new");
-  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "Data_Rate", "5"), 0u);
-  EXPECT_EQ(Read(f), "Data_Rate=5\n");
-  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "Frame_Size", "2048"), 0u);
-  EXPECT_EQ(Read(f), "Data_Rate=5\nFrame_Size=2048\n");
-
-  // A last line without its newline does not run into the appended one.
-  Write(f, "a=1");
-  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "b", "2"), 0u);
-  EXPECT_EQ(Read(f), "a=1\nb=2\n");
-}
-
-TEST_F(FileOpsTest, FileOfCommentsOnlyHasNoKeysAndKeepsItsCommentsOnUpdate) {
-  const std::string f = Path("comments");
-  Write(f, "# staged values\n\n   \n#speed=3\n");
-  char value[512] = "untouched";
-  EXPECT_EQ(FileOps::GetKeyValueFromFile(f.c_str(), "speed", value, sizeof value, '='), 0);
-  EXPECT_STREQ(value, "untouched");
-  // "#speed=3" holds the key as a substring, so the rewrite replaces it.
-  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "speed", "9"), 0u);
-  EXPECT_EQ(Read(f), "# staged values\n\n   \nspeed=9\n");
+TEST_F(FileOpsTest, UpdateRules) {
+  const std::string longPiece(511, 'x');
+  struct Case {
+    const char* name;
+    std::optional<std::string> start;  // nullopt: no file
+    const char* key;
+    std::string expected;
+  } cases[] = {
+      // Substring and case-sensitive: "maxspeed" goes, "Speed" stays.
+      {"every line holding the key", "speed=8\nmaxspeed=16\nport=3\nSpeed=1\n", "speed", "speed=4\nspeed=4\nport=3\nSpeed=1\n"},
+      {"a missing file is created", std::nullopt, "Data_Rate", "Data_Rate=4\n"},
+      {"a missing key is appended", "Data_Rate=5\n", "Frame_Size", "Data_Rate=5\nFrame_Size=4\n"},
+      {"after a last line without its newline", "a=1", "b", "a=1\nb=4\n"},
+      {"comments are kept", "# staged\n\n   \n", "speed", "# staged\n\n   \nspeed=4\n"},
+      // The 511-character piece is copied; the rest of the line, holding the key, is replaced.
+      {"long lines piece by piece", longPiece + "tail key=1\nother=2\n", "key", longPiece + "key=4\nother=2\n"},
+  };
+  for (const Case& c : cases) {
+    const std::string f = Path("cache");
+    fs::remove(f);
+    if (c.start) Write(f, *c.start);
+    EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), c.key, "4"), 0u) << c.name;
+    EXPECT_EQ(Read(f), c.expected) << c.name;
+    EXPECT_FALSE(fs::exists(f + "_tmp")) << c.name;
+  }
 }
 
 TEST_F(FileOpsTest, ReadRules) {
@@ -89,15 +84,14 @@ TEST_F(FileOpsTest, ReadRules) {
       {"value cut to the buffer", "speed=123456\n", "speed", 4, 1, "123"},
       {"long line read in pieces", longLine + "speed=9\n", "speed", 512, 1, "9"},
       {"key not present", "a=1\nb=2\n", "speed", 512, 0, ""},
+      {"comments only", "# staged values\n\n   \n#speed=3\n", "speed", 512, 0, ""},
   };
   for (const Case& c : cases) {
     const std::string f = Path("read");
     Write(f, c.content);
-    char value[512] = "";
+    char value[512] = "untouched";
     EXPECT_EQ(FileOps::GetKeyValueFromFile(f.c_str(), c.key, value, c.valueSize, '='), c.result) << c.name;
-    if (c.result == 1) {
-      EXPECT_STREQ(value, c.value) << c.name;
-    }
+    EXPECT_STREQ(value, c.result == 1 ? c.value : "untouched") << c.name;
   }
 }
 
@@ -108,15 +102,6 @@ TEST_F(FileOpsTest, ReadFailuresAreNotNotFound) {
   EXPECT_EQ(FileOps::GetKeyValueFromFile(nullptr, "k", value, sizeof value, '='), -1);
   EXPECT_EQ(FileOps::GetKeyValueFromFile(dir_.c_str(), nullptr, value, sizeof value, '='), -1);
   EXPECT_EQ(FileOps::GetKeyValueFromFile(dir_.c_str(), "k", nullptr, sizeof value, '='), -1);
-}
-
-TEST_F(FileOpsTest, LongLinesAreRewrittenPieceByPiece) {
-  const std::string f = Path("long");
-  const std::string first(511, 'x');
-  Write(f, first + "tail key=1\nother=2\n");
-  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "key", "5"), 0u);
-  // The 511-character piece is copied; the rest of the line, holding the key, is replaced.
-  EXPECT_EQ(Read(f), first + "key=5\nother=2\n");
 }
 
 TEST_F(FileOpsTest, SeveralKeysInOneRewriteEqualSuccessiveUpdates) {
@@ -132,13 +117,17 @@ TEST_F(FileOpsTest, SeveralKeysInOneRewriteEqualSuccessiveUpdates) {
   EXPECT_EQ(Read(a), "Data_Rate=5\n# note\nFrame_Size=1024\nHard_Loop_ID=3\n");
 }
 
-TEST_F(FileOpsTest, TemporaryFileThatCannotBeCreatedLosesNothing) {
+TEST_F(FileOpsTest, LockOrFileThatCannotBeOpenedLosesNothing) {
   const std::string f = Path("staged");
   const std::string original = "Data_Rate=5\nFrame_Size=1024\n";
   Write(f, original);
   fs::create_directories(f + ".lock");  // the lock file's name is taken by a directory
   EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "Data_Rate", "6"), 19u);
   EXPECT_EQ(Read(f), original);
+  // A directory where the file should be is neither recreated nor replaced.
+  fs::create_directories(Path("adir/inside"));
+  EXPECT_EQ(FileOps::UpdateKeyValueInFile(Path("adir").c_str(), "k", "v"), 19u);
+  EXPECT_TRUE(fs::is_directory(Path("adir/inside")));
 }
 
 TEST_F(FileOpsTest, TemporaryFileThatCannotBeWrittenLosesNothing) {
@@ -161,13 +150,6 @@ TEST_F(FileOpsTest, TemporaryFileThatCannotBeWrittenLosesNothing) {
   EXPECT_EQ(st, 19u);
   EXPECT_EQ(Read(f), original);
   EXPECT_FALSE(fs::exists(f + "_tmp"));
-}
-
-TEST_F(FileOpsTest, UnreadableFileIsNeitherRecreatedNorReplaced) {
-  const std::string f = Path("adir");
-  fs::create_directories(f + "/inside");
-  EXPECT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "k", "v"), 19u);
-  EXPECT_TRUE(fs::is_directory(f + "/inside"));
 }
 
 TEST_F(FileOpsTest, PresenceAndRemoval) {

@@ -46,17 +46,11 @@ class Family : public MultipleCmdsProcessor {
   }
   SubFamily* sub;
   std::vector<Call> calls;
-  std::vector<uint32_t> usages;
   uint32_t nextStatus = 0;
 
   uint32_t CmdListCommon(Words& w, uint32_t mode) {
     calls.push_back({"list", mode, w});
     return nextStatus;
-  }
-  uint32_t Usage(Words&, uint32_t index) override {
-    usages.push_back(index);
-    ConsolePrint(0, "Usage: list\r\n");
-    return 0;
   }
 
  protected:
@@ -64,7 +58,7 @@ class Family : public MultipleCmdsProcessor {
     static const CommandDef<Family> kTable[] = {
         {"list", "list things", 0, CommandKind::kXml, &Family::CmdListCommon, "CmdList"},
         {"help", "list of available commands", 1, CommandKind::kHelp},
-        {"listcli", "list things", 2, CommandKind::kText, &Family::CmdListCommon, "CmdListCli"},
+        {"listcli", "list things", 2, CommandKind::kText, &Family::CmdListCommon, "CmdListCli", "Usage: list\r\n"},
     };
     AddCommands(this, kTable);
   }
@@ -132,60 +126,59 @@ TEST_F(FrameworkTest, WithoutSwitchSyntaxASingleWordSelectsTheMode) {
   EXPECT_EQ(root.RunCommand(entry, words), 2u);
 }
 
+// The family's Usage prints the row's text: for "?" and after statuses 4-6 of the text twin.
 TEST_F(FrameworkTest, RunProtocolCallsUsageForHelpAndBadParameters) {
   struct Row {
     Words words;
     uint32_t status;
-    uint32_t expected;
-    bool executed;
-    std::vector<uint32_t> usages;
+    int mode;  // of the handler's call; -1: not executed
+    bool usage;
   } rows[] = {
-      {{"-t", "fam", "listcli", "?"}, 0, 0, false, {2}},
-      {{"-t", "fam", "list", "?"}, 0, 0, false, {}},  // the XML command carries no usage
-      {{"-t", "fam", "listcli"}, 0, 0, true, {}},
-      {{"-t", "fam", "listcli"}, 4, 4, true, {2}},
-      {{"-t", "fam", "listcli"}, 5, 5, true, {2}},
-      {{"-t", "fam", "listcli"}, 6, 6, true, {2}},
-      {{"-t", "fam", "listcli"}, 7, 7, true, {}},
-      {{"-t", "fam", "listcli"}, 13, 13, true, {}},
-      {{"-t", "fam", "list"}, 6, 6, true, {}},
+      {{"-t", "fam", "listcli", "?"}, 0, -1, true},
+      {{"-t", "fam", "list", "?"}, 0, -1, false},  // the XML command carries no usage
+      {{"-t", "fam", "listcli", "b"}, 0, kModeText, false},
+      {{"-t", "fam", "listcli"}, 4, kModeText, true},
+      {{"-t", "fam", "listcli"}, 5, kModeText, true},
+      {{"-t", "fam", "listcli", "x"}, 6, kModeText, true},
+      {{"-t", "fam", "listcli"}, 7, kModeText, false},
+      {{"-t", "fam", "listcli"}, 13, kModeText, false},
+      {{"-t", "fam", "list", "a"}, 6, kModeXml, false},
   };
   for (const Row& row : rows) {
     root.fam->calls.clear();
-    root.fam->usages.clear();
     root.fam->nextStatus = row.status;
     auto [entry, left] = Find(row.words);
     ASSERT_NE(entry, nullptr);
     CaptureStdout capture;
-    EXPECT_EQ(root.RunCommand(entry, left), row.expected);
-    EXPECT_EQ(!root.fam->calls.empty(), row.executed);
-    EXPECT_EQ(root.fam->usages, row.usages);
+    EXPECT_EQ(root.RunCommand(entry, left), row.status);
+    EXPECT_EQ(capture.Text(), row.usage ? "Usage: list\r\n" : "") << row.status;
+    ASSERT_EQ(root.fam->calls.size(), row.mode < 0 ? 0u : 1u);
+    if (row.mode < 0) continue;
+    EXPECT_EQ(root.fam->calls[0].mode, static_cast<uint32_t>(row.mode));
+    EXPECT_EQ(root.fam->calls[0].words, Words(row.words.begin() + 3, row.words.end()));
   }
-}
-
-TEST_F(FrameworkTest, TextTwinRunsInTextModeAndXmlInXmlMode) {
-  auto [xml, xmlWords] = Find({"-t", "fam", "list", "a"});
-  auto [text, textWords] = Find({"-t", "fam", "listcli", "b"});
-  root.RunCommand(xml, xmlWords);
-  root.RunCommand(text, textWords);
-  ASSERT_EQ(root.fam->calls.size(), 2u);
-  EXPECT_EQ(root.fam->calls[0].mode, kModeXml);
-  EXPECT_EQ(root.fam->calls[0].words, Words{"a"});
-  EXPECT_EQ(root.fam->calls[1].mode, kModeText);
+  // An XML row or an index without a row: status 2 and nothing.
+  Words none;
+  CaptureStdout capture;
+  EXPECT_EQ(root.fam->Usage(none, 0), 2u);
+  EXPECT_EQ(root.fam->Usage(none, 9), 2u);
+  EXPECT_EQ(capture.Text(), "");
 }
 
 TEST_F(FrameworkTest, FamilyHelpListsTwinsAndSubModesRootListingSkipsUnlisted) {
   auto [entry, left] = Find({"-t", "fam", "help"});
   CaptureStdout capture;
   EXPECT_EQ(root.RunCommand(entry, left), 0u);
-  EXPECT_EQ(capture.Text(),
+  EXPECT_EQ(root.fam->Usage(left, 1), 0u);  // the help row's usage is the same listing
+  const std::string listing =
             "\r\nFollowing is the list of available commands in the Test command mode.\r\n"
             "For detailed information of each command, please type 'command ?'\r\n"
             "All commands are case insensitive.\r\n\r\n"
             "list        : list things\r\n"
             "help        : list of available commands\r\n"
             "listcli     : list things\r\n"
-            "sub         : sub help\r\n");
+            "sub         : sub help\r\n";
+  EXPECT_EQ(capture.Text(), listing + listing);
 }
 
 TEST(Words, TokenizeQuotingRules) {
@@ -256,76 +249,6 @@ TEST(Words, ParseNumberIsWholeWordAndRanged) {
       {"18446744073709551615", 0, UINT64_MAX, 10, UINT64_MAX},
   };
   for (const Row& row : rows) EXPECT_EQ(ParseNumber(row.word, row.min, row.max, row.base), row.expected) << row.word;
-}
-
-TEST(Status, FamilyTablesDefaultToUnknown) {
-  static const StatusMessage table[] = {kxmsg::Common(6), kxmsg::Common(60), {13, "Failed, Beacon read failed"}};
-  EXPECT_STREQ(LookupMessage(table, 6), "Failed, Invalid parameter");
-  EXPECT_STREQ(LookupMessage(table, 60), "Failed, Command not supported when adapter port in maintenance mode");
-  EXPECT_STREQ(LookupMessage(table, 13), "Failed, Beacon read failed");
-  EXPECT_STREQ(LookupMessage(table, 14), "Failed, Unknown");
-  EXPECT_STREQ(kxmsg::Common(45).message, "Failed, Driver/Firmware does not support this feature");
-}
-
-namespace {
-
-class TableUsageFamily : public MultipleCmdsProcessor {
- public:
-  TableUsageFamily() : MultipleCmdsProcessor("TableUsageFamily", "Usage", "u", "-t", "u help", nullptr) {}
-  uint32_t CmdGetCommon(Words&, uint32_t) { return kxstatus::kInvalidParameter; }
-
- protected:
-  void RegisterCommands() override {
-    static const CommandDef<TableUsageFamily> kTable[] = {
-        {"get", "get it", 0, CommandKind::kXml, &TableUsageFamily::CmdGetCommon, "CmdGet"},
-        {"help", "list of available commands", 1, CommandKind::kHelp},
-        {"getcli", "get it", 2, CommandKind::kText, &TableUsageFamily::CmdGetCommon, "CmdGetCli",
-         "Usage: get [port identifier]\r\n"},
-    };
-    AddCommands(this, kTable);
-  }
-};
-
-}  // namespace
-
-TEST(FamilyUsage, TheRowOfTheIndexSaysWhatIsPrinted) {
-  TableUsageFamily family;
-  family.GetCommands();
-  Words none;
-  {
-    CaptureStdout capture;
-    EXPECT_EQ(family.Usage(none, 2), 0u);
-    EXPECT_EQ(capture.Text(), "Usage: get [port identifier]\r\n");
-  }
-  {
-    CaptureStdout capture;
-    EXPECT_EQ(family.Usage(none, 1), 0u);
-    EXPECT_EQ(capture.Text(),
-              "\r\nFollowing is the list of available commands in the Usage command mode.\r\n"
-              "For detailed information of each command, please type 'command ?'\r\n"
-              "All commands are case insensitive.\r\n\r\n"
-              "get         : get it\r\n"
-              "help        : list of available commands\r\n"
-              "getcli      : get it\r\n");
-  }
-  {
-    CaptureStdout capture;
-    EXPECT_EQ(family.Usage(none, 0), 2u) << "the XML row has no usage text";
-    EXPECT_EQ(family.Usage(none, 9), 2u);
-    EXPECT_EQ(capture.Text(), "");
-  }
-  // Status 6 from the text twin prints its usage after the command.
-  RunFlags = RUN_ONE_SHOT;
-  MultipleCmdsProcessor& root = family;
-  CmdProcessor* entry = nullptr;
-  for (CmdProcessor* e : root.GetCommands())
-    if (e->GetName() == "getcli") entry = e;
-  ASSERT_NE(entry, nullptr);
-  CaptureStdout capture;
-  Words args = {"x"};
-  EXPECT_EQ(root.RunCommand(entry, args), 6u);
-  EXPECT_EQ(capture.Text(), "Usage: get [port identifier]\r\n");
-  RunFlags = 0;
 }
 
 namespace {

@@ -55,18 +55,10 @@ TEST(VpdParse, Images) {
   }
 }
 
-TEST(VpdParse, KeywordNames) {
-  const std::pair<const char*, const char*> names[] = {
-      {"PI", "Product Identifier"}, {"PN", "Part Number"},           {"SN", "Serial Number"},
-      {"MN", "Manufacturing Id"},   {"EC", "Engineering Date Code"}, {"RM", "Multi Boot Version"},
-      {"V0", "Miscellaneous Info"}, {"V1", "Efi Driver Version"},    {"V3", "Firmware Version"},
-      {"V4", "Bios Version"},       {"V5", "FCode Version"},         {"V9", "Multi Boot Version"},
-  };
-  for (const auto& [kw, name] : names) {
-    ASSERT_NE(VpdKeywordName(kw), nullptr) << kw;
-    EXPECT_STREQ(VpdKeywordName(kw), name) << kw;
-  }
-  for (const char* hidden : {"YA", "V2", "RV", "RW", "", "pn"}) EXPECT_EQ(VpdKeywordName(hidden), nullptr) << hidden;
+// The names themselves show in the end-to-end VPD report; here only what it cannot show.
+TEST(VpdParse, KeywordNamesMatchExactly) {
+  EXPECT_STREQ(VpdKeywordName("PN"), "Part Number");
+  for (const char* unnamed : {"", "pn", "P"}) EXPECT_EQ(VpdKeywordName(unnamed), nullptr) << unnamed;
 }
 
 }  // namespace
