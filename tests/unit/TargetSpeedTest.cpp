@@ -69,37 +69,3 @@ TEST(RemotePortId, LowTwentyFourBitsAgainstDomainAreaPort) {
   EXPECT_FALSE(KxSameRemotePortId(0xef0a01u, id));   // byte order matters
   EXPECT_FALSE(KxSameRemotePortId(0x010aeeu, id));
 }
-
-// The stand-in's built-in inventory (no fixture): port handle 1 sees target 50:00:c8:a1:00:00:10:01.
-TEST(StandInLinkStatistics, RemotePortNamedByAddressOrByRecord) {
-  const uint8_t known[8] = {0x50, 0x00, 0xc8, 0xa1, 0x00, 0x00, 0x10, 0x01};
-  const uint8_t unknown[8] = {0x50, 0x00, 0xc8, 0xa1, 0x00, 0x00, 0x99, 0x99};
-  ASSERT_NE(KXAPI_GetAdapterList(), nullptr);
-
-  auto byAddress = [](const uint8_t* name) {
-    std::array<uint8_t, kxrec::kRemoteAddrSize> address{};
-    std::array<uint8_t, kxrec::kStatsRecordSize> stats{};
-    const uint16_t type = kxrec::kRemoteAddrByPortName;
-    std::memcpy(address.data() + kxrec::kRemoteAddrType, &type, sizeof type);
-    std::memcpy(address.data() + kxrec::kRemoteAddrName, name, 8);
-    return KXAPI_GetPortStatisticsFC(1, 0, address.data(), stats.data());
-  };
-  auto byRecord = [](const uint8_t* name) {
-    uint32_t unused = 0;
-    std::array<uint8_t, kxrec::kStatsRecordSize> stats{};
-    std::memcpy(stats.data(), name, 8);
-    return KXAPI_GetPortStatisticsFC(1, 0, &unused, stats.data());
-  };
-  EXPECT_EQ(byAddress(known), 0u);
-  EXPECT_NE(byAddress(unknown), 0u);
-  EXPECT_EQ(byRecord(known), 0u);
-  EXPECT_NE(byRecord(unknown), 0u);
-  // An address record of another type falls back to the name in the record.
-  std::array<uint8_t, kxrec::kRemoteAddrSize> address{};
-  std::array<uint8_t, kxrec::kStatsRecordSize> stats{};
-  std::memcpy(address.data() + kxrec::kRemoteAddrName, known, 8);
-  std::memcpy(stats.data(), unknown, 8);
-  EXPECT_NE(KXAPI_GetPortStatisticsFC(1, 0, address.data(), stats.data()), 0u);
-  // A handle number no port has.
-  EXPECT_NE(KXAPI_GetPortStatisticsFC(9999, 0, address.data(), stats.data()), 0u);
-}
