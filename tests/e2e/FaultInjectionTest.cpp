@@ -16,6 +16,7 @@ const std::string kPort = "FC_21:00:00:c8:a1:30:01:00";
 const std::string kAdapter = "Adapter_KX3262_KXA21350001";
 const std::string kTarget = kPort + "_Target_50:00:c8:a1:00:00:10:01";
 const std::string kLun = kTarget + "_LUN_1";
+const std::string kWwpn = "50:00:c8:a1:00:00:10:01";
 
 // Results a failing call hands back: a plain failure, maintenance mode, and
 // one with every bit set.
@@ -71,6 +72,23 @@ const Row kRows[] = {
     {"IidmaSet", false, {"-t", "target", "-v", "iidma", "set", kTarget, "8_Gbps"}},
     {"LunList", true, {"-t", "lun", "list"}},
     {"LunInfo", false, {"-t", "lun", "-v", "info", "get", kLun}},
+    {"BootGet", false, {"-t", "port", "-s", "bootconfig", "get", kPort}},
+    {"BootSet", false, {"-t", "port", "-s", "bootconfig", "set", kPort}, {"-t", "port", "-s", "bootconfig", "setFile", kPort, "-a", "true"}},
+    {"BootExtSet", false, {"-t", "port", "-s", "bootconfigext", "set", kPort}, {"-t", "port", "-s", "bootconfigext", "setFile", kPort, "BIOS", "-a", "true"}},
+    {"DPortSet", false, {"-t", "port", "-s", "dportdiag", "set", kPort, "true"}},
+    {"DPortRun", false, {"-t", "port", "-s", "dportdiag", "run", kPort}, {"-t", "port", "-s", "dportdiag", "set", kPort, "true"}},
+    {"CtDiag", false, {"-t", "port", "-s", "ctdiag", "run", kPort, "CTPing", kWwpn, "2"}},
+    {"FcPing", false, {"-t", "port", "-s", "fcping", "run", kPort, kWwpn, "2"}},
+    {"FcEcho", false, {"-t", "port", "-s", "fcecho", "run", kPort, kWwpn, "3"}},
+    {"Rdp", false, {"-t", "port", "-s", "rdp", "get", kPort}},
+    {"Loopback", false, {"-t", "port", "-s", "loopback", "run", kPort, "2", "2", "512", "Ignore", "Internal", "Random"}},
+    {"RwBuffer", false, {"-t", "port", "-s", "rwbuffer", "run", kPort, "2", "2", "128", "Ignore", "Random"}},
+    {"ScmStats", false, {"-t", "port", "-s", "scmstats", "get", kPort}},
+    {"ScmClear", false, {"-t", "port", "-s", "scmstats", "clear", kPort}},
+    {"ScmChk", false, {"-t", "port", "-s", "scmchk", "get", kPort}},
+    {"ScmProfileSet", false, {"-t", "port", "-s", "scmprofile", "set", kPort, "-a", "Moderate"}},
+    {"TargetScmStats", false, {"-t", "target", "-v", "scmstats", "get", kTarget}},
+    {"TargetScmChk", false, {"-t", "target", "-v", "scmchk", "get", kTarget}},
 };
 
 // The stand-in's default inventory, as its source states it.
