@@ -9,23 +9,21 @@ namespace {
 const std::string kPort = "FC_21:00:00:c8:a1:50:00:01";
 const std::string kTarget = kPort + "_Target_50:00:c8:a1:00:00:50:01";
 const std::string kTargetNames = R"("wwnn": "20:00:00:c8:a1:00:50:01", "wwpn": "50:00:c8:a1:00:00:50:01")";
+const std::string kOtherNames = R"("wwnn": "20:00:00:c8:a1:00:60:01", "wwpn": "50:00:c8:a1:00:00:60:01")";
 const std::string kPhase1 = R"("capabilityFlags": "0x00800000")";
 const std::string kPhase2 = R"("capabilityFlags": "0x04000000")";
-const std::string kGroupA = "0x2031";
-const std::string kGroupB = "0x2141";
-const std::string kGroupE = "0x2350";
+const std::string kNoThrottle = R"("capabilityFlags": "0x84000000")";  // phase 2, throttling switched off
 
 const std::string kMaintenance = "Failed, Command not supported when adapter port in maintenance mode";
 const std::string kNoSupport = "Failed, Driver/Firmware does not support this feature";
 const std::string kReadError = "Failed, Statistics read error";
+const std::string kDisabled = "Failed, Feature disabled on the port";
+const std::string kVirtualMsg = "Failed, Feature not supported for virtual port";
 const std::string kDivider = "      -----------------------------------\n";
 
 // One adapter, one port, one target; each row adds its own fields and calls.
 struct ScmFixture {
-  std::string port = "";
-  std::string target = "";
-  std::string calls = "";
-  std::string device = "0x2230";  // group C
+  std::string port = "", target = "", calls = "", device = "0x2230";  // group C
   bool virtualPort = false;
 };
 
@@ -43,9 +41,8 @@ Result RunOn(Sandbox& box, const ScmFixture& s, const std::vector<std::string>& 
   return box.Run(words);
 }
 
-std::vector<std::string> Words(const std::string& mode, const std::string& sub, const std::string& command,
-                               const std::string& id) {
-  return {"-t", mode, mode == "port" ? "-s" : "-v", sub, command, id};
+std::vector<std::string> Words(bool target, const std::string& sub, const std::string& command) {
+  return {"-t", target ? "target" : "port", target ? "-v" : "-s", sub, command, target ? kTarget : kPort};
 }
 
 const std::string kPortIdentity =
@@ -55,10 +52,25 @@ const std::string kTargetIdentity =
     "Node Name: 20:00:00:c8:a1:00:50:01\n      Port Name: 50:00:c8:a1:00:00:50:01\n"
     "      Port Id: 0a:0b:0c\n      Target Number: 7\n";
 
-std::string PairLines(const std::vector<std::pair<std::string, std::string>>& lines) {
-  std::string text;
-  for (const auto& [label, value] : lines) text += "      " + label + ": " + value + "\n";
-  return text;
+using Labels = std::vector<std::string>;
+Labels operator+(Labels a, const Labels& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+// Indented "label: value" lines, the values separated by '|'.
+std::string Tail(const Labels& labels, const std::string& values) { return "      " + Block(labels, values); }
+
+const Labels kLink = {"Link Failure Count", "Link Unknown Event Count", "Loss Of Sync Count", "Loss Of Signal Count",
+                      "Link Device Specific Event Count", "Primitive Sequence Protocol Error Count",
+                      "Invalid Transmission Word Count", "Invalid CRC Count"};
+const Labels kDelivery = {"Delivery Failure Unknown Count", "Delivery Timeout Count", "Delivery Unable To Route Count",
+                          "Delivery Failure Device Specific Count"};
+const Labels kCongestion = {"Congestion Clear Count", "Congestion Lost Credit Count", "Congestion Credit Stall Count",
+                            "Congestion Oversubscription Count", "Congestion Device Specific Count"};
+const Labels kMitigation = {"Cleared Congestion Count", "Throttled Up Count", "Throttled Down Count",
+                            "Bottomed Out Count", "Returned Busy Count"};
+// The phase 2 block: the mitigation counters, then the notification counters.
+std::string Phase2(const std::string& identity, const Labels& mitigation, const std::string& m, const Labels& notes,
+                   const std::string& n) {
+  return identity + kDivider + "      Congestion Mitigation\n" + kDivider + Tail(mitigation, m) + kDivider +
+         "      Rx Fabric Performance Impact \n      Notifications\n" + kDivider + Tail(notes, n);
 }
 
 // A record of the statistics list: counter i is base + i, but for the overrides.
@@ -68,13 +80,16 @@ std::string Record(int kind, const std::string& names, int base, const std::stri
   return "{\"kind\": " + std::to_string(kind) + (names.empty() ? "" : ", " + names) + ", \"counters\": [" + counters +
          "]" + (extra.empty() ? "" : ", " + extra) + "}";
 }
-
-const std::string kOtherNames = R"("wwnn": "20:00:00:c8:a1:00:60:01", "wwpn": "50:00:c8:a1:00:00:60:01")";
+std::string Stats(const std::vector<std::string>& records) {
+  std::string list;
+  for (const std::string& r : records) list += (list.empty() ? "" : ", ") + r;
+  return Join(kPhase2, "\"scmrStats\": [" + list + "]");
+}
 
 struct ScmDoc {
-  const char* structure;
-  const char* list;
-  const char* element;
+  const char *structure, *list, *element;
+  Doc Of(const std::string& block) const { return Report(structure, list, element, block); }
+  std::string Error(const std::string& message) const { return ListError(structure, list, message).Text(); }
 };
 const ScmDoc kPortStats = {"PortUSCMStatistics", "Port USCM Stats", "PortUSCMStatsList"};
 const ScmDoc kTargetStats = {"TargetUSCMStatistics", "Target USCM Stats", "TargetUSCMStatsList"};
@@ -82,347 +97,233 @@ const ScmDoc kPortStatus = {"PortUSCMInformation", "Port USCM Status", "PortUSCM
 const ScmDoc kTargetStatus = {"TargetUSCMInformation", "Target USCM Status", "TargetUSCMStatusList"};
 const ScmDoc kProfile = {"PortUSCMProfile", "Congestion Profile", "CongestionProfileList"};
 
-std::string Text(const ScmDoc& d, const std::string& block) { return Report(d.structure, d.list, d.element, block).Text(); }
-std::string Xml(const ScmDoc& d, const std::string& block) { return Report(d.structure, d.list, d.element, block).Xml(); }
-std::string Error(const ScmDoc& d, const std::string& message) { return ListError(d.structure, d.list, message).Text(); }
-
 }  // namespace
 
 TEST(ScmStats, PortAndTargetReportsInBothForms) {
   Sandbox box;
-  struct Case {
-    const char* situation;
-    ScmFixture setup;
-    bool target;
-    std::string block;
-  };
+  struct Case { ScmFixture setup; bool target; std::string block; };
   const std::vector<Case> cases = {
-      {"port phase 1: trailing comma of two words, 32-bit alarm count",
-       {Join(kPhase1, R"("scmNotifications": 3, "scmLinkEventType": 15, "scmLinkEventThreshold": 250,
+      // Port phase 1: trailing comma of two words, 32-bit alarm count.
+      {{Join(kPhase1, R"("scmNotifications": 3, "scmLinkEventType": 15, "scmLinkEventThreshold": 250,
                       "linkFailures": 1, "lossOfSync": 2, "lossOfSignal": 3, "primitiveSequenceErrors": 4,
                       "invalidTransmissionWords": 5, "invalidCrcs": 6, "scmDeliveryEventType": 15,
                       "scmCongestionEventType": 7, "scmCongestionPeriod": 1000, "scmSeverity": "0xF7",
                       "scmAlarmCount": 4294967301, "scmWarningCount": 9)")},
        false,
-       kPortIdentity + "      Congestion Notification: Congestion, Delivery, \n" +
-           PairLines({{"Link Event Type", "Device Specific"}, {"Link Event Threshold", "250 (ms)"},
-                  {"Link Failure Count", "1"}, {"Loss Of Sync Count", "2"}, {"Loss Of Signal Count", "3"},
-                  {"Primitive Sequence Protocol Error Count", "4"}, {"Invalid Transmission Word Count", "5"},
-                  {"Invalid CRC Count", "6"}, {"Delivery Notification", "Device Specific"},
-                  {"Congestion Event Type", "Reserved"}, {"Congestion Event Period", "1000 (ms)"},
-                  {"Congestion Severity", "Alarm"}, {"Congestion Alarm Count", "5"},
-                  {"Congestion Warning Count", "9"}})},
-      {"port phase 2: the port's record comes third, 64-bit counters",
-       {Join(kPhase2, "\"scmrStats\": [" + Record(2, kTargetNames, 900) + ", " + Record(1, kOtherNames, 800) +
-                          ", " + Record(128, "", 10, R"("fecUncorrectable": 77)") + "]")},
+       kPortIdentity + Tail(Labels{"Congestion Notification", "Link Event Type", "Link Event Threshold",
+                                   "Link Failure Count", "Loss Of Sync Count", "Loss Of Signal Count",
+                                   "Primitive Sequence Protocol Error Count", "Invalid Transmission Word Count",
+                                   "Invalid CRC Count", "Delivery Notification", "Congestion Event Type",
+                                   "Congestion Event Period", "Congestion Severity", "Congestion Alarm Count",
+                                   "Congestion Warning Count"},
+                            "Congestion, Delivery, |Device Specific|250 (ms)|1|2|3|4|5|6|Device Specific|Reserved|"
+                            "1000 (ms)|Alarm|5|9")},
+      // Port phase 2: the port's record comes third, 64-bit counters.
+      {{Stats({Record(2, kTargetNames, 900), Record(1, kOtherNames, 800), Record(128, "", 10, R"("fecUncorrectable": 77)")})},
        false,
-       kPortIdentity + kDivider + "      Congestion Mitigation\n" + kDivider +
-           PairLines({{"Congestion Alarm Count", "10"}, {"Congestion Warning Count", "11"},
-                  {"Cleared Congestion Count", "12"}, {"Throttled Up Count", "14"}, {"Throttled Down Count", "13"},
-                  {"Bottomed Out Count", "16"}, {"Returned Busy Count", "15"}}) +
-           kDivider + "      Rx Fabric Performance Impact \n      Notifications\n" + kDivider +
-           PairLines({{"Link Failure Count", "17"}, {"Link Unknown Event Count", "18"}, {"Loss Of Sync Count", "19"},
-                  {"Loss Of Signal Count", "20"}, {"Link Device Specific Event Count", "24"},
-                  {"Primitive Sequence Protocol Error Count", "21"}, {"Invalid Transmission Word Count", "22"},
-                  {"Invalid CRC Count", "23"}, {"Link Uncorrectable FEC Count", "77"},
-                  {"Delivery Failure Unknown Count", "25"}, {"Delivery Timeout Count", "26"},
-                  {"Delivery Unable To Route Count", "27"}, {"Delivery Failure Device Specific Count", "28"},
-                  {"Congestion Clear Count", "29"}, {"Congestion Lost Credit Count", "30"},
-                  {"Congestion Credit Stall Count", "31"}, {"Congestion Oversubscription Count", "32"},
-                  {"Congestion Device Specific Count", "33"}}) +
-           kDivider},
-      {"port phase 2 without the port's record: identity only",
-       {Join(kPhase2, "\"scmrStats\": [" + Record(2, kTargetNames, 900) + "]")}, false, kPortIdentity},
-      {"target phase 1: counters of the FC statistics record, target delivery words",
-       {kPhase1,
+       Phase2(kPortIdentity, Labels{"Congestion Alarm Count", "Congestion Warning Count"} + kMitigation,
+              "10|11|12|14|13|16|15", kLink + Labels{"Link Uncorrectable FEC Count"} + kDelivery + kCongestion,
+              "17|18|19|20|24|21|22|23|77|25|26|27|28|29|30|31|32|33") + kDivider},
+      {{Stats({Record(2, kTargetNames, 900)})}, false, kPortIdentity},  // without the port's record: identity only
+      // Target phase 1: counters of the FC statistics record, target delivery words.
+      {{kPhase1,
         R"("scmNotifications": "0x0E", "scmLinkEventType": 3, "scmLinkEventThreshold": 100,
            "scmDeliveryEventType": 15, "scmPeerEventType": 2, "scmPeerPeriod": 500,
            "linkStats": {"linkFailure": 1, "lossOfSync": 2, "lossOfSignal": 3, "primitiveSeqError": 4,
                          "invalidTxWord": 5, "invalidCrc": 6, "0x30": 7, "0x34": 8, "0x38": 9, "0x3c": 10,
                          "0x40": 11, "0x44": 12, "0x48": 13, "0x4c": 14, "0x50": 15, "0x68": 16, "0x6c": 17})"},
        true,
-       kTargetIdentity + "      Congestion Notification: Delivery, Link Integrity, Peer Congestion\n" +
-           PairLines({{"Link Event Type", "Loss Of Signal"}, {"Link Event Threshold", "100 (ms)"},
-                  {"Link Failure Count", "1"}, {"Link Unknown Event Count", "16"}, {"Loss Of Sync Count", "2"},
-                  {"Loss Of Signal Count", "3"}, {"Link Device Specific Event Count", "17"},
-                  {"Primitive Sequence Protocol Error Count", "4"}, {"Invalid Transmission Word Count", "5"},
-                  {"Invalid CRC Count", "6"}, {"Delivery Notification", "Reserved"},
-                  {"Delivery Failure Unknown Count", "7"}, {"Delivery Timeout Count", "8"},
-                  {"Delivery Unable To Route Count", "9"}, {"Delivery Failure Device Specific Count", "10"},
-                  {"Peer Congestion Event Type", "Credit Stall"}, {"Peer Congestion Event Period", "500 (ms)"},
-                  {"Peer Congestion Clear Count", "11"}, {"Peer Congestion Lost Credit Count", "12"},
-                  {"Peer Congestion Credit Stall Count", "13"}, {"Peer Congestion Oversubscription Count", "14"},
-                  {"Peer Congestion Device Specific Count", "15"}})},
-      {"target phase 2: the head carries the target's names but is not searched",
-       {Join(kPhase2, "\"scmrStats\": [" + Record(2, kTargetNames, 900) + ", " + Record(128, "", 800) + ", " +
-                          Record(2, kTargetNames, 100, R"("fecUncorrectable": 99)") + "]")},
+       kTargetIdentity + Tail(Labels{"Congestion Notification", "Link Event Type", "Link Event Threshold"} + kLink +
+                                  Labels{"Delivery Notification"} + kDelivery +
+                                  Labels{"Peer Congestion Event Type", "Peer Congestion Event Period",
+                                         "Peer Congestion Clear Count", "Peer Congestion Lost Credit Count",
+                                         "Peer Congestion Credit Stall Count", "Peer Congestion Oversubscription Count",
+                                         "Peer Congestion Device Specific Count"},
+                              "Delivery, Link Integrity, Peer Congestion|Loss Of Signal|100 (ms)|1|16|2|3|17|4|5|6|"
+                              "Reserved|7|8|9|10|Credit Stall|500 (ms)|11|12|13|14|15")},
+      // Target phase 2: the head carries the target's names but is not searched.
+      {{Stats({Record(2, kTargetNames, 900), Record(128, "", 800), Record(2, kTargetNames, 100, R"("fecUncorrectable": 99)")})},
        true,
-       kTargetIdentity + kDivider + "      Congestion Mitigation\n" + kDivider +
-           PairLines({{"Cleared Congestion Count", "102"}, {"Throttled Up Count", "104"},
-                  {"Throttled Down Count", "103"}, {"Bottomed Out Count", "106"}, {"Returned Busy Count", "105"}}) +
-           kDivider + "      Rx Fabric Performance Impact \n      Notifications\n" + kDivider +
-           PairLines({{"Link Failure Count", "107"}, {"Link Unknown Event Count", "108"}, {"Loss Of Sync Count", "109"},
-                  {"Loss Of Signal Count", "110"}, {"Link Device Specific Event Count", "114"},
-                  {"Primitive Sequence Protocol Error Count", "111"}, {"Invalid Transmission Word Count", "112"},
-                  {"Invalid CRC Count", "113"}, {"Link Uncorrectable FEC Count", "99"},
-                  {"Congestion Clear Count", "119"}, {"Congestion Lost Credit Count", "120"},
-                  {"Congestion Credit Stall Count", "121"}, {"Congestion Oversubscription Count", "122"},
-                  {"Congestion Device Specific Count", "123"}, {"PUN Count", "125"}})},
-      {"target phase 2, target only in the head: identity only",
-       {Join(kPhase2, "\"scmrStats\": [" + Record(2, kTargetNames, 900) + ", " + Record(128, "", 800) + "]")},
-       true, kTargetIdentity},
+       Phase2(kTargetIdentity, kMitigation, "102|104|103|106|105",
+              kLink + Labels{"Link Uncorrectable FEC Count"} + kCongestion + Labels{"PUN Count"},
+              "107|108|109|110|114|111|112|113|99|119|120|121|122|123|125")},
+      {{Stats({Record(2, kTargetNames, 900), Record(128, "", 800)})}, true, kTargetIdentity},  // only in the head
   };
   for (const Case& c : cases) {
     const ScmDoc& doc = c.target ? kTargetStats : kPortStats;
-    const std::string mode = c.target ? "target" : "port";
-    const std::string id = c.target ? kTarget : kPort;
-    Result text = RunOn(box, c.setup, Words(mode, "scmstats", "getcli", id));
-    EXPECT_EQ(text.out, Text(doc, c.block)) << c.situation;
-    EXPECT_EQ(RunOn(box, c.setup, Words(mode, "scmstats", "get", id)).out, Xml(doc, c.block)) << c.situation;
+    Result text = RunOn(box, c.setup, Words(c.target, "scmstats", "getcli"));
+    EXPECT_EQ(text.out, doc.Of(c.block).Text()) << c.block;
+    EXPECT_EQ(RunOn(box, c.setup, Words(c.target, "scmstats", "get")).out, doc.Of(c.block).Xml()) << c.block;
     // Every list handed out is given back.
     EXPECT_EQ(CallsNamed(text, "KXAPI_FreeSCMRStatisticsList").size(),
-              CallsNamed(text, "KXAPI_GetSCMRStatisticsList").size()) << c.situation;
-    EXPECT_EQ(text.calls.find("never freed"), std::string::npos) << c.situation;
+              CallsNamed(text, "KXAPI_GetSCMRStatisticsList").size()) << c.block;
+    EXPECT_EQ(text.calls.find("never freed"), std::string::npos) << c.block;
   }
-}
-
-TEST(ScmStats, TargetPhaseOneNamesTheTargetInTheRecord) {
-  Sandbox box;
-  Result r = RunOn(box, {kPhase1}, Words("target", "scmstats", "getcli", kTarget));
-  EXPECT_EQ(CallsNamed(r, "KXAPI_GetPortStatisticsFC"),
+  // Phase 1 of a target names the target in the FC statistics record.
+  EXPECT_EQ(CallsNamed(RunOn(box, {kPhase1}, Words(true, "scmstats", "getcli")), "KXAPI_GetPortStatisticsFC"),
             std::vector<std::string>{"KXAPI_GetPortStatisticsFC port=21:00:00:c8:a1:50:00:01 handle=1 reserved=0 "
                                      "by=record target=50:00:c8:a1:00:00:50:01"});
 }
 
 TEST(ScmStats, RefusalsAndFailures) {
   Sandbox box;
-  const std::string disabled = "Failed, Feature disabled on the port";
   const std::string list = "\"scmrStats\": [" + Record(128, "", 0) + "]";
-  struct Case {
-    const char* situation;
-    ScmFixture setup;
-    std::string message;
-    size_t featureQueries;
-    size_t frees;
-  };
+  struct Case { ScmFixture setup; std::string message; size_t featureQueries, frees; };
   const std::vector<Case> cases = {
-      {"adapter outside groups A-C", {kPhase2, "", "", kGroupE}, "Failed, Feature not supported for this adapter", 0, 0},
-      {"no SCM capability", {R"("capabilityFlags": "0x40000000")"}, kNoSupport, 0, 0},
-      {"virtual port", {kPhase2, "", "", "0x2230", true}, "Failed, Feature not supported for virtual port", 0, 0},
-      {"feature disabled", {Join(kPhase2, R"("uscmEnabled": 0)")}, disabled, 1, 0},
-      {"feature query in maintenance mode",
-       {kPhase2, "", R"({"call": "KXAPI_IsUSCMFeatureEnabled", "rc": 150})"}, kMaintenance, 1, 0},
-      {"feature query fails",
-       {kPhase2, "", R"({"call": "KXAPI_IsUSCMFeatureEnabled", "rc": 9})"}, "Failed, USCM settings read error", 1, 0},
-      {"no statistics list", {kPhase2}, kReadError, 1, 0},
-      {"list call in maintenance mode",
-       {Join(kPhase2, list), "", R"({"call": "KXAPI_GetSCMRStatisticsList", "rc": 150})"}, kMaintenance, 1, 0},
-      {"list call fails yet hands a list back",
-       {kPhase2, "", R"({"call": "KXAPI_GetSCMRStatisticsList", "rc": 5, )" + list + "}"}, kReadError, 1, 1},
+      {{kPhase2, "", "", "0x2350"}, "Failed, Feature not supported for this adapter", 0, 0},  // group E
+      {{R"("capabilityFlags": "0x40000000")"}, kNoSupport, 0, 0},
+      {{kPhase2, "", "", "0x2230", true}, kVirtualMsg, 0, 0}, {{Join(kPhase2, R"("uscmEnabled": 0)")}, kDisabled, 1, 0},
+      {{kPhase2, "", R"({"call": "KXAPI_IsUSCMFeatureEnabled", "rc": 150})"}, kMaintenance, 1, 0},
+      {{kPhase2, "", R"({"call": "KXAPI_IsUSCMFeatureEnabled", "rc": 9})"}, "Failed, USCM settings read error", 1, 0},
+      {{kPhase2}, kReadError, 1, 0},  // no statistics list
+      {{Join(kPhase2, list), "", R"({"call": "KXAPI_GetSCMRStatisticsList", "rc": 150})"}, kMaintenance, 1, 0},
+      // The list call fails yet hands a list back.
+      {{kPhase2, "", R"({"call": "KXAPI_GetSCMRStatisticsList", "rc": 5, )" + list + "}"}, kReadError, 1, 1},
   };
   for (const bool target : {false, true}) {
-    const ScmDoc& doc = target ? kTargetStats : kPortStats;
     for (const Case& c : cases) {
-      Result r = RunOn(box, c.setup, Words(target ? "target" : "port", "scmstats", "getcli", target ? kTarget : kPort));
-      EXPECT_EQ(r.out, Error(doc, c.message)) << c.situation << (target ? " (target)" : "");
-      EXPECT_EQ(CallsNamed(r, "KXAPI_IsUSCMFeatureEnabled").size(), c.featureQueries) << c.situation;
-      EXPECT_EQ(CallsNamed(r, "KXAPI_FreeSCMRStatisticsList").size(), c.frees) << c.situation;
-      EXPECT_EQ(r.calls.find("never freed"), std::string::npos) << c.situation;
+      Result r = RunOn(box, c.setup, Words(target, "scmstats", "getcli"));
+      EXPECT_EQ(r.out, (target ? kTargetStats : kPortStats).Error(c.message)) << c.message << target;
+      EXPECT_EQ(CallsNamed(r, "KXAPI_IsUSCMFeatureEnabled").size(), c.featureQueries) << c.message;
+      EXPECT_EQ(CallsNamed(r, "KXAPI_FreeSCMRStatisticsList").size(), c.frees) << c.message;
+      EXPECT_EQ(r.calls.find("never freed"), std::string::npos) << c.message;
     }
   }
-  EXPECT_EQ(RunOn(box, {Join(kPhase2, R"("uscmEnabled": 0)")}, Words("port", "scmstats", "get", kPort)).out,
-            ListError("PortUSCMStatistics", "Port USCM Stats", disabled).Xml());
-
   // Phase 1 of a target reads its FC statistics.
   const ScmFixture statsFail = {kPhase1, "", R"({"call": "KXAPI_GetPortStatisticsFC", "rc": 150})"};
-  EXPECT_EQ(RunOn(box, statsFail, Words("target", "scmstats", "getcli", kTarget)).out, Error(kTargetStats, kMaintenance));
+  EXPECT_EQ(RunOn(box, statsFail, Words(true, "scmstats", "getcli")).out, kTargetStats.Error(kMaintenance));
 
   // A list that cannot be given back: the statistics, then the failure.
-  const ScmFixture freeFails = {Join(kPhase2, "\"scmrStats\": [" + Record(128, "", 0) + "]"), "",
-                           R"({"call": "KXAPI_FreeSCMRStatisticsList", "rc": 4})"};
-  Result r = RunOn(box, freeFails, Words("port", "scmstats", "getcli", kPort));
-  EXPECT_EQ(r.out.substr(r.out.find(kStars, 1) + kStars.size()),
-            Error(kPortStats, "Failed, Statistics list clear error"));
+  const std::string freeFails = R"({"call": "KXAPI_FreeSCMRStatisticsList", "rc": 4})";
+  Result r = RunOn(box, {Stats({Record(128, "", 0)}), "", freeFails}, Words(false, "scmstats", "getcli"));
+  EXPECT_EQ(r.out.substr(r.out.find(kStars, 1) + kStars.size()), kPortStats.Error("Failed, Statistics list clear error"));
   EXPECT_EQ(CallsNamed(r, "KXAPI_FreeSCMRStatisticsList"), std::vector<std::string>{"KXAPI_FreeSCMRStatisticsList records=1"});
-  r = RunOn(box, {Join(kPhase2, "\"scmrStats\": [" + Record(2, kOtherNames, 0) + "]"), "", freeFails.calls},
-          Words("target", "scmstats", "get", kTarget));
-  EXPECT_EQ(r.out, Xml(kTargetStats, kTargetIdentity) +
+  r = RunOn(box, {Stats({Record(2, kOtherNames, 0)}), "", freeFails}, Words(true, "scmstats", "get"));
+  EXPECT_EQ(r.out, kTargetStats.Of(kTargetIdentity).Xml() +
                        ListError("TargetUSCMStatistics", "Target USCM Stats", "Failed, Statistics list clear error").Xml());
 }
 
 TEST(ScmChk, StatusWordsPerDeviceGroup) {
   Sandbox box;
-  struct Case {
-    const char* situation;
-    ScmFixture setup;
-    bool target;
-    std::string tail;
-  };
+  const Labels port = {"Congestion Current State", "Congestion Severity", "Link Integrity Events",
+                       "Delivery Notification Events", "Seconds Since Last Event", "Fabric Connection Flags",
+                       "Virtual Lane", "I/O Throttling"};
+  const Labels target = {"Congestion Current State", "Link Integrity Events", "Seconds Since Last Event", "Virtual Lane",
+                         "I/O Throttling"};
+  struct Case { ScmFixture setup; bool target; std::string values; };
   const std::vector<Case> cases = {
-      {"group C, Brocade, operational lane, throttling active",
-       {Join(kPhase2, R"("scmCongestionState": 1, "scmSeverity": "0xF1", "scmLinkIntegrityEvents": 1,
+      // Group C, Brocade, operational lane, throttling active.
+      {{Join(kPhase2, R"("scmCongestionState": 1, "scmSeverity": "0xF1", "scmLinkIntegrityEvents": 1,
                       "scmSecondsSinceEvent": 42, "scmFabricFlags": 3, "scmVirtualLane": 1, "scmIoThrottling": 2)")},
-       false,
-       PairLines({{"Congestion Current State", "Congested"}, {"Congestion Severity", "Warning"},
-              {"Link Integrity Events", "Yes"}, {"Delivery Notification Events", "No"},
-              {"Seconds Since Last Event", "42"}, {"Fabric Connection Flags", "RDF Completed (Brocade)"},
-              {"Virtual Lane", "Operational"}, {"I/O Throttling", "Active"}})},
-      {"group C, Cisco, non-operational lane, no throttling even with it switched off",
-       {Join(R"("capabilityFlags": "0x84000000")", R"("scmCongestionState": 2, "scmDeliveryEvents": 5,
-                      "scmFabricFlags": 5, "scmVirtualLane": 2, "scmIoThrottling": 1)")},
-       false,
-       PairLines({{"Congestion Current State", "Unknown"}, {"Congestion Severity", "None"},
-              {"Link Integrity Events", "No"}, {"Delivery Notification Events", "Yes"},
-              {"Seconds Since Last Event", "0"}, {"Fabric Connection Flags", "RDF Completed (Cisco)"},
-              {"Virtual Lane", "Non-Operational"}, {"I/O Throttling", "None"}})},
-      {"group C, rejected registration, lane off, throttling switched off",
-       {Join(R"("capabilityFlags": "0x84000000")", R"("scmSeverity": 16, "scmFabricFlags": 2)")},
-       false,
-       PairLines({{"Congestion Current State", "Healthy"}, {"Congestion Severity", "Reserved"},
-              {"Link Integrity Events", "No"}, {"Delivery Notification Events", "No"},
-              {"Seconds Since Last Event", "0"}, {"Fabric Connection Flags", "RDF Reject"},
-              {"Virtual Lane", "Disabled"}, {"I/O Throttling", "Disabled"}})},
-      {"group A: no lanes; throttling value 0 without the switch-off bit",
-       {Join(kPhase2, R"("scmFabricFlags": 1, "scmVirtualLane": 1)"), "", "", kGroupA},
-       false,
-       PairLines({{"Congestion Current State", "Healthy"}, {"Congestion Severity", "None"},
-              {"Link Integrity Events", "No"}, {"Delivery Notification Events", "No"},
-              {"Seconds Since Last Event", "0"}, {"Fabric Connection Flags", "RDF Completed"},
-              {"Virtual Lane", "Disabled"}, {"I/O Throttling", "None"}})},
-      {"target, group C with lanes: unknown lane value, throttling active",
-       {R"("capabilityFlags": "0x44000000")",
+       false, "Congested|Warning|Yes|No|42|RDF Completed (Brocade)|Operational|Active"},
+      // Group C, Cisco, non-operational lane, no throttling even with it switched off.
+      {{Join(kNoThrottle, R"("scmCongestionState": 2, "scmDeliveryEvents": 5, "scmFabricFlags": 5, "scmVirtualLane": 2,
+                            "scmIoThrottling": 1)")},
+       false, "Unknown|None|No|Yes|0|RDF Completed (Cisco)|Non-Operational|None"},
+      // Group C, rejected registration, lane off, throttling switched off.
+      {{Join(kNoThrottle, R"("scmSeverity": 16, "scmFabricFlags": 2)")}, false,
+       "Healthy|Reserved|No|No|0|RDF Reject|Disabled|Disabled"},
+      // Group A: no lanes; throttling value 0 without the switch-off bit.
+      {{Join(kPhase2, R"("scmFabricFlags": 1, "scmVirtualLane": 1)"), "", "", "0x2031"}, false,
+       "Healthy|None|No|No|0|RDF Completed|Disabled|None"},
+      // Target, group C with lanes: unknown lane value, throttling active.
+      {{R"("capabilityFlags": "0x44000000")",
         R"("congestion": 1, "scmLinkIntegrityEvents": 3, "scmSecondsSinceEvent": 9, "ioThrottling": 2)"},
-       true,
-       PairLines({{"Congestion Current State", "Congested"}, {"Link Integrity Events", "Yes"},
-              {"Seconds Since Last Event", "9"}, {"Virtual Lane", "Non-Operational"}, {"I/O Throttling", "Active"}})},
-      {"target, group C without lanes bit: fast lane; throttling switched off",
-       {R"("capabilityFlags": "0x84000000")", R"("virtualLane": 3)"},
-       true,
-       PairLines({{"Congestion Current State", "Healthy"}, {"Link Integrity Events", "No"},
-              {"Seconds Since Last Event", "0"}, {"Virtual Lane", "Fast"}, {"I/O Throttling", "Disabled"}})},
-      {"target, group C: slow lane; value 1 reads None as on the port",
-       {R"("capabilityFlags": "0x84000000")", R"("virtualLane": 1, "ioThrottling": 1, "congestion": 4)"},
-       true,
-       PairLines({{"Congestion Current State", "Unknown"}, {"Link Integrity Events", "No"},
-              {"Seconds Since Last Event", "0"}, {"Virtual Lane", "Slow"}, {"I/O Throttling", "None"}})},
-      {"target, group B: no lanes, unknown lane value without lanes bit",
-       {kPhase2, R"("virtualLane": 2)", "", kGroupB},
-       true,
-       PairLines({{"Congestion Current State", "Healthy"}, {"Link Integrity Events", "No"},
-              {"Seconds Since Last Event", "0"}, {"Virtual Lane", "NA"}, {"I/O Throttling", "None"}})},
+       true, "Congested|Yes|9|Non-Operational|Active"},
+      // Target, group C without lanes bit: fast lane; throttling switched off.
+      {{kNoThrottle, R"("virtualLane": 3)"}, true, "Healthy|No|0|Fast|Disabled"},
+      // Target, group C: slow lane; value 1 reads None as on the port.
+      {{kNoThrottle, R"("virtualLane": 1, "ioThrottling": 1, "congestion": 4)"}, true, "Unknown|No|0|Slow|None"},
+      // Target, group B: no lanes, unknown lane value without lanes bit.
+      {{kPhase2, R"("virtualLane": 2)", "", "0x2141"}, true, "Healthy|No|0|NA|None"},
   };
   for (const Case& c : cases) {
-    const ScmDoc& doc = c.target ? kTargetStatus : kPortStatus;
-    const std::string block = (c.target ? kTargetIdentity : kPortIdentity) + c.tail;
-    const std::string mode = c.target ? "target" : "port";
-    const std::string id = c.target ? kTarget : kPort;
-    EXPECT_EQ(RunOn(box, c.setup, Words(mode, "scmchk", "getcli", id)).out, Text(doc, block)) << c.situation;
-    EXPECT_EQ(RunOn(box, c.setup, Words(mode, "scmchk", "get", id)).out, Xml(doc, block)) << c.situation;
+    const Doc doc = (c.target ? kTargetStatus : kPortStatus)
+                        .Of((c.target ? kTargetIdentity : kPortIdentity) + Tail(c.target ? target : port, c.values));
+    EXPECT_EQ(RunOn(box, c.setup, Words(c.target, "scmchk", "getcli")).out, doc.Text()) << c.values;
+    EXPECT_EQ(RunOn(box, c.setup, Words(c.target, "scmchk", "get")).out, doc.Xml()) << c.values;
   }
   // The status needs phase 2.
-  EXPECT_EQ(RunOn(box, {kPhase1}, Words("port", "scmchk", "getcli", kPort)).out, Error(kPortStatus, kNoSupport));
-  EXPECT_EQ(RunOn(box, {kPhase1}, Words("target", "scmchk", "getcli", kTarget)).out, Error(kTargetStatus, kNoSupport));
-  EXPECT_EQ(RunOn(box, {Join(kPhase2, R"("uscmEnabled": 0)")}, Words("target", "scmchk", "getcli", kTarget)).out,
-            Error(kTargetStatus, "Failed, Feature disabled on the port"));
+  EXPECT_EQ(RunOn(box, {kPhase1}, Words(false, "scmchk", "getcli")).out, kPortStatus.Error(kNoSupport));
+  EXPECT_EQ(RunOn(box, {kPhase1}, Words(true, "scmchk", "getcli")).out, kTargetStatus.Error(kNoSupport));
+  EXPECT_EQ(RunOn(box, {Join(kPhase2, R"("uscmEnabled": 0)")}, Words(true, "scmchk", "getcli")).out,
+            kTargetStatus.Error(kDisabled));
 }
 
 TEST(ScmProfile, GetAndSetKeepEveryByteTheOptionsDoNotOwn) {
   // Bytes 3-15 of the stand-in's record carry 0xA5 ^ offset.
   const std::string tail = "a6a1a0a3a2adacafaea9a8abaa";
-  // A bad value is also shown with the usage text.
-  const std::string kInvalid = "Failed, Invalid parameter";
+  const std::string kInvalid = "Failed, Invalid parameter";  // shown with the usage text
   const std::string fromNvram = R"("scmProfile": "01 01 02")";
-  struct Case {
-    const char* situation;
-    std::string profile;
-    std::vector<std::string> words;
-    std::string calls;
-    std::string expected;  // the block, or the failure message
-    std::string written;   // the record set, "" when nothing is written
-    bool failed = false;
-  };
-  auto shown = [](const char* configured, const char* management, const char* activation) {
-    return kPortIdentity + PairLines({{"USCM Configuration Status", configured}, {"USCM Profile Management", management},
-                                  {"USCM Profile Activation", activation}});
-  };
+  // Expected: the configuration, management and activation shown, or the failure message; written: the
+  // record set ("" when nothing is written).
+  struct Case { std::string profile; std::vector<std::string> words; std::string calls, expected, written; bool failed = false; };
   const std::vector<Case> cases = {
-      {"get", "", {"getcli"}, "", shown("true", "Driver_Settings", "Monitor_Only"), ""},
-      {"get an unknown profile", R"("scmProfile": "01 01 07")", {"getcli"}, "", shown("false", "NVRAM", "Unknown"), ""},
-      {"activation", "", {"setcli", "-a", "aggressive"}, "", shown("true", "NVRAM", "Aggressive"), "000103" + tail},
-      {"activation, long option", "", {"setcli", "--ACTIVATION", "Defensive"}, "", shown("true", "NVRAM", "Defensive"),
-       "000104" + tail},
-      {"restore", fromNvram, {"setcli", "-r", "driver_settings"}, "", shown("false", "Driver_Settings", "Moderate"),
-       "010002" + tail},
-      {"neither option writes the record back", fromNvram, {"setcli"}, "", shown("false", "NVRAM", "Moderate"),
-       "010102" + tail},
-      {"both options", "", {"setcli", "-r", "Driver_Settings", "-a", "Moderate"}, "",
+      {"", {"getcli"}, "", "true|Driver_Settings|Monitor_Only", ""},
+      {R"("scmProfile": "01 01 07")", {"getcli"}, "", "false|NVRAM|Unknown", ""},
+      {"", {"setcli", "-a", "aggressive"}, "", "true|NVRAM|Aggressive", "000103" + tail},
+      {"", {"setcli", "--ACTIVATION", "Defensive"}, "", "true|NVRAM|Defensive", "000104" + tail},
+      {fromNvram, {"setcli", "-r", "driver_settings"}, "", "false|Driver_Settings|Moderate", "010002" + tail},
+      {fromNvram, {"setcli"}, "", "false|NVRAM|Moderate", "010102" + tail},  // neither option writes the record back
+      {"", {"setcli", "-r", "Driver_Settings", "-a", "Moderate"}, "",
        "Failed, Restore and Activation command-line options are mutually exclusive", "", true},
-      {"restore to NVRAM", "", {"setcli", "-r", "NVRAM"}, "", kInvalid, "", true},
-      {"unknown profile", "", {"setcli", "--activation", "Fast"}, "", kInvalid, "", true},
-      {"unknown option", "", {"setcli", "-x", "1"}, "", kInvalid, "", true},
-      {"option=value form", "", {"setcli", "--activation=Moderate"}, "", kInvalid, "", true},
-      {"option without a value", "", {"setcli", "-a"}, "", kInvalid, "", true},
-      {"read in maintenance mode", "", {"getcli"}, R"({"call": "KXAPI_GetSCMRProfile", "rc": 150})", kMaintenance, "",
+      {"", {"setcli", "-r", "NVRAM"}, "", kInvalid, "", true},
+      {"", {"setcli", "--activation", "Fast"}, "", kInvalid, "", true},
+      {"", {"setcli", "--activation=Moderate"}, "", kInvalid, "", true}, {"", {"setcli", "-a"}, "", kInvalid, "", true},
+      {"", {"getcli"}, R"({"call": "KXAPI_GetSCMRProfile", "rc": 150})", kMaintenance, "", true},
+      {"", {"setcli", "-a", "Moderate"}, R"({"call": "KXAPI_GetSCMRProfile", "rc": 3})", "Failed, NVRAM read failed", "",
        true},
-      {"read fails", "", {"setcli", "-a", "Moderate"}, R"({"call": "KXAPI_GetSCMRProfile", "rc": 3})",
-       "Failed, NVRAM read failed", "", true},
-      {"write in maintenance mode", "", {"setcli", "-a", "Moderate"}, R"({"call": "KXAPI_SetSCMRProfile", "rc": 150})",
-       kMaintenance, "000102" + tail, true},
-      {"write fails", "", {"setcli", "-a", "Moderate"}, R"({"call": "KXAPI_SetSCMRProfile", "rc": 5})",
-       "Failed, NVRAM update failed", "000102" + tail, true},
-      {"re-read after the write fails", "", {"setcli", "-a", "Moderate"},
-       R"({"call": "KXAPI_GetSCMRProfile", "nth": 2, "rc": 6})", "Failed, NVRAM read failed", "000102" + tail, true},
+      {"", {"setcli", "-a", "Moderate"}, R"({"call": "KXAPI_SetSCMRProfile", "rc": 150})", kMaintenance, "000102" + tail,
+       true},
+      {"", {"setcli", "-a", "Moderate"}, R"({"call": "KXAPI_SetSCMRProfile", "rc": 5})", "Failed, NVRAM update failed",
+       "000102" + tail, true},
+      // The re-read after the write fails.
+      {"", {"setcli", "-a", "Moderate"}, R"({"call": "KXAPI_GetSCMRProfile", "nth": 2, "rc": 6})",
+       "Failed, NVRAM read failed", "000102" + tail, true},
   };
+  const Labels shown = {"USCM Configuration Status", "USCM Profile Management", "USCM Profile Activation"};
   for (size_t i = 0; i < cases.size(); ++i) {
     const Case& c = cases[i];
     Sandbox box(::testing::UnitTest::GetInstance()->current_test_info()->name() + std::to_string(i));
     std::vector<std::string> words = {"-t", "port", "-s", "scmprofile", c.words[0], kPort};
     words.insert(words.end(), c.words.begin() + 1, c.words.end());
     Result r = RunOn(box, {Join(kPhase2, c.profile), "", c.calls}, words);
-    EXPECT_EQ(r.out, c.failed ? Error(kProfile, c.expected) + (c.expected == kInvalid ? "Usage: set\r\n" : "")
-                              : Text(kProfile, c.expected))
-        << c.situation;
-    const std::vector<std::string> written = CallsNamed(r, "KXAPI_SetSCMRProfile");
-    EXPECT_EQ(written, c.written.empty() ? std::vector<std::string>{}
-                                         : std::vector<std::string>{"KXAPI_SetSCMRProfile port=21:00:00:c8:a1:50:00:01 "
-                                                                    "record=" + c.written})
-        << c.situation;
+    EXPECT_EQ(r.out, c.failed ? kProfile.Error(c.expected) + (c.expected == kInvalid ? "Usage: set\r\n" : "")
+                              : kProfile.Of(kPortIdentity + Tail(shown, c.expected)).Text())
+        << i;
+    EXPECT_EQ(CallsNamed(r, "KXAPI_SetSCMRProfile"),
+              c.written.empty() ? std::vector<std::string>{}
+                                : std::vector<std::string>{"KXAPI_SetSCMRProfile port=21:00:00:c8:a1:50:00:01 record=" +
+                                                           c.written})
+        << i;
   }
 
   Sandbox box;
   EXPECT_EQ(RunOn(box, {kPhase2}, {"-t", "port", "-s", "scmprofile", "get", kPort}).out,
-            Xml(kProfile, shown("true", "Driver_Settings", "Monitor_Only")));
+            kProfile.Of(kPortIdentity + Tail(shown, "true|Driver_Settings|Monitor_Only")).Xml());
   // Refused before the library is asked: phase 1 only, and a virtual port even without the capability.
   Result r = RunOn(box, {kPhase1}, {"-t", "port", "-s", "scmprofile", "setcli", kPort, "-a", "Moderate"});
-  EXPECT_EQ(r.out, Error(kProfile, kNoSupport));
+  EXPECT_EQ(r.out, kProfile.Error(kNoSupport));
   EXPECT_TRUE(CallsNamed(r, "KXAPI_GetSCMRProfile").empty());
   EXPECT_EQ(RunOn(box, {"", "", "", "0x2230", true}, {"-t", "port", "-s", "scmprofile", "getcli", kPort}).out,
-            Error(kProfile, "Failed, Feature not supported for virtual port"));
+            kProfile.Error(kVirtualMsg));
 }
 
 TEST(ScmStats, ClearMapsTheLibraryResult) {
   Sandbox box;
-  auto text = [](const std::string& message) {
-    return kStars + "USCMStatisticsClear:\nMessage: " + message + "\n" + kStars;
-  };
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"0", "Success"},
-      {"118", kNoSupport},
-      {"150", kMaintenance},
-      {"40", "Failed, Memory Error"},
-      {"9", "Failed, Unknown"},
-  };
-  for (const auto& [rc, message] : cases) {
-    const ScmFixture s = {kPhase2, "", R"({"call": "KXAPI_SANCongMgmtResetStatistics", "rc": )" + rc + "}"};
-    Result r = RunOn(box, s, Words("port", "scmstats", "clearcli", kPort));
-    EXPECT_EQ(r.out, text(message)) << rc;
-    EXPECT_EQ(CallsNamed(r, "KXAPI_SANCongMgmtResetStatistics"),
-              std::vector<std::string>{"KXAPI_SANCongMgmtResetStatistics port=21:00:00:c8:a1:50:00:01"});
+  const std::string reset = "KXAPI_SANCongMgmtResetStatistics";
+  const std::vector<std::string> called = {reset + " port=21:00:00:c8:a1:50:00:01"};
+  for (const auto& [rc, message] : std::vector<std::pair<std::string, std::string>>{
+           {"0", "Success"}, {"118", kNoSupport}, {"150", kMaintenance}, {"40", "Failed, Memory Error"},
+           {"9", "Failed, Unknown"}}) {
+    Result r = RunOn(box, {kPhase2, "", R"({"call": ")" + reset + R"(", "rc": )" + rc + "}"},
+                     Words(false, "scmstats", "clearcli"));
+    EXPECT_EQ(r.out, MessageDoc("USCMStatisticsClear", message).Text()) << rc;
+    EXPECT_EQ(CallsNamed(r, reset), called);
   }
-  EXPECT_EQ(RunOn(box, {kPhase2}, Words("port", "scmstats", "clear", kPort)).out,
-            MessageDoc("USCMStatisticsClear", "Success").Xml());
+  EXPECT_EQ(RunOn(box, {kPhase2}, Words(false, "scmstats", "clear")).out, MessageDoc("USCMStatisticsClear", "Success").Xml());
   // Clearing needs phase 2.
-  Result r = RunOn(box, {kPhase1}, Words("port", "scmstats", "clearcli", kPort));
-  EXPECT_EQ(r.out, text(kNoSupport));
-  EXPECT_TRUE(CallsNamed(r, "KXAPI_SANCongMgmtResetStatistics").empty());
+  Result r = RunOn(box, {kPhase1}, Words(false, "scmstats", "clearcli"));
+  EXPECT_EQ(r.out, MessageDoc("USCMStatisticsClear", kNoSupport).Text());
+  EXPECT_TRUE(CallsNamed(r, reset).empty());
 }
