@@ -38,7 +38,8 @@ const StatusMessage kMessages[] = {
     kxmsg::Common(48),
     kxmsg::Common(51),
     kxmsg::Common(60),
-};const ErrorDocument kDocument{kStructure, kMessages, {}, {EmptyField::List(kListField, &kElementDecl)}};
+};
+const ErrorDocument kDocument{kStructure, kMessages, {}, {EmptyField::List(kListField, &kElementDecl)}};
 
 }  // namespace
 

@@ -69,7 +69,8 @@ const StatusMessage kMessages[] = {
     kxmsg::Common(48),
     kxmsg::Common(51),
     kxmsg::Common(60),
-};const ErrorDocument kDocument{kStructure, kMessages, {}, {EmptyField::List(kListField, &kElementDecl)}};
+};
+const ErrorDocument kDocument{kStructure, kMessages, {}, {EmptyField::List(kListField, &kElementDecl)}};
 
 }  // namespace
 
