@@ -121,6 +121,8 @@ TEST_F(Boot, StagedBiosSettingsAndAClearedSlot) {
             Shown("Adapter BIOS: false\n" + Flag("Selectable Boot", false) + Flag("Fabric Assigned Boot LUN", false) +
                   DriveLines({{kZero, 0}, {kZero, 0}, {kFcp, 5}, {kZero, 0}})));
   Cfg({"getcli", kPort, "-b", "UEFI"});
+  // A hand-added ninth drive is no slot of the record.
+  WriteFile(Cache(), ReadFile(Cache()) + "Alternate_Boot_Target_8_WWPN=" + kFcp + "\nAlternate_Boot_Target_8_LUN=1\n");
   // DisableBIOS (100), selectable boot (104), drive 0 cleared (116-123), drive 2 (180-188).
   EXPECT_EQ(CallsNamed(Cfg({"setcli", kPort}), "KXAPI_SetBootDeviceInfo").at(0),
             "KXAPI_SetBootDeviceInfo port=21:00:00:c8:a1:b0:00:00 view=bios changed=100:00>01,104:01>00,116:50>00,"

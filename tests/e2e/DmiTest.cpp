@@ -132,7 +132,6 @@ TEST(Dmi, GetDecodesAQsfpModuleAndRefreshReadsItAgain) {
   RunCases(box, kDmi,
            {{{"getcli", kQsfpPort}, Dmi("Dmi Data", text).Text(), 0, kRead, {kRead + " " + port + "0 reserved=0"}},
             {{"get", kQsfpPort}, Dmi("Dmi Data", text).Xml()},
-            {{"getcli", kQsfpPort, "-r", "true"}, reread, 0, kRead, {kRead + " " + port + "1 reserved=0"}},
             {{"getcli", kQsfpPort, "--REFRESH", "True"}, reread, 0, kRead, {kRead + " " + port + "1 reserved=0"}},
             // "false" reads without refresh.
             {{"getcli", kQsfpPort, "-r", "false"}, Dmi("Dmi Data", text).Text(), 0, kRead, {kRead + " " + port + "0 reserved=0"}},

@@ -159,6 +159,13 @@ TEST(ScmStats, PortAndTargetReportsInBothForms) {
               CallsNamed(text, "KXAPI_GetSCMRStatisticsList").size()) << c.block;
     EXPECT_EQ(text.calls.find("never freed"), std::string::npos) << c.block;
   }
+  // The port's other delivery words.
+  for (const auto& [type, word] : std::vector<std::pair<std::string, std::string>>{{"1", "Timeout"},
+                                                                                    {"2", "Unable To Route"}}) {
+    const Result r =
+        RunOn(box, {Join(kPhase1, R"("scmDeliveryEventType": )" + type)}, Words(false, "scmstats", "getcli"));
+    EXPECT_NE(r.out.find("      Delivery Notification: " + word + "\n"), std::string::npos) << type;
+  }
   // Phase 1 of a target names the target in the FC statistics record.
   EXPECT_EQ(CallsNamed(RunOn(box, {kPhase1}, Words(true, "scmstats", "getcli")), "KXAPI_GetPortStatisticsFC"),
             std::vector<std::string>{"KXAPI_GetPortStatisticsFC port=21:00:00:c8:a1:50:00:01 handle=1 reserved=0 "
@@ -269,7 +276,6 @@ TEST(ScmProfile, GetAndSetKeepEveryByteTheOptionsDoNotOwn) {
        "Failed, Restore and Activation command-line options are mutually exclusive", "", true},
       {"", {"setcli", "-r", "NVRAM"}, "", kInvalid, "", true},
       {"", {"setcli", "--activation", "Fast"}, "", kInvalid, "", true},
-      {"", {"setcli", "--activation=Moderate"}, "", kInvalid, "", true}, {"", {"setcli", "-a"}, "", kInvalid, "", true},
       {"", {"getcli"}, R"({"call": "KXAPI_GetSCMRProfile", "rc": 150})", kMaintenance, "", true},
       {"", {"setcli", "-a", "Moderate"}, R"({"call": "KXAPI_GetSCMRProfile", "rc": 3})", "Failed, NVRAM read failed", "",
        true},

@@ -1,7 +1,10 @@
-// The key=value cache-file helper: read rules, the rewrite and its safety.
+// The key=value cache-file helpers: read rules, the rewrite and its safety.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -163,6 +166,45 @@ TEST_F(FileOpsTest, PresenceAndRemoval) {
   EXPECT_EQ(FileOps::RemoveFile(f.c_str()), 0u) << "already gone";
   fs::create_directories(f + "/x");
   EXPECT_EQ(FileOps::RemoveFile(f.c_str()), 19u) << "a non-empty directory cannot be removed";
+}
+
+TEST_F(FileOpsTest, StaleTemporariesGoWithTheNextRewriteAndNothingElse) {
+  const std::string f = Path("HBAParams_FC_1");
+  for (const char* name : {"HBAParams_FC_1_tmp", "HBAParams_FC_1_tmp.a1B2c3", "HBAParams_FC_1_tmpfile",
+                           "HBAParams_FC_2_tmp.a1B2c3", "HBAParams_FC_1.lock"})
+    Write(Path(name), "x\n");
+  ASSERT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "Data_Rate", "5"), 0u);
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  // The lock file is the holder's to remove: a stale one goes when released.
+  EXPECT_EQ(names, (std::vector<std::string>{"HBAParams_FC_1", "HBAParams_FC_1_tmpfile", "HBAParams_FC_2_tmp.a1B2c3"}));
+  EXPECT_EQ(Read(f), "Data_Rate=5\n");
+}
+
+TEST_F(FileOpsTest, NothingReachesTheFileBeforeCommitAndALockIsExclusive) {
+  const std::string f = Path("BBCR_FC_1");
+  Write(f, "BBCR_Count=8\n");
+  std::optional<KeyValueFile> file(std::in_place, f);
+  ASSERT_EQ(file->Load(), 0u);
+  file->Update({{"BBCR_Count", "3"}, {"BBCR_Status", "1"}});
+  char value[8] = "";
+  EXPECT_EQ(file->Get("bbcr_count", value, sizeof value), 1);
+  EXPECT_STREQ(value, "3");
+  EXPECT_EQ(Read(f), "BBCR_Count=8\n");
+  // Another process waits for the lock until this one lets go of it.
+  const pid_t child = fork();
+  if (child == 0) _exit(FileOps::UpdateKeyValueInFile(f.c_str(), "BBCR_Status", "0") == 0 ? 0 : 1);
+  usleep(100000);
+  EXPECT_EQ(waitpid(child, nullptr, WNOHANG), 0) << "the other process must still wait";
+  EXPECT_EQ(file->Commit(), 0u);
+  EXPECT_EQ(Read(f), "BBCR_Count=3\nBBCR_Status=1\n");
+  file.reset();
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Read(f), "BBCR_Count=3\nBBCR_Status=0\n");
+  EXPECT_FALSE(fs::exists(f + ".lock"));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "runtime/Paths.h"
 #include "shell/CmdProcessor.h"
 #include "shell/RunFlags.h"
+#include "shell/Words.h"
 #include "tests/unit/Capture.h"
 
 namespace {
@@ -118,14 +119,6 @@ TEST_F(FrameworkTest, SelectorPairsStandAnywhereButTheLeafComesFirst) {
   }
 }
 
-TEST_F(FrameworkTest, WithoutSwitchSyntaxASingleWordSelectsTheMode) {
-  RunFlags = 0;  // at the prompt, one word: no switch syntax
-  auto [entry, left] = Find({"fam"});
-  EXPECT_EQ(entry, root.fam);
-  Words words;
-  EXPECT_EQ(root.RunCommand(entry, words), 2u);
-}
-
 // The family's Usage prints the row's text: for "?" and after statuses 4-6 of the text twin.
 TEST_F(FrameworkTest, RunProtocolCallsUsageForHelpAndBadParameters) {
   struct Row {
@@ -224,13 +217,9 @@ TEST(Words, GetOptionValueRemovesTheOptionButNotItsValue) {
   }
 }
 
-TEST(Words, HelpWordsDigitsAndCase) {
+TEST(Words, HelpWordsAndCase) {
   for (const char* w : {"help", "HELP", "/h", "/Help", "-h", "-help", "/?", "?"}) EXPECT_TRUE(IsHelpRequest(w)) << w;
   for (const char* w : {"", "h", "--help", "helpme", "??"}) EXPECT_FALSE(IsHelpRequest(w)) << w;
-  EXPECT_TRUE(IsAllDigits(""));
-  EXPECT_TRUE(IsAllDigits("0123"));
-  EXPECT_FALSE(IsAllDigits("12a"));
-  EXPECT_FALSE(IsAllDigits("-1"));
   EXPECT_TRUE(EqualsNoCase("Adapter_M", "aDAPTER_m"));
   EXPECT_FALSE(EqualsNoCase("\xC4", "\xE4"));  // only A-Z fold
 }
@@ -251,6 +240,46 @@ TEST(Words, ParseNumberIsWholeWordAndRanged) {
   for (const Row& row : rows) EXPECT_EQ(ParseNumber(row.word, row.min, row.max, row.base), row.expected) << row.word;
 }
 
+TEST(Words, OptionWordsAreReadStrictly) {
+  const OptionName names[] = {{"-r", "--refresh"}, {"-c", "--count"}};
+  struct Case {
+    Words words;
+    bool ok;
+    const char* offending;
+    const char* refresh;  // value of -r, "" when not given
+  };
+  const Case cases[] = {
+      {{}, true, "", ""},
+      {{"-R", "true", "--COUNT", "3"}, true, "", "true"},
+      {{"-r", "a", "--refresh", "b"}, true, "", "a"},  // the first occurrence wins
+      {{"--refresh=true"}, false, "--refresh=true", ""},
+      {{"-r", "true", "extra"}, false, "extra", ""},
+      {{"-c"}, false, "-c", ""},
+      {{"-x", "1"}, false, "-x", ""},
+  };
+  for (const Case& c : cases) {
+    OptionWords options;
+    std::string offending;
+    EXPECT_EQ(options.Read(c.words, names, offending), c.ok) << c.offending;
+    if (!c.ok) {
+      EXPECT_EQ(offending, c.offending);
+      continue;
+    }
+    std::string value;
+    EXPECT_EQ(options.Get(names[0], value), *c.refresh != '\0');
+    if (*c.refresh) {
+      EXPECT_EQ(value, c.refresh);
+    }
+  }
+  EXPECT_EQ(ParseStoredNumber("-1"), 0xFFFFFFFFu);
+  EXPECT_EQ(ParseStoredNumber("-2147483648"), 0x80000000u);
+  EXPECT_EQ(ParseStoredNumber("4294967295"), 0xFFFFFFFFu);
+  EXPECT_EQ(ParseStoredNumber("4294967296"), std::nullopt);
+  EXPECT_EQ(ParseStoredNumber("-2147483649"), std::nullopt);
+  EXPECT_EQ(ParseStoredNumber("12 "), std::nullopt);
+  EXPECT_EQ(ParseStoredNumber("-"), std::nullopt);
+}
+
 namespace {
 
 class LibraryCallFamily : public MultipleCmdsProcessor {
@@ -268,45 +297,16 @@ std::string FileText(const std::string& path) {
 
 }  // namespace
 
-TEST(LibraryOutputHelper, CallsRunOnlyWithTheLogAndPrintIntoIt) {
+TEST(LibraryOutputHelper, CallsPrintIntoTheLogAndStandardOutputComesBack) {
   namespace fs = std::filesystem;
-  // A root of its own, so that parallel tests never meet the unopenable log.
+  // A root of its own, so that parallel tests never share the log.
   const std::string root = std::string(KXFC_TEST_WORK_DIR) + "/LibraryOutputHelper";
   fs::remove_all(root);
   setenv("KXFC_SANDBOX_ROOT", root.c_str(), 1);
   const std::string log = kxpaths::Resolve(kxpaths::kOutputLog);
-  // When an earlier test in this process fixed the root, keep whatever log is there.
-  const std::string kept = log + ".kept";
-  const bool hadLog = fs::is_regular_file(log);
-  if (hadLog) fs::rename(log, kept);
-
+  fs::remove(log);  // when an earlier test in this process fixed the root
   LibraryCallFamily family;
-  const long level = DebugLevel();
-  SetDebugLevel(kTraceError);
-  auto traceSize = [] {
-    std::error_code ec;
-    const auto size = fs::file_size(TraceLogPath(), ec);
-    return ec ? 0 : size;
-  };
-
-  // A directory where the log should be: it cannot be opened for appending.
-  fs::create_directories(log);
-  const auto traceBefore = traceSize();
   int calls = 0;
-  {
-    CaptureStdout capture;
-    EXPECT_FALSE(family.WithLibraryOutput("CmdSetCommon", [&] { ++calls; }, " before set"));
-    EXPECT_EQ(capture.Text(), "");
-  }
-  EXPECT_EQ(calls, 0);
-  const std::string traced = FileText(TraceLogPath()).substr(traceBefore);
-  EXPECT_NE(traced.find(": LibraryCallFamily::CmdSetCommon: Failed to open /var/tmp/kxapi-output.log file"
-                        " before set\r\n"),
-            std::string::npos)
-      << traced;
-  fs::remove(log);
-  SetDebugLevel(level);
-
   {
     CaptureStdout capture;
     printf("before\n");
@@ -319,7 +319,4 @@ TEST(LibraryOutputHelper, CallsRunOnlyWithTheLogAndPrintIntoIt) {
   }
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(FileText(log), "from the library\n");
-
-  fs::remove(log);
-  if (hadLog) fs::rename(kept, log);
 }

@@ -18,6 +18,8 @@
 #include "port/PhysicalPortFCStatsCmdsProcessor.h"
 #include "port/PhysicalPortInfoCmdsProcessor.h"
 #include "runtime/Paths.h"
+#include "runtime/Trace.h"
+#include "tests/unit/Capture.h"
 
 namespace {
 
@@ -25,14 +27,6 @@ namespace fs = std::filesystem;
 
 const std::string kStars = "****************************************************\n";
 const std::string kPort = "FC_21:00:00:c8:a1:30:01:00";  // of the built-in inventory
-
-template <class Run>
-std::pair<uint32_t, std::string> Captured(Run run) {
-  testing::internal::CaptureStdout();
-  const uint32_t status = run();
-  fflush(stdout);
-  return {status, testing::internal::GetCapturedStdout()};
-}
 
 }  // namespace
 
@@ -87,17 +81,26 @@ TEST(PortOutputLog, CommandsStopBeforeTheLibraryWhenTheLogCannotBeOpened) {
       {"rwbuffer", [&] { return rwbuffer.CmdRunCommon(testWords, kModeText); },
        kStars + "RWBufferTestInfo:\nMessage: Failed, File not found\nRWBufferTestResult: " + kStars},
   };
+  const long level = DebugLevel();
+  SetDebugLevel(kTraceError);
   for (const Case& c : cases) {
     fs::remove(callLog);
-    auto [status, out] = Captured(c.run);
-    EXPECT_EQ(status, 19u) << c.name;
-    EXPECT_EQ(out, c.expected) << c.name;
+    CaptureStdout capture;
+    EXPECT_EQ(c.run(), 19u) << c.name;
+    EXPECT_EQ(capture.Text(), c.expected) << c.name;
     // Only the inventory was asked for.
     std::ifstream in(callLog);
     std::stringstream calls;
     calls << in.rdbuf();
     EXPECT_EQ(calls.str(), "KXAPI_GetAdapterList\n") << c.name;
   }
+  SetDebugLevel(level);
+  std::ifstream trace(TraceLogPath());
+  std::stringstream traced;
+  traced << trace.rdbuf();
+  EXPECT_NE(traced.str().find(": PhysicalPortBeaconCmdsProcessor::CmdSetCommon: Failed to open "
+                              "/var/tmp/kxapi-output.log file before Mezz adapter check\r\n"),
+            std::string::npos);
   EXPECT_FALSE(fs::exists(root + "/dump.bin"));
   unsetenv("KXSIM_CALLLOG");
 }

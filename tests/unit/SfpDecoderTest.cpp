@@ -241,10 +241,6 @@ TEST(SfpDecoder, TemperatureThresholdRule) {
   for (const auto& c : cases)
     EXPECT_EQ(TemperatureThreshold(c.first, c.second, c.high), c.value)
         << int(c.first) << " " << int(c.second) << (c.high ? " high" : " low");
-  EXPECT_EQ(findbit(0x100, 8, true), 1u);
-  EXPECT_EQ(findbit(0x100, 8, false), ~0u);
-  EXPECT_EQ(findbit(-1, 16, true), ~0u);
-  EXPECT_EQ(findbit(0x80, 7, false), 1u);
 }
 
 TEST(SfpDecoder, ThresholdsAreCalibratedLikeTheValues) {

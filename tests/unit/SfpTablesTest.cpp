@@ -1,33 +1,11 @@
-// The transceiver field tables and the built QSFP extended-identifier table.
+// The built QSFP extended-identifier table.
 #include <gtest/gtest.h>
 
-#include <span>
 #include <string>
 
 #include "sfp/SfpTables.h"
 
 using namespace sfp;
-
-TEST(SfpTables, FieldTablesEndInTheTerminatorAndStayInsideTheImage) {
-  for (const auto& [name, table] : {std::pair{"sfp", std::span<const IndxTbl>(kSfpFieldTable)},
-                                    std::pair{"qsfp", std::span<const IndxTbl>(kQsfpFieldTable)}}) {
-    const IndxTbl& end = table.back();
-    EXPECT_EQ(end.Offset, kEndOffset) << name;
-    EXPECT_EQ(end.data, nullptr) << name;
-    for (size_t i = 0; i + 1 < table.size(); ++i) {
-      const IndxTbl& e = table[i];
-      EXPECT_NE(e.Offset, kEndOffset) << name << " entry " << i;
-      // Every field lies inside the 512-byte image (a QSFP one inside page 00h).
-      if (e.Offset != kHeadingOffset) {
-        EXPECT_LE(e.Offset + e.size, name[0] == 'q' ? 256 : 512) << e.name;
-      }
-      // A bit list without a table would print a label with no line end.
-      if (e.type == SFP_FIELD_BIT_LIST) {
-        EXPECT_NE(e.data, nullptr) << name << " entry " << i;
-      }
-    }
-  }
-}
 
 TEST(SfpTables, QsfpExtendedIdentifierRowsFollowTheirRule) {
   const std::pair<uint16_t, const char*> rows[] = {
