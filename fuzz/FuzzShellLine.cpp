@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kept += w.size();
     if (quotes == 0) kxfuzz::Check(w.find_first_of(" \t\r\n") == std::string::npos, "no separator in a word");
     IsHelpRequest(w);
+    IsAllDigits(w);
   }
   kxfuzz::Check(kept <= line.size() - quotes, "words hold only the line's characters");
   return 0;

@@ -21,6 +21,12 @@ bool IsHelpRequest(const std::string& word) {
   return false;
 }
 
+bool IsAllDigits(const std::string& word) {
+  for (char c : word)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
 std::optional<uint64_t> ParseNumber(const std::string& word, uint64_t min, uint64_t max, int base) {
   size_t i = 0;
   if (base == 16 && word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) i = 2;

@@ -16,6 +16,9 @@ bool EqualsNoCase(const std::string& a, const std::string& b);
 // "help", "/h", "/help", "-h", "-help", "/?" or "?".
 bool IsHelpRequest(const std::string& word);
 
+// True for an empty word or one of decimal digits only.
+bool IsAllDigits(const std::string& word);
+
 // A whole word read as an unsigned number in [min, max]: decimal digits only
 // (base 10), or hexadecimal digits with an optional "0x" prefix (base 16).
 // nullopt for an empty word, any other character, or a value out of range;

@@ -186,6 +186,7 @@ TEST(FCPing, Run) {
       {{"run", kP0, "50:00:C8:A1:0:0:20:1", "65535", "yes"}, TestDoc("FCPingResult", "FCPing", "Success").Xml(),
        Logged(kPingCall, kP0.substr(3) + " wwpn=50:00:c8:a1:00:00:20:01 count=65535 stop=0 area=256")},
       {{"runcli", kP0, kT1, "0"}, Ping(kInvalid)}, {{"runcli", kP0, kT1, "65536"}, Ping(kInvalid)},
+      {{"runcli", kP0, kT1, "4294967297"}, Ping(kInvalid)},  // not 1
       {{"runcli", kP0, kT1, "12abc"}, Ping(kInvalid)}, {{"runcli", kP0, kT1}, Ping(kInvalid)},
       {{"runcli", kP0, kFabric, "1"}, Ping("Failed, Target not found")},  // the fabric is no target
       {{"runcli", kDown, kT1, "0"}, Ping(kLinkDown)},                    // link checked before the count

@@ -217,9 +217,11 @@ TEST(Words, GetOptionValueRemovesTheOptionButNotItsValue) {
   }
 }
 
-TEST(Words, HelpWordsAndCase) {
+TEST(Words, HelpWordsDigitsAndCase) {
   for (const char* w : {"help", "HELP", "/h", "/Help", "-h", "-help", "/?", "?"}) EXPECT_TRUE(IsHelpRequest(w)) << w;
   for (const char* w : {"", "h", "--help", "helpme", "??"}) EXPECT_FALSE(IsHelpRequest(w)) << w;
+  EXPECT_TRUE(IsAllDigits("") && IsAllDigits("0123"));
+  EXPECT_FALSE(IsAllDigits("12a") || IsAllDigits("-1"));
   EXPECT_TRUE(EqualsNoCase("Adapter_M", "aDAPTER_m"));
   EXPECT_FALSE(EqualsNoCase("\xC4", "\xE4"));  // only A-Z fold
 }
