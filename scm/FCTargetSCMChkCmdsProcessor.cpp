@@ -40,7 +40,8 @@ uint32_t FCTargetSCMChkCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) {
   if (const uint32_t st = FCTargetCmdsProcessor::ResolveTarget(*this, fn, args, entry, target))
     return ShowError(st, mode, kStatus);
   if (const uint32_t st = Admit(fn, entry, Gate{kxrec::kCapScmPhase2})) return ShowError(st, mode, kStatus);
-  ShowReport(mode, kStatus, kxscm::TargetStatus(target.Raw(), KindOf(entry), TracePrefix("DisplayTargetSCMStatus")));
+  ShowReport(mode, kStatus,
+             kxscm::TargetStatus(target.Raw(), kxscm::KindOf(entry), TracePrefix("DisplayTargetSCMStatus")));
   TraceExiting(fn);
   return 0;
 }

@@ -42,7 +42,8 @@ uint32_t PhysicalPortSCMChkCmdsProcessor::CmdGetCommon(Words& args, uint32_t mod
   PortLookup port;
   if (const uint32_t st = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port)) return ShowError(st, mode, kStatus);
   if (const uint32_t st = Admit(fn, port.entry, Gate{kxrec::kCapScmPhase2})) return ShowError(st, mode, kStatus);
-  ShowReport(mode, kStatus, kxscm::PortStatus(port.entry.Raw(), KindOf(port.entry), TracePrefix("DisplaySCMStatus")));
+  ShowReport(mode, kStatus,
+             kxscm::PortStatus(port.entry.Raw(), kxscm::KindOf(port.entry), TracePrefix("DisplaySCMStatus")));
   TraceExiting(fn);
   return 0;
 }

@@ -1,7 +1,7 @@
 #include "scm/ScmCmdsProcessor.h"
 
 uint32_t ScmCmdsProcessor::Admit(const char* fn, const kxinv::PortEntryRef& entry, const Gate& gate) {
-  const kxscm::AdapterKind kind = KindOf(entry);
+  const kxscm::AdapterKind kind = kxscm::KindOf(entry);
   if (!kind.groupABC) {
     TraceFn(kTraceError, fn, "SCM feature not supported for this adapter.");
     return kxstatus::kNotSupportedForAdapter;
@@ -33,12 +33,6 @@ uint32_t ScmCmdsProcessor::Admit(const char* fn, const kxinv::PortEntryRef& entr
     return kxscm::kFeatureDisabled;
   }
   return 0;
-}
-
-kxscm::AdapterKind ScmCmdsProcessor::KindOf(const kxinv::PortEntryRef& entry) {
-  const kxinv::PciIdentity pci = entry.Pci();
-  return {kxinv::IsDeviceGroupA(pci) || kxinv::IsDeviceGroupB(pci) || kxinv::IsDeviceGroupC(pci),
-          kxinv::IsDeviceGroupC(pci), entry.CapabilityFlags()};
 }
 
 uint32_t ScmCmdsProcessor::StatsList::Release() {

@@ -34,8 +34,6 @@ class ScmCmdsProcessor : public MultipleCmdsProcessor {
   // (19 no output log, 60 maintenance mode, 13 failed, 52 disabled).
   uint32_t Admit(const char* fn, const kxinv::PortEntryRef& entry, const Gate& gate);
 
-  static kxscm::AdapterKind KindOf(const kxinv::PortEntryRef& entry);
-
   // A statistics list lent by the library, given back on every path: by
   // Release where its result counts, else when this goes out of scope.
   class StatsList {

@@ -331,6 +331,12 @@ const char* FabricConnectionWord(uint8_t flags) {
   return "RDF Completed";
 }
 
+AdapterKind KindOf(const kxinv::PortEntryRef& entry) {
+  const kxinv::PciIdentity pci = entry.Pci();
+  return {kxinv::IsDeviceGroupA(pci) || kxinv::IsDeviceGroupB(pci) || kxinv::IsDeviceGroupC(pci),
+          kxinv::IsDeviceGroupC(pci), entry.CapabilityFlags()};
+}
+
 const char* PortVirtualLaneWord(const AdapterKind& adapter, uint8_t lane) {
   if (!adapter.groupC) return kxkey::kDisabled;
   if (lane == 1) return "Operational";

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "shell/Inventory.h"
+
 namespace kxscm {
 
 inline constexpr size_t kStatsBlockSize = 8192;
@@ -42,6 +44,8 @@ struct AdapterKind {
   bool groupC;        // IsDeviceGroupC
   uint32_t capabilities;  // the port's capability flags
 };
+// What the port of a protocol entry sits on.
+AdapterKind KindOf(const kxinv::PortEntryRef& entry);
 
 // The current SCM status of a port (from its protocol entry) and of a target.
 std::string PortStatus(const uint8_t* entry, const AdapterKind& adapter, const std::string& tracePrefix);

@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "scm/ScmReport.h"
 #include "target/FCTargetCmdsProcessor.h"
 
 namespace {
@@ -38,8 +39,6 @@ const ValueWord kRport1Sessions[] = {
 };
 const ValueWord kRport2Roles[] = {{1, "Target"}, {2, "Initiator"}, {3, "Initiator-Target"}};
 const ValueWord kCongestion[] = {{0, "Healthy"}, {1, "Congested"}};
-const ValueWord kVirtualLanes[] = {{1, "Slow"}, {2, "Normal"}, {3, "Fast"}};
-const ValueWord kThrottling[] = {{1, "None"}, {2, "Active"}};
 
 struct Security {
   const char* remoteType;
@@ -81,17 +80,10 @@ Security SecurityOf(const kxinv::PortEntryRef& entry, const kxinv::TargetRef& t,
   return {"Unknown", kxkey::kNA, kxkey::kDisabled};
 }
 
-const char* VirtualLaneOf(const kxinv::PortEntryRef& entry, const kxinv::TargetRef& t) {
-  if (!kxinv::IsDeviceGroupC(entry.Pci())) return kxkey::kNA;
-  const bool laneBit = (entry.CapabilityFlags() & kxrec::kCapVirtualLane) != 0;
-  return WordFor(kVirtualLanes, t.VirtualLane(), laneBit ? "Non-Operational" : kxkey::kNA);
-}
-
-const char* ThrottlingOf(const kxinv::PortEntryRef& entry, const kxinv::TargetRef& t) {
-  const kxinv::PciIdentity pci = entry.Pci();
-  if (!kxinv::IsDeviceGroupA(pci) && !kxinv::IsDeviceGroupB(pci) && !kxinv::IsDeviceGroupC(pci)) return kxkey::kNone;
-  const bool disabled = (entry.CapabilityFlags() & kxrec::kCapIoThrottlingDisabled) != 0;
-  return WordFor(kThrottling, t.IoThrottling(), disabled ? kxkey::kDisabled : kxkey::kNone);
+// The I/O throttling word as the target's SCM status shows it, but "None"
+// where the adapter has no throttling.
+const char* ThrottlingOf(const kxscm::AdapterKind& kind, const kxinv::TargetRef& t) {
+  return kind.groupABC ? kxscm::IoThrottlingWord(kind, t.IoThrottling()) : kxkey::kNone;
 }
 
 const char* StatusOf(const kxinv::TargetRef& t) {
@@ -174,8 +166,9 @@ std::string FCTargetInfoCmdsProcessor::TargetReport(const kxinv::PortEntryRef& e
   block.Add("      %s: %s\n", "Session State", security.session);
   block.Add("      %s: %s\n", "Secure Mode", security.secureMode);
   block.Add("      %s: %s\n", "Congestion Current State", WordFor(kCongestion, t.CongestionState(), kxkey::kUnknown));
-  block.Add("      %s: %s\n", "Virtual Lane", VirtualLaneOf(entry, t));
-  block.Add("      %s: %s\n", "I/O Throttling", ThrottlingOf(entry, t));
+  const kxscm::AdapterKind kind = kxscm::KindOf(entry);
+  block.Add("      %s: %s\n", "Virtual Lane", kxscm::TargetVirtualLaneWord(kind, t.VirtualLane()));
+  block.Add("      %s: %s\n", "I/O Throttling", ThrottlingOf(kind, t));
   block.Add("      %s: %s\n", "Status", StatusOf(t));
   return block.Text();
 }

@@ -90,7 +90,7 @@ TEST(LunInfo, SizesUniqueIdsAndTheEntrysOwnKind) {
   RunCases(box, kInfo,
            {// Full-width character fields; 2048 blocks of 512 bytes are 1 MB.
             {{"getcli", kT4 + "_LUN_0"},
-             Lun("KALTEXVD|VIRTUAL-DISK-016|1.0a|0|1|60:0a:0b:0c:0d:0e:0f:10:11:12:13:14:15:16:17:18").Text()},
+             Lun("KALTEXVD|VIRTUAL-DISK-016|1.0a|0|1|60:0a:0b:0c:0d:0e:0f:10:11:12:13:14:15:16:17:18").Text(), 0},
             // 2^33 blocks of 512 bytes: 4 TiB, beyond 32 bits; an all-zero ID is "NA" whatever its length.
             {{"getcli", kT4 + "_LUN_5"}, Lun("KALTEX|BIGDISK|2|5|4194304|NA").Text()},
             // Less than one MB rounds down; a non-zero ID of length 0 is empty.

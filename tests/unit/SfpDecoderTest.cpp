@@ -205,10 +205,11 @@ TEST(SfpDecoder, SlopesJoinTheirBytesAsDecimals) {
 
   Image image;
   image.Diag().Set(340, {0, 128}).Set(352, {100, 0}).Set(344, {0, 50}).Set(354, {0x80, 0xe8});
+  image.Set(336, {0, 50}).Set(358, {0x13, 0x88});  // Tx power 0.5 mW at slope 0.5
   const std::string text = Decode(image);
   EXPECT_EQ(slopeArray[0], 0.128f);
   EXPECT_EQ(slopeArray[1], 0.50f);
-  EXPECT_EQ(RowWords(text, "Value"), (std::vector<std::string>{"Value", "12.80", "1.65", "0.00", "0.0000", "0.0000"}));
+  EXPECT_EQ(RowWords(text, "Value"), (std::vector<std::string>{"Value", "12.80", "1.65", "0.00", "0.2500", "0.0000"}));
 }
 
 TEST(SfpDecoder, TemperatureOffsetIsStoredByteSwapped) {
