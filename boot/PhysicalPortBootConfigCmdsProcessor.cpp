@@ -49,14 +49,14 @@ constexpr ParamDef kSetFileParams[] = {
     {"selective-login", "--selective-login", "-e", ValueType::kBool, false, "Selective login: true or false (UEFI view only)", nullptr},
     {"selective-lun-login", "--selective-lun-login", "-c", ValueType::kBool, false, "Selective LUN login: true or false (UEFI view only)", nullptr},
     {"world-login", "--world-login", "-g", ValueType::kBool, false, "World login: true or false (UEFI view only)", nullptr},
-    {"drive-0", "--drive-0", "j", ValueType::kString, false, "Boot device 0 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
-    {"drive-1", "--drive-1", "k", ValueType::kString, false, "Boot device 1 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
-    {"drive-2", "--drive-2", "l", ValueType::kString, false, "Boot device 2 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
-    {"drive-3", "--drive-3", "m", ValueType::kString, false, "Boot device 3 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
-    {"drive-4", "--drive-4", "n", ValueType::kString, false, "Boot device 4 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
-    {"drive-5", "--drive-5", "o", ValueType::kString, false, "Boot device 5 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
-    {"drive-6", "--drive-6", "p", ValueType::kString, false, "Boot device 6 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
-    {"drive-7", "--drive-7", "q", ValueType::kString, false, "Boot device 7 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-0", "--drive-0", "-j", ValueType::kString, false, "Boot device 0 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-1", "--drive-1", "-k", ValueType::kString, false, "Boot device 1 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-2", "--drive-2", "-l", ValueType::kString, false, "Boot device 2 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-3", "--drive-3", "-m", ValueType::kString, false, "Boot device 3 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-4", "--drive-4", "-n", ValueType::kString, false, "Boot device 4 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-5", "--drive-5", "-o", ValueType::kString, false, "Boot device 5 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-6", "--drive-6", "-p", ValueType::kString, false, "Boot device 6 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
+    {"drive-7", "--drive-7", "-q", ValueType::kString, false, "Boot device 7 as WWPN-LUN (drives 4 to 7: UEFI view only)", nullptr},
 };
 
 const CommandDef<Cls> kCommands[] = {
@@ -116,11 +116,7 @@ uint32_t PhysicalPortBootConfigCmdsProcessor::UserMode(const char* fn, const Wor
 
 uint32_t PhysicalPortBootConfigCmdsProcessor::StageOptions(const Words& options, const Context& c, Staged& staged) {
   constexpr const char* fn = "UpdateBootConfigInFile";
-  if (!OnlyKnownOptions(options, {"-b", "--boot-mode", "-a", "--enable-bfs", "-f", "--fabric-assigned-boot-lun", "-d",
-                                  "--selectable-boot", "-e", "--selective-login", "-c", "--selective-lun-login", "-g",
-                                  "--world-login", "-j", "--drive-0", "-k", "--drive-1", "-l", "--drive-2", "-m",
-                                  "--drive-3", "-n", "--drive-4", "-o", "--drive-5", "-p", "--drive-6", "-q",
-                                  "--drive-7"})) {
+  if (!OnlyKnownOptions(options, kSetFileParams)) {
     TraceFn(kTraceError, fn, "unknown option");
     return kxstatus::kInvalidParameter;
   }

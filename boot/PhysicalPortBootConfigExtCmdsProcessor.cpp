@@ -123,10 +123,7 @@ uint32_t PhysicalPortBootConfigExtCmdsProcessor::UserMode(const char* fn, const 
 uint32_t PhysicalPortBootConfigExtCmdsProcessor::StageOptions(const Words& options, const Context& c,
                                                               Staged& staged) {
   constexpr const char* fn = "UpdateBootConfigInFile";
-  if (!OnlyKnownOptions(options, {"-a", "--enable-bfs", "-f", "--fabric-assigned-boot-lun", "-d", "--selectable-boot",
-                                  "-e", "--selective-login", "-c", "--selective-lun-login", "-g", "--world-login", "-m",
-                                  "--fc-nvme", "-n", "--boot-target-num", "-p", "--boot-target-wwpn", "-o",
-                                  "--boot-disk-num", "-l", "--boot-target-enable"})) {
+  if (!OnlyKnownOptions(options, kSetFileParams)) {
     TraceFn(kTraceError, fn, "unknown option");
     return kxstatus::kInvalidParameter;
   }

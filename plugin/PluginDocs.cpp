@@ -144,13 +144,18 @@ std::vector<std::string> CheckDeclarations(MultipleCmdsProcessor& root) {
         if (f.element) CheckStructure(*f.element, where, problems);
       }
     }
-    std::set<std::string> names;
+    std::set<std::string> names, shortNames;
     for (const ParamDef& p : spec->params) {
       if (!p.name || !p.description || !*p.description) {
         problems.push_back(where + ": a parameter without a name or description");
         continue;
       }
       if (!names.insert(p.name).second) problems.push_back(where + ": parameter '" + p.name + "' declared twice");
+      // esxcli takes the letter after the dash as the short name.
+      if (p.shortOption && (p.shortOption[0] != '-' || !p.shortOption[1] || p.shortOption[2]))
+        problems.push_back(where + ": parameter '" + p.name + "' has a short option that is not '-' and one letter");
+      else if (p.shortOption && !shortNames.insert(p.shortOption).second)
+        problems.push_back(where + ": short option '" + p.shortOption + "' declared twice");
       if (p.required && !p.example) problems.push_back(where + ": required parameter '" + p.name + "' has no example");
     }
   }

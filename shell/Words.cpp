@@ -1,5 +1,7 @@
 #include "shell/Words.h"
 
+#include <initializer_list>
+
 namespace {
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -85,10 +87,12 @@ std::optional<Words> Tokenize(const std::string& line) {
   return words;
 }
 
-bool OnlyKnownOptions(const Words& words, std::initializer_list<const char*> names) {
+bool OnlyKnownOptions(const Words& words, std::span<const ParamDef> declared) {
   for (size_t i = 0; i < words.size();) {
     bool known = false;
-    for (const char* name : names) known = known || EqualsNoCase(words[i], name);
+    for (const ParamDef& p : declared)
+      known = known || (p.option && EqualsNoCase(words[i], p.option)) ||
+              (p.shortOption && EqualsNoCase(words[i], p.shortOption));
     if (known) {
       i += 2;
     } else if (!words[i].empty() && words[i][0] == '-') {

@@ -2,11 +2,12 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "shell/CommandSpec.h"
 
 using Words = std::vector<std::string>;
 
@@ -35,8 +36,9 @@ std::optional<Words> Tokenize(const std::string& line);
 
 // Option words of "set"-style commands come in pairs (option, value); false
 // when a word that stands where an option word may stand begins with "-" but
-// is none of names (ignoring case), "--name=value" included.
-bool OnlyKnownOptions(const Words& words, std::initializer_list<const char*> names);
+// is no option or short option of the declared parameters (ignoring case),
+// "--name=value" included.
+bool OnlyKnownOptions(const Words& words, std::span<const ParamDef> declared);
 
 // Options of "set"-style commands.
 class CmdLineParser {

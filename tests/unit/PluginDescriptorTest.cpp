@@ -78,7 +78,10 @@ class UndeclaredFamily : public MultipleCmdsProcessor {
   void RegisterCommands() override {
     using Cls = UndeclaredFamily;
     static const ErrorDocument kListWithoutElement{"Doc", {}, {}, {EmptyField::List("Rows", nullptr)}};
-    static constexpr ParamDef kNoExample[] = {{"port", nullptr, nullptr, ValueType::kString, true, "Port", nullptr}};
+    static constexpr ParamDef kNoExample[] = {{"port", nullptr, nullptr, ValueType::kString, true, "Port", nullptr},
+                                              {"drive", "--drive", "j", ValueType::kString, false, "Drive", nullptr},
+                                              {"mode", "--mode", "-j", ValueType::kString, false, "Mode", nullptr},
+                                              {"other", "--other", "-j", ValueType::kString, false, "Other", nullptr}};
     static const CommandDef<Cls> kCommands[] = {
         {"get", "get", 0, CommandKind::kXml, &Cls::Cmd, "CmdGet"},
         {"set", "set", 1, CommandKind::kXml, &Cls::Cmd, "CmdSet", nullptr, {kNoExample, &kListWithoutElement}},
@@ -100,7 +103,9 @@ TEST(PluginDeclarations, MissingDeclarationsAreNamedPerCommand) {
   EXPECT_EQ(kxplugin::CheckDeclarations(root),
             (std::vector<std::string>{"undeclared get: declares no output (CommandDef spec: document or listOf)",
                                       "undeclared set: list field 'Rows' declares no element structure",
-                                      "undeclared set: required parameter 'port' has no example"}));
+                                      "undeclared set: required parameter 'port' has no example",
+                                      "undeclared set: parameter 'drive' has a short option that is not '-' and one letter",
+                                      "undeclared set: short option '-j' declared twice"}));
 }
 
 }  // namespace
