@@ -214,8 +214,6 @@ std::optional<Bytes8> ParseWwpn(const std::string& text) {
   return wwn;
 }
 
-bool IsZero(const Bytes8& wwn) { return wwn == Bytes8{}; }
-
 kxinv::TargetRef FindTarget(kxinv::PortEntryRef entry, const Bytes8& wwpn) {
   for (kxinv::TargetRef t = entry.FirstTarget(); t; t = t.Next())
     if (t.WWPN() == wwpn) return t;

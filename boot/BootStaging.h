@@ -91,7 +91,6 @@ std::string NvmeKey(unsigned n, const char* field);
 
 // Eight hexadecimal bytes joined by colons, each of one or two digits.
 std::optional<kxinv::Bytes8> ParseWwpn(const std::string& text);
-bool IsZero(const kxinv::Bytes8& wwn);
 // The first discovered target of the port with that WWPN; empty when none.
 kxinv::TargetRef FindTarget(kxinv::PortEntryRef entry, const kxinv::Bytes8& wwpn);
 bool HasLun(kxinv::TargetRef target, uint32_t lun);

@@ -177,7 +177,7 @@ uint32_t PhysicalPortBootConfigCmdsProcessor::StageDrive(const Words& options, c
     TraceRefusal(fn, (drive + " invalid").c_str(), value.c_str());
     return kxstatus::kInvalidParameter;
   }
-  if (IsZero(*wwpn)) {
+  if (kxinv::IsZero(*wwpn)) {
     staged[DriveWwpnKey(n)] = kxinv::FormatWwn(*wwpn);
     staged[DriveLunKey(n)] = "0";
     return 0;

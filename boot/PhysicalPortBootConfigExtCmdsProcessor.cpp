@@ -198,7 +198,7 @@ uint32_t PhysicalPortBootConfigExtCmdsProcessor::StageSlot(const Words& options,
   if (hasWwpn) {
     wwpn = ParseWwpn(wwpnText);
     if (!wwpn) return invalid("boot-target-wwpn", wwpnText);
-    if (!IsZero(*wwpn)) {
+    if (!kxinv::IsZero(*wwpn)) {
       target = FindTarget(c.port.entry, *wwpn);
       if (!target) {
         TraceRefusal(fn, "Target WWPN=%s not present", wwpnText.c_str());

@@ -54,12 +54,6 @@ const ErrorDocument kDocument{kStructure, kMessages, {}, {EmptyField::List(kResu
 
 uint32_t U32(const EchoRecord& record, size_t offset) { return kxinv::ReadAt<uint32_t>(record.data(), offset); }
 
-bool IsZero(const kxinv::Bytes8& wwn) {
-  for (uint8_t b : wwn)
-    if (b != 0) return false;
-  return true;
-}
-
 }  // namespace
 
 std::string EchoResponseTime(const EchoRecord& record) {
@@ -87,7 +81,7 @@ uint32_t PhysicalPortFCEchoCmdsProcessor::ChooseDestination(const char* fn, cons
                                                             const std::string& wwpn, uint16_t& type) {
   // A port that is not logged in to a fabric has no fabric name (all zeros).
   const kxinv::Bytes8 fabric = entry.PrincipalFabricWWN();
-  if (!IsZero(fabric) && kxinv::FormatWwn(fabric) == wwpn) {
+  if (!kxinv::IsZero(fabric) && kxinv::FormatWwn(fabric) == wwpn) {
     type = kxdiag::kEchoToFabric;
     return 0;
   }

@@ -28,6 +28,9 @@ inline const uint8_t* PointerAt(const uint8_t* record, size_t offset) {
 
 using Bytes8 = std::array<uint8_t, 8>;
 
+// An all-zero name: none given, or none known.
+inline bool IsZero(const Bytes8& wwn) { return wwn == Bytes8{}; }
+
 // Text field of at most maxLen bytes (stops at the first NUL).
 std::string TextAt(const uint8_t* record, size_t offset, size_t maxLen);
 
