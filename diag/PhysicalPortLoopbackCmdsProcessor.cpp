@@ -40,14 +40,14 @@ const StatusMessage kMessages[] = {
     {4, "Failed, Loopback type not supported for this adapter"},
     kxmsg::Common(6),
     {12, kxmsg::kCustomData},
-    {13, "Failed, DPortDiag read failed"},
+    {13, kxmsg::kDiagReadFailed},
     kxmsg::Common(14),
     kxmsg::Common(19),
-    {20, "Failed, DPortDiag update failed"},
+    {20, kxmsg::kDiagUpdateFailed},
     kxmsg::Common(21),
     kxmsg::Common(35),
     kxmsg::Common(43),
-    {44, "Failed, Feature supported for speeds 16 Gbps and above"},
+    {44, kxmsg::kDiagNeeds16Gbps},
     kxmsg::Common(48),
     kxmsg::Common(51),
     kxmsg::Common(60),
@@ -158,9 +158,7 @@ void PhysicalPortLoopbackCmdsProcessor::DisplayLoopbackTestResult(const uint8_t*
 }
 
 uint32_t PhysicalPortLoopbackCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-
-  ShowErrorDocument("DisplayError", status, mode,
-                    kDocument);
+  ShowErrorDocument("DisplayError", status, mode, kDocument);
   TraceExiting("DisplayError");
   return status;
 }

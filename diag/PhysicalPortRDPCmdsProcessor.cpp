@@ -24,17 +24,17 @@ constexpr uint8_t kPortStateOnline = 1;
 
 const StatusMessage kMessages[] = {
     kxmsg::Common(6),
-    {13, "Failed, DPortDiag read failed"},
+    {13, kxmsg::kDiagReadFailed},
     kxmsg::Common(14),
     kxmsg::Common(19),
-    {20, "Failed, DPortDiag update failed"},
+    {20, kxmsg::kDiagUpdateFailed},
     kxmsg::Common(21),
     kxmsg::Common(28),
     kxmsg::Common(34),
     kxmsg::Common(35),
     kxmsg::Common(40),
     kxmsg::Common(43),
-    {44, "Failed, Feature supported for speeds 16 Gbps and above"},
+    {44, kxmsg::kDiagNeeds16Gbps},
     kxmsg::Common(48),
     kxmsg::Common(51),
     kxmsg::Common(60),
@@ -107,9 +107,7 @@ void PhysicalPortRDPCmdsProcessor::DisplayRDPInfo(const uint8_t* reply, uint32_t
 }
 
 uint32_t PhysicalPortRDPCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-
-  ShowErrorDocument("DisplayError", status, mode,
-                    kDocument);
+  ShowErrorDocument("DisplayError", status, mode, kDocument);
   TraceExiting("DisplayError");
   return status;
 }

@@ -57,14 +57,14 @@ const StatusMessage kMessages[] = {
     {4, "Failed, RWBuffer type not supported for this adapter"},
     kxmsg::Common(6),
     {12, kxmsg::kCustomData},
-    {13, "Failed, DPortDiag read failed"},
+    {13, kxmsg::kDiagReadFailed},
     kxmsg::Common(14),
     kxmsg::Common(19),
-    {20, "Failed, DPortDiag update failed"},
+    {20, kxmsg::kDiagUpdateFailed},
     kxmsg::Common(21),
     kxmsg::Common(35),
     kxmsg::Common(43),
-    {44, "Failed, Feature supported for speeds 16 Gbps and above"},
+    {44, kxmsg::kDiagNeeds16Gbps},
     {kStatusNoResponse, "Failed, Response data not available"},
     kxmsg::Common(48),
     kxmsg::Common(51),
@@ -176,9 +176,7 @@ void PhysicalPortRWBufferCmdsProcessor::DisplayRWBufferTestResult(const uint8_t*
 }
 
 uint32_t PhysicalPortRWBufferCmdsProcessor::DisplayError(uint32_t status, uint32_t mode) {
-
-  ShowErrorDocument("DisplayError", status, mode,
-                    kDocument);
+  ShowErrorDocument("DisplayError", status, mode, kDocument);
   TraceExiting("DisplayError");
   return status;
 }
