@@ -1,6 +1,5 @@
 // SAN congestion management: the SCM fields of port and target entries, the
 // USCM feature byte, the lent statistics list and the profile record.
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -135,16 +134,6 @@ size_t CountRecords(const void* list) {
   return n;
 }
 
-std::string Hex(const uint8_t* bytes, size_t n) {
-  std::string text;
-  char digits[3];
-  for (size_t i = 0; i < n; ++i) {
-    snprintf(digits, sizeof digits, "%02x", bytes[i]);
-    text += digits;
-  }
-  return text;
-}
-
 // The profile the port has now: the last one set, else the fixture's; by
 // default bytes 3-15 carry 0xA5 ^ offset, so a byte not passed back shows up.
 void CurrentProfile(KXAPI_PORT_HANDLE port, const std::string& key, uint8_t* record) {
@@ -220,7 +209,7 @@ uint32_t KXAPI_GetSCMRProfile(KXAPI_PORT_HANDLE port, uint8_t* record) {
 
 uint32_t KXAPI_SetSCMRProfile(KXAPI_PORT_HANDLE port, uint8_t* record) {
   const std::string key = PortKey(port);
-  const std::string hex = record ? Hex(record, kxrec::kScmrProfileSize) : "null";
+  const std::string hex = record ? ToHex(record, kxrec::kScmrProfileSize) : "null";
   LogCall("KXAPI_SetSCMRProfile port=" + key + " record=" + hex);
   if (!port || !record) return kRcBadArgument;
   if (const uint32_t rc = ScriptedResult("KXAPI_SetSCMRProfile", key)) return rc;
