@@ -93,14 +93,19 @@ uint32_t BootConfigFamily::ReadNvme(const char* fn, Context& c) {
   return 0;
 }
 
-uint32_t BootConfigFamily::CmdGetCommon(Words& words, uint32_t mode) {
-  constexpr const char* fn = "CmdGetCommon";
-  Context c;
+uint32_t BootConfigFamily::OpenView(const char* fn, Words& words, Context& c, const char* readFailure) {
   uint32_t st = Start(fn, words, c);
   if (st == 0) st = UserMode(fn, words, c);
   if (st == 0) st = SwitchView(fn, c);
   if (st == 0) st = CheckRom(fn, c);
-  if (st == 0) st = ReadRecord(fn, c, "Get HBA Params Info failed err=%u", "");
+  if (st == 0) st = ReadRecord(fn, c, readFailure, "");
+  return st;
+}
+
+uint32_t BootConfigFamily::CmdGetCommon(Words& words, uint32_t mode) {
+  constexpr const char* fn = "CmdGetCommon";
+  Context c;
+  uint32_t st = OpenView(fn, words, c, "Get HBA Params Info failed err=%u");
   if (st == 0 && NvmeView(c)) st = ReadNvme(fn, c);
   if (st != 0) return DisplayError(st, mode, false);
   DisplayBootConfigInfo(c, mode, false, false);
@@ -111,11 +116,7 @@ uint32_t BootConfigFamily::CmdGetCommon(Words& words, uint32_t mode) {
 uint32_t BootConfigFamily::CmdSetFileCommon(Words& words, uint32_t mode) {
   constexpr const char* fn = "CmdSetFileCommon";
   Context c;
-  uint32_t st = Start(fn, words, c);
-  if (st == 0) st = UserMode(fn, words, c);
-  if (st == 0) st = SwitchView(fn, c);
-  if (st == 0) st = CheckRom(fn, c);
-  if (st == 0) st = ReadRecord(fn, c, "Get Boot Config failed err=%u", "");
+  uint32_t st = OpenView(fn, words, c, "Get Boot Config failed err=%u");
   // The NVMe entries go into a new cache file too, so they are read before
   // it is created: "set" must never write entries the user did not name.
   if (st == 0 && layout_.ext && c.uefiAdapter) st = ReadNvme(fn, c);

@@ -48,6 +48,9 @@ class BootConfigFamily : public MultipleCmdsProcessor {
 
  private:
   uint32_t Start(const char* fn, Words& words, Context& c);
+  // What get and setFile do first: the port, the view asked for, the library
+  // switched to it, its ROM present, the boot record read.
+  uint32_t OpenView(const char* fn, Words& words, Context& c, const char* readFailure);
   // Switches the library to the view (UEFI-capable adapters only).
   uint32_t SwitchView(const char* fn, const Context& c);
   uint32_t CheckRom(const char* fn, const Context& c);
