@@ -110,7 +110,8 @@ constexpr size_t kTempUnique = 7;  // "." and the six characters of mkstemp
 // left behind. Called under the file's lock, when no other writer can be busy.
 void RemoveStaleTemporaries(const std::string& path) {
   const std::string prefix = BaseName(path) + kTempSuffix;
-  DIR* dir = opendir(DirectoryOf(path).c_str());
+  const std::string directory = DirectoryOf(path);
+  DIR* dir = opendir(directory.c_str());
   if (!dir) return;
   std::vector<std::string> stale;
   while (const dirent* e = readdir(dir)) {
@@ -122,7 +123,7 @@ void RemoveStaleTemporaries(const std::string& path) {
   closedir(dir);
   for (const std::string& name : stale) {
     TraceLevel(kTraceError, "FileOps::UpdateKeyValueInFile: removing stale %s", name.c_str());
-    unlink((DirectoryOf(path) + "/" + name).c_str());
+    unlink((directory + "/" + name).c_str());
   }
 }
 
