@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/Format.h"
 #include "runtime/Trace.h"
 #include "shell/KxApi.h"
 
@@ -18,12 +19,7 @@ std::string Format(const char* format, ...) KX_PRINTF(1, 2);
 std::string Format(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  const int needed = vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string text(needed > 0 ? static_cast<size_t>(needed) : 0, '\0');
-  if (needed > 0) vsnprintf(text.data(), text.size() + 1, format, args);
+  std::string text = FormatV(format, args);
   va_end(args);
   return text;
 }

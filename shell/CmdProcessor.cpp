@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "runtime/Format.h"
 #include "runtime/Paths.h"
 #include "shell/KxApi.h"
 #include "shell/RunFlags.h"
@@ -324,22 +325,10 @@ ReportBlock::ReportBlock(size_t capacity, std::string tracePrefix)
     : capacity_(capacity), tracePrefix_(std::move(tracePrefix)) {}
 
 bool ReportBlock::Add(const char* format, ...) {
-  // One formatting pass for a line of common length, a second only for a longer one.
-  char text[512];
   va_list args;
   va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  const int needed = vsnprintf(text, sizeof text, format, args);
+  const std::string line = FormatV(format, args);
   va_end(args);
-  std::string line;
-  if (needed > 0 && static_cast<size_t>(needed) < sizeof text) {
-    line.assign(text, static_cast<size_t>(needed));
-  } else if (needed > 0) {
-    line.resize(static_cast<size_t>(needed));
-    vsnprintf(line.data(), line.size() + 1, format, again);
-  }
-  va_end(again);
   return AddText(line);
 }
 
