@@ -268,7 +268,7 @@ uint32_t PhysicalPortDPortDiagCmdsProcessor::CmdSetCommon(Words& words, uint32_t
                          " before DPortDiag read"))
     return fail(kxstatus::kFileNotFound);
 
-  DisplayDPortDiagInfo(enabled != 0, 0, mode, true, PhysicalPortCmdsProcessor::RebootRequired(*this, fn));
+  DisplayDPortDiagInfo(enabled != 0, 0, mode, true, RebootRequired(fn));
   TraceExiting(fn);
   return 0;
 }

@@ -165,7 +165,7 @@ uint32_t PhysicalPortCmdsProcessor::CmdUpdateNvramCommon(Words& args, uint32_t m
     return fail(kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed));
   }
 
-  DisplayUpdateNvram(0, mode, RebootRequired(*this, fn));
+  DisplayUpdateNvram(0, mode, RebootRequired(fn));
   TraceExiting(fn);
   return 0;
 }
@@ -223,15 +223,6 @@ uint32_t PhysicalPortCmdsProcessor::ResolvePort(const MultipleCmdsProcessor& fam
   if (status != 0)
     TraceLevel(kTraceError, "%s::%s: Get phy port failed err=%d", family.ClassName(), fn, static_cast<int>(status));
   return status;
-}
-
-bool PhysicalPortCmdsProcessor::RebootRequired(const MultipleCmdsProcessor& family, const char* fn) {
-  uint8_t flag = 0;
-  if (const uint32_t r = KXAPI_IsRebootRequired(&flag); r != 0) {
-    TraceLevel(kTraceError, "%s::%s: Get Reboot Required failed err=%d", family.ClassName(), fn, static_cast<int>(r));
-    return true;  // when the library cannot tell, the safe answer is to reboot
-  }
-  return flag == 1;
 }
 
 uint32_t PhysicalPortCmdsProcessor::ResolveFeaturePort(const MultipleCmdsProcessor& family, const char* fn,

@@ -34,9 +34,6 @@ class PhysicalPortCmdsProcessor : public MultipleCmdsProcessor {
   using AdapterTest = bool (*)(const kxinv::PciIdentity& pci, bool mezzanine);
   static uint32_t ResolveFeaturePort(const MultipleCmdsProcessor& family, const char* fn, const Words& args,
                                      PortLookup& out, AdapterTest eligible);
-  // Whether the library asks for a reboot after a change; when it cannot
-  // tell (traced as "Get Reboot Required failed err=<n>"), a reboot is required.
-  static bool RebootRequired(const MultipleCmdsProcessor& family, const char* fn);
 
 
   // "list": every FC port of every adapter, virtual ports included.

@@ -280,7 +280,7 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::CmdSetCommon(Words& words, uint32_t
     TraceFn(kTraceError, fn, "Update HBA Params failed err=%u", rc);
     return Fail(Doc::kParams, kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed), mode, kNoReboot);
   }
-  DisplayHBAParamsInfo(port.entry, mode, {true, RebootRequired(fn)}, record);
+  DisplayHBAParamsInfo(port.entry, mode, {true, RebootRequired(fn, true)}, record);
   // The values are on the adapter now; a file that stays behind only repeats them.
   if (file.Remove() != 0) TraceFn(kTraceError, fn, "cannot remove %s", file.Path().c_str());
   TraceExiting(fn);
@@ -299,7 +299,7 @@ uint32_t PhysicalPortHBAParamsCmdsProcessor::CmdRestoreDefaultsCommon(Words& wor
     TraceFn(kTraceError, fn, "Restore Default HBA Params failed err=%u", rc);
     return Fail(Doc::kRestore, kxstatus::FromPortCall(rc, kxstatus::kUpdateFailed), mode, kNoReboot);
   }
-  const bool reboot = RebootRequired(fn);
+  const bool reboot = RebootRequired(fn, true);
   Begin(mode);
   BeginStructure(kRestoreDocument.structure);
   WriteStringField(kxkey::kMessage, kxkey::kSuccess);

@@ -288,14 +288,18 @@ void MultipleCmdsProcessor::ShowReportDocument(uint32_t mode, const ErrorDocumen
   End();
 }
 
-bool MultipleCmdsProcessor::RebootRequired(const char* fn) {
+bool MultipleCmdsProcessor::RebootRequired(const char* fn, bool redirected) {
   uint8_t flag = 0;
-  LibraryOutput out;
-  const uint32_t rc = out ? KXAPI_IsRebootRequired(&flag) : kxstatus::kFileNotFound;
-  out.Restore();
+  uint32_t rc = 0;
+  if (redirected) {
+    LibraryOutput out;
+    rc = out ? KXAPI_IsRebootRequired(&flag) : kxstatus::kFileNotFound;
+  } else {
+    rc = KXAPI_IsRebootRequired(&flag);
+  }
   if (rc != 0) {
     // When in doubt, tell the user to reboot.
-    TraceFn(kTraceError, fn, "Get Reboot Required failed err=%u", rc);
+    TraceFn(kTraceError, fn, "Get Reboot Required failed err=%d", static_cast<int>(rc));
     return true;
   }
   return flag == 1;

@@ -212,7 +212,9 @@ class MultipleCmdsProcessor : public CmdProcessor {
 
   // Asks the library whether the change just made needs a reboot; when it
   // cannot tell, the answer is yes ("Get Reboot Required failed err=<n>").
-  bool RebootRequired(const char* fn);
+  // With redirected, the call's standard output goes to the library output
+  // log, and a log that cannot be opened counts as a failed call (19).
+  bool RebootRequired(const char* fn, bool redirected = false);
 
   // Makes one or more library calls with standard output on the library
   // output log. False when the log cannot be opened: the calls are not made
