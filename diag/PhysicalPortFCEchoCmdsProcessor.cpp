@@ -100,7 +100,7 @@ uint32_t PhysicalPortFCEchoCmdsProcessor::CmdRunCommon(Words& words, uint32_t mo
   PortLookup port;
   PingRequest request;
   uint16_t type = 0;
-  uint32_t status = Ping::ResolveOnlinePort(*this, fn, words, port);
+  uint32_t status = PhysicalPortCmdsProcessor::ResolveOnlinePort(*this, fn, words, port);
   if (status == 0) status = Ping::ReadRequest(*this, fn, words, 1, request);
   if (status == 0) status = ChooseDestination(fn, port.entry, request.wwpn, type);
   if (status != 0) return DisplayError(status, mode);

@@ -55,20 +55,6 @@ void PhysicalPortFCPingCmdsProcessor::RegisterCommands() {
   AddCommands(this, kCommands);
 }
 
-uint32_t PhysicalPortFCPingCmdsProcessor::ResolveOnlinePort(const MultipleCmdsProcessor& family, const char* fn,
-                                                            const Words& words, PortLookup& port) {
-  if (const uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(family, fn, words, port)) return status;
-  if (port.entry.IsVirtual()) {
-    TraceLevel(kTraceError, "%s::%s: Command not supported for vport", family.ClassName(), fn);
-    return kxstatus::kVirtualPort;
-  }
-  if (port.entry.PortState() != 1) {
-    TraceLevel(kTraceError, "%s::%s: Port is in Link Down state", family.ClassName(), fn);
-    return kxstatus::kLinkDown;
-  }
-  return 0;
-}
-
 uint32_t PhysicalPortFCPingCmdsProcessor::ReadRequest(const MultipleCmdsProcessor& family, const char* fn,
                                                       const Words& words, size_t first, PingRequest& request) {
   auto word = [&words](size_t i) { return i < words.size() ? words[i] : std::string(); };
@@ -101,7 +87,7 @@ bool PhysicalPortFCPingCmdsProcessor::IsDiscoveredTarget(const kxinv::PortEntryR
 uint32_t PhysicalPortFCPingCmdsProcessor::PrepareSeries(const MultipleCmdsProcessor& family, const char* fn,
                                                         const Words& words, size_t first, PortLookup& port,
                                                         PingRequest& request) {
-  if (const uint32_t status = ResolveOnlinePort(family, fn, words, port)) return status;
+  if (const uint32_t status = PhysicalPortCmdsProcessor::ResolveOnlinePort(family, fn, words, port)) return status;
   if (const uint32_t status = ReadRequest(family, fn, words, first, request)) return status;
   if (!IsDiscoveredTarget(port.entry, request.wwpn)) {
     TraceLevel(kTraceError, "%s::%s: Target not found", family.ClassName(), fn);

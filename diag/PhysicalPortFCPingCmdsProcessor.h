@@ -31,10 +31,6 @@ class PhysicalPortFCPingCmdsProcessor : public MultipleCmdsProcessor {
   // "run <port> <wwpn> <count> <stop-on-error>"
   uint32_t CmdRunCommon(Words& words, uint32_t mode);
 
-  // The first checks of the ping-like runs: resolves the port (words[0]) and
-  // refuses a virtual port (51) and a port whose link is down (43).
-  static uint32_t ResolveOnlinePort(const MultipleCmdsProcessor& family, const char* fn, const Words& words,
-                                    PortLookup& port);
   // Reads WWPN, count and stop-on-error from words[first] on; a missing word
   // reads as empty. The count must be a whole decimal number from 1 to 65535
   // (else 6); stop-on-error is set only by "true".

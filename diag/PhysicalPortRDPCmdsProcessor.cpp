@@ -19,8 +19,6 @@ constexpr FieldDecl kReportFields[] = {{kReportField, ValueType::kString}};
 constexpr StructDecl kElementDecl{kElement, kReportFields};
 
 constexpr uint32_t kStatusDiagFailed = 34;
-constexpr uint32_t kStatusLinkDown = 43;
-constexpr uint8_t kPortStateOnline = 1;
 
 const StatusMessage kMessages[] = {
     kxmsg::Common(6),
@@ -65,16 +63,8 @@ uint32_t PhysicalPortRDPCmdsProcessor::CmdGetCommon(Words& args, uint32_t mode) 
   constexpr const char* fn = "CmdGetCommon";
   TraceEntered(fn);
   PortLookup port;
-  if (const uint32_t status = PhysicalPortCmdsProcessor::ResolvePort(*this, fn, args, port))
+  if (const uint32_t status = PhysicalPortCmdsProcessor::ResolveOnlinePort(*this, fn, args, port))
     return DisplayError(status, mode);
-  if (port.entry.IsVirtual()) {
-    TraceFn(kTraceError, fn, "Command not supported for vport");
-    return DisplayError(kxstatus::kVirtualPort, mode);
-  }
-  if (port.entry.PortState() != kPortStateOnline) {
-    TraceFn(kTraceError, fn, "Port is in Link Down state");
-    return DisplayError(kStatusLinkDown, mode);
-  }
 
   std::unique_ptr<uint8_t[]> reply(new (std::nothrow) uint8_t[kxdiag::kRdpBufferSize]());
   if (!reply) {

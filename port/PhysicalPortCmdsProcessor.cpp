@@ -225,6 +225,20 @@ uint32_t PhysicalPortCmdsProcessor::ResolvePort(const MultipleCmdsProcessor& fam
   return status;
 }
 
+uint32_t PhysicalPortCmdsProcessor::ResolveOnlinePort(const MultipleCmdsProcessor& family, const char* fn,
+                                                      const Words& words, PortLookup& port) {
+  if (const uint32_t status = ResolvePort(family, fn, words, port)) return status;
+  if (port.entry.IsVirtual()) {
+    TraceLevel(kTraceError, "%s::%s: Command not supported for vport", family.ClassName(), fn);
+    return kxstatus::kVirtualPort;
+  }
+  if (port.entry.PortState() != 1) {
+    TraceLevel(kTraceError, "%s::%s: Port is in Link Down state", family.ClassName(), fn);
+    return kxstatus::kLinkDown;
+  }
+  return 0;
+}
+
 uint32_t PhysicalPortCmdsProcessor::ResolveFeaturePort(const MultipleCmdsProcessor& family, const char* fn,
                                                        const Words& args, PortLookup& out, AdapterTest eligible) {
   const char* cls = family.ClassName();

@@ -26,6 +26,10 @@ class PhysicalPortCmdsProcessor : public MultipleCmdsProcessor {
   // The caller shows any non-zero status (a help word's 5 included) in its document.
   static uint32_t ResolvePort(const MultipleCmdsProcessor& family, const char* fn, const Words& args,
                               PortLookup& out);
+  // The first checks of the link diagnostics (ping, CT, echo, RDP): resolves
+  // the port and refuses a virtual port (51) and a port whose link is down (43).
+  static uint32_t ResolveOnlinePort(const MultipleCmdsProcessor& family, const char* fn, const Words& words,
+                                    PortLookup& port);
   // The start of a command on a feature of the adapter behind a port (beacon,
   // D-Port): resolves the port, refuses a virtual port (51), asks the library
   // whether the adapter is a mezzanine one (19 when the output log cannot be
