@@ -50,16 +50,9 @@ const CommandDef<Cls> kCommands[] = {
 };
 
 // The option words of "set", each followed by its value.
-struct Option {
-  const char* shortName;
-  const char* longName;
-};
-constexpr Option kRestore = {"-r", "--restore"};
-constexpr Option kActivation = {"-a", "--activation"};
-
-bool Names(const Option& option, const std::string& word) {
-  return EqualsNoCase(word, option.shortName) || EqualsNoCase(word, option.longName);
-}
+constexpr OptionName kRestore = {"-r", "--restore"};
+constexpr OptionName kActivation = {"-a", "--activation"};
+constexpr OptionName kOptionNames[] = {kRestore, kActivation};
 
 }  // namespace
 
@@ -100,27 +93,27 @@ uint32_t PhysicalPortSCMProfileCmdsProcessor::CmdGetCommon(Words& args, uint32_t
 
 uint32_t PhysicalPortSCMProfileCmdsProcessor::ApplyOptions(const Words& options, uint8_t* record,
                                                            std::string& problem) {
-  const std::string* restore = nullptr;
-  const std::string* activation = nullptr;
-  for (size_t i = 0; i < options.size(); i += 2) {
-    const std::string& word = options[i];
-    const std::string** slot = Names(kRestore, word) ? &restore : Names(kActivation, word) ? &activation : nullptr;
-    if (!slot || i + 1 >= options.size()) {
-      problem = (slot ? "no value for " : "unknown option ") + word;
-      return kxstatus::kInvalidParameter;
-    }
-    if (!*slot) *slot = &options[i + 1];  // the first occurrence wins
+  OptionWords given;
+  std::string offending;
+  if (!given.Read(options, kOptionNames, offending)) {
+    // A known option word out of place is one left without its value.
+    const bool named = OptionWords::IsNamed(offending, kRestore) || OptionWords::IsNamed(offending, kActivation);
+    problem = (named ? "no value for " : "unknown option ") + offending;
+    return kxstatus::kInvalidParameter;
   }
-  if (restore && !EqualsNoCase(*restore, kxscm::kDriverSettings)) {
-    problem = "restore=" + *restore + " not supported";
+  std::string restoreWord, activationWord;
+  const bool restore = given.Get(kRestore, restoreWord);
+  const bool activation = given.Get(kActivation, activationWord);
+  if (restore && !EqualsNoCase(restoreWord, kxscm::kDriverSettings)) {
+    problem = "restore=" + restoreWord + " not supported";
     return kxstatus::kInvalidParameter;
   }
   const kxscm::Word* profile = nullptr;
   if (activation) {
     for (const kxscm::Word& w : kxscm::kActivationProfiles)
-      if (EqualsNoCase(*activation, w.text)) profile = &w;
+      if (EqualsNoCase(activationWord, w.text)) profile = &w;
     if (!profile) {
-      problem = "activation=" + *activation + " not supported";
+      problem = "activation=" + activationWord + " not supported";
       return kxstatus::kInvalidParameter;
     }
     if (restore) {

@@ -87,19 +87,15 @@ std::optional<Words> Tokenize(const std::string& line) {
   return words;
 }
 
-namespace {
-
-bool IsNamed(const std::string& word, const OptionName& name) {
+bool OptionWords::IsNamed(const std::string& word, const OptionName& name) {
   return (name.shortName && *name.shortName && EqualsNoCase(word, name.shortName)) ||
          (name.longName && *name.longName && EqualsNoCase(word, name.longName));
 }
 
-}  // namespace
-
 bool OnlyKnownOptions(const Words& words, std::span<const ParamDef> declared) {
   for (size_t i = 0; i < words.size();) {
     bool known = false;
-    for (const ParamDef& p : declared) known = known || IsNamed(words[i], {p.shortOption, p.option});
+    for (const ParamDef& p : declared) known = known || OptionWords::IsNamed(words[i], {p.shortOption, p.option});
     if (known) {
       i += 2;
     } else if (!words[i].empty() && words[i][0] == '-') {

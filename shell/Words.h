@@ -68,6 +68,8 @@ class OptionWords {
   bool Read(const Words& words, std::span<const OptionName> names, std::string& offending);
   // The value of the option's first occurrence; false when it was not given.
   bool Get(const OptionName& name, std::string& value) const;
+  // The word is the option's short or long name (ignoring case).
+  static bool IsNamed(const std::string& word, const OptionName& name);
 
  private:
   Words names_;
