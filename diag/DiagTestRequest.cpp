@@ -36,7 +36,7 @@ bool CustomPattern(const std::string& value, uint8_t (&chars)[kxdiag::kRequestPa
   return true;
 }
 
-bool IsOptionWord(const std::string& word) { return EqualsNoCase(word, "--data-pattern") || EqualsNoCase(word, "-d"); }
+constexpr OptionName kDataPattern = {"-d", "--data-pattern"};
 
 }  // namespace
 
@@ -118,7 +118,7 @@ uint32_t ParseRun(const char* cls, const char* fn, const Words& args, const Limi
   bool given = false;
   std::string value;
   for (size_t i = positional; i < args.size(); ++i) {
-    if (IsOptionWord(args[i]) && !given) {
+    if (OptionWords::IsNamed(args[i], kDataPattern) && !given) {
       given = true;
       value = WordAt(args, i + 1);
       ++i;
