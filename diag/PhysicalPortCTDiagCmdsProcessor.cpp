@@ -12,7 +12,7 @@ constexpr const char* kResultField = "Test Result";
 const ErrorDocument kDocument{"CTDiagResult", kxmsg::Diagnostic(), {EmptyField::String(kTestField, "")}, {}, kResultField};
 constexpr ParamDef kRunParams[] = {
     kxparam::kPort,
-    {"type", nullptr, nullptr, ValueType::kString, true, "CTPing or FCTraceRoute", "CTPing"},
+    {"type", nullptr, nullptr, ValueType::kString, true, "CTPing or CTFCTraceRoute", "CTPing"},
     {"wwpn", nullptr, nullptr, ValueType::kString, true, "WWPN of a discovered target (eight colon-separated hex bytes)", "50:00:c8:a1:00:00:10:01"},
     {"count", nullptr, nullptr, ValueType::kInt, true, "Number of requests, 1 to 65535", "1"},
     {"stop-on-error", nullptr, nullptr, ValueType::kString, false, "true: stop at the first failed request", nullptr},

@@ -35,8 +35,12 @@ endif()
 if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
   set(CMAKE_INSTALL_PREFIX "/" CACHE PATH "Install prefix: the host's root" FORCE)
 endif()
-# The installed tool finds the vendor library on the host, never the stand-in.
-set_target_properties(kxfcli PROPERTIES SKIP_BUILD_RPATH ON)
+# The installed tool finds the vendor library on the host, never the stand-in:
+# beside the plug-in (/opt/OrvtFcEsxcliPlugin/lib), then where the loader looks.
+set_target_properties(kxfcli PROPERTIES BUILD_WITH_INSTALL_RPATH ON INSTALL_RPATH "\$ORIGIN/../lib")
+# No debug sections: the toolchain's own start-up and unwinder objects would
+# name the build directory in them, and two builds must be byte-identical.
+target_link_options(kxfcli PRIVATE -Wl,--strip-debug)
 set(KXFC_PLUGIN_DIR opt/OrvtFcEsxcliPlugin)
 install(TARGETS kxfcli RUNTIME DESTINATION ${KXFC_PLUGIN_DIR}/bin)
 install(DIRECTORY DESTINATION ${KXFC_PLUGIN_DIR}/tmp)
@@ -62,4 +66,5 @@ add_custom_target(vib ALL
 
 enable_testing()
 add_test(NAME VibPackage COMMAND ${CMAKE_SOURCE_DIR}/tests/package/check-vib.sh ${KXFC_VIB} ${KXFC_DESCRIPTOR})
+add_test(NAME PackagedBinary COMMAND ${CMAKE_SOURCE_DIR}/tests/package/check-binary.sh ${KXFC_VIB} $<TARGET_FILE_DIR:kxapifconly>)
 add_test(NAME InstallLayout COMMAND ${CMAKE_SOURCE_DIR}/tests/package/check-install.sh ${CMAKE_BINARY_DIR})

@@ -1,5 +1,6 @@
 #include "portcfg/HbaParamsStaging.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <utility>
@@ -397,7 +398,11 @@ std::span<const ParamDef> SetFileParams() {
     Table t;
     for (const Param& p : kParams) {
       if (p.kind == Kind::kFileOnly) continue;
+      // What the option means to the user who types it: "Disable_BIOS" is
+      // --enable-bios, so its text reads "Enable BIOS".
       std::string text = p.key;
+      if (p.kind == Kind::kInvertedBool && text.starts_with("Disable_")) text.replace(0, 7, "Enable");
+      std::replace(text.begin(), text.end(), '_', ' ');
       ValueType type = ValueType::kString;
       auto words = [&](const char* (*word)(uint32_t)) {
         const char* sep = ": ";

@@ -1,6 +1,8 @@
 #include "runtime/VelaTimer.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "runtime/Digits.h"
@@ -64,12 +66,15 @@ std::string VelaTimer::FormatDuration(uint64_t ms) {
 std::string VelaTimer::FormatTimestamp(const timeval& tv) {
   // Every trace line is stamped: the local time of a second is worked out
   // once, and the lines within that second only add their milliseconds.
+  // Trivially destructible: a thread_local with a destructor needs a C
+  // runtime hook that older hosts' C libraries lack.
   struct Second {
-    bool known = false;
-    time_t secs = 0;
-    std::string text;  // "%d/%d/%d %02d:%02d:%02d"
+    bool known;
+    time_t secs;
+    unsigned char length;
+    char text[40];  // "%d/%d/%d %02d:%02d:%02d"
   };
-  thread_local Second last;
+  thread_local Second last{};
   if (!last.known || last.secs != tv.tv_sec) {
     tm t{};
     const time_t secs = tv.tv_sec;
@@ -80,13 +85,15 @@ std::string VelaTimer::FormatTimestamp(const timeval& tv) {
       char after;
     } parts[] = {{t.tm_mon + 1, 0, '/'}, {t.tm_mday, 0, '/'}, {t.tm_year + 1900, 0, ' '},
                  {t.tm_hour, 2, ':'},    {t.tm_min, 2, ':'},  {t.tm_sec, 2, '\0'}};
-    last.text.clear();
+    std::string text;
     for (const auto& part : parts) {
       char room[kxdigits::kRoom];
       char* end = room + sizeof room;
-      last.text.append(kxdigits::SignedPadded(end, part.value, part.width), end);
-      if (part.after) last.text += part.after;
+      text.append(kxdigits::SignedPadded(end, part.value, part.width), end);
+      if (part.after) text += part.after;
     }
+    last.length = static_cast<unsigned char>(std::min(text.size(), sizeof last.text));
+    memcpy(last.text, text.data(), last.length);
     last.known = true;
     last.secs = tv.tv_sec;
   }
@@ -94,7 +101,7 @@ std::string VelaTimer::FormatTimestamp(const timeval& tv) {
   char* end = room + sizeof room;
   char* millis = kxdigits::SignedPadded(end, static_cast<int>(tv.tv_usec / 1000), 3);
   *--millis = '.';
-  std::string text = last.text;
+  std::string text(last.text, last.length);
   text.append(millis, end);
   return text;
 }

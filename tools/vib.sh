@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Packs a staged install layout (a DESTDIR tree) into an ESXi VIB: an ar
 # archive of descriptor.xml, an empty sig.pkcs7 and the gzip-compressed tar
-# payload. Reproducible: fixed times, ownership, modes and member order.
+# payload. Reproducible: fixed times, ownership, modes and member order. The ar
+# headers are written here as ESXi's installer reads them: plain member names
+# (no GNU '/' terminator), mode 100644, owner and group 0; the payload's files
+# belong to root/root.
 #   tools/vib.sh <stage dir> <out.vib> <version X.Y.Z-N>
 set -euo pipefail
 stage=$1 out=$2 version=$3
@@ -14,7 +17,7 @@ released=$(date -u -d "@$epoch" +%Y-%m-%dT%H:%M:%S)
 
 find "$stage" -type d -exec chmod 0755 {} +
 files=$(cd "$stage" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
-(cd "$stage" && LC_ALL=C tar --sort=name --mtime="@$epoch" --owner=0 --group=0 --numeric-owner \
+(cd "$stage" && LC_ALL=C tar --sort=name --mtime="@$epoch" --owner=root:0 --group=root:0 \
   --format=ustar -cf "$work/payload.tar" -- *)
 gzip -9 -n -c "$work/payload.tar" >"$work/$payload"
 
@@ -58,7 +61,18 @@ gzip -9 -n -c "$work/payload.tar" >"$work/$payload"
   echo '</vib>'
 } >"$work/descriptor.xml"
 : >"$work/sig.pkcs7"
-touch -d "@$epoch" "$work/descriptor.xml" "$work/sig.pkcs7" "$work/$payload"
-rm -f "$work/out.vib"
-(cd "$work" && ar qcD out.vib descriptor.xml sig.pkcs7 "$payload")
+# One ar member: its 60-byte header, its bytes, a newline to an even offset.
+member() {
+  local name=$1 file=$2 size
+  size=$(stat -c %s "$file")
+  printf '%-16s%-12s%-6s%-6s%-8s%-10s`\n' "$name" "$epoch" 0 0 100644 "$size"
+  cat "$file"
+  if [ $((size % 2)) -eq 1 ]; then printf '\n'; fi
+}
+{
+  printf '!<arch>\n'
+  member descriptor.xml "$work/descriptor.xml"
+  member sig.pkcs7 "$work/sig.pkcs7"
+  member "$payload" "$work/$payload"
+} >"$work/out.vib"
 mv "$work/out.vib" "$out"

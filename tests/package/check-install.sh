@@ -18,7 +18,9 @@ got=$(cd "$work/stage" && find . \( -type f -o -type d -empty \) | sed 's|^\./||
 [ -x "$work/stage/opt/OrvtFcEsxcliPlugin/bin/kxfcli" ] || fail "kxfcli is not executable"
 # The installed tool loads the host's vendor library, never the stand-in of the build tree.
 dynamic=$(readelf -d "$work/stage/opt/OrvtFcEsxcliPlugin/bin/kxfcli")
-! grep -q 'R.*PATH' <<<"$dynamic" || fail "kxfcli keeps a run path"
+paths=$(sed -n 's/.*(R.*PATH).*\[\(.*\)\]/\1/p' <<<"$dynamic")
+[ "$paths" = '$ORIGIN/../lib' ] || fail "kxfcli's run path: $paths"
+grep -q '(RUNPATH)' <<<"$dynamic" || fail "a DT_RPATH, not a DT_RUNPATH (LD_LIBRARY_PATH must win)"
 # The installed build names no path of its build tree (no sandbox, reproducible).
 ! grep -q "$build" "$work/stage/opt/OrvtFcEsxcliPlugin/bin/kxfcli" || fail "kxfcli names its build tree"
 

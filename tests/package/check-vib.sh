@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# Unpacks the VIB with ar and tar and checks it against its own descriptor:
+# Unpacks the VIB and checks it against its own descriptor:
 # member order, a well-formed descriptor naming exactly the payload's files,
 # sizes and checksums, and the plug-in descriptor the build generated.
 #   check-vib.sh <kxfcli-X.Y.Z.vib> <generated plug-in descriptor>
 set -euo pipefail
-vib=$(realpath "$1") plugin=$(realpath "$2")
+vib=$(realpath "$1") plugin=$(realpath "$2") here=$(realpath "$(dirname "$0")")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 fail() { echo "check-vib: $*" >&2; exit 1; }
 q() { xmllint --xpath "$1" descriptor.xml; }
 
-[ "$(ar t "$vib" | tr '\n' ' ')" = "descriptor.xml sig.pkcs7 kxfcli " ] || fail "members: $(ar t "$vib" | tr '\n' ' ')"
-ar x "$vib"
+# The raw ar headers, as ESXi's installer reads them.
+members=$("$here/ar_extract.py" "$vib" | awk '{print $1, $3, $4, $5}') || fail "ar headers"
+[ "$members" = "descriptor.xml 0 0 100644
+sig.pkcs7 0 0 100644
+kxfcli 0 0 100644" ] || fail "members: $(echo $members)"
 [ ! -s sig.pkcs7 ] || fail "sig.pkcs7 is not empty"
 xmllint --noout descriptor.xml || fail "descriptor.xml is not well-formed"
 [ "$(q 'name(/*)')" = vib ] && [ "$(q 'string(/vib/@version)')" = 5.0 ] || fail "root is not <vib version=\"5.0\">"
@@ -41,6 +44,7 @@ usr/lib/vmware/esxcli/ext/kxfcli.xml"
 [ "$packed" = "$expected" ] || fail "payload files: $(echo $packed)"
 grep -q '^drwxr-xr-x 0/0 .* opt/OrvtFcEsxcliPlugin/tmp/$' <<<"$listing" || fail "no cache directory"
 awk '$2 != "0/0" {exit 1}' <<<"$listing" || fail "an entry not owned by 0/0"
+tar -tvf payload.tar | awk '$2 != "root/root" {exit 1}' || fail "an entry not owned by root/root by name"
 grep -q '^-rwxr-xr-x .* opt/OrvtFcEsxcliPlugin/bin/kxfcli$' <<<"$listing" || fail "executable mode"
 grep -q '^-r--r--r-- .* usr/lib/vmware/esxcli/ext/kxfcli.xml$' <<<"$listing" || fail "descriptor not 0444"
 tar -xf payload.tar usr/lib/vmware/esxcli/ext/kxfcli.xml

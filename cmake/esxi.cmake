@@ -1,0 +1,22 @@
+# The toolchain of the shipped executable: Zig's clang, targeting x86-64 Linux
+# with glibc 2.17 (what ESXi's user space can run) and linking its own libc++
+# and unwinder statically, so the tool needs no C++ runtime on the host.
+# tools/deps.sh --esxi installs it (configuring runs it when Zig is missing);
+# the environment variable KXFC_ZIG_DIR names another Zig 0.11.
+set(kxfc_zig_dir "$ENV{KXFC_ZIG_DIR}")
+if(NOT kxfc_zig_dir)
+  set(kxfc_zig_dir /opt/kxfc-toolchain/zig-0.11.0)
+endif()
+if(NOT EXISTS "${kxfc_zig_dir}/zig")
+  message(STATUS "No Zig in ${kxfc_zig_dir}: tools/deps.sh --esxi installs it")
+  execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/../tools/deps.sh --esxi)
+endif()
+if(NOT EXISTS "${kxfc_zig_dir}/zig")
+  message(FATAL_ERROR "No Zig in ${kxfc_zig_dir}: run tools/deps.sh --esxi "
+    "(or configure with -DKXFC_ESXI_TOOLCHAIN=OFF to build with the system compiler)")
+endif()
+set(CMAKE_C_COMPILER ${CMAKE_CURRENT_LIST_DIR}/zig-cc)
+set(CMAKE_CXX_COMPILER ${CMAKE_CURRENT_LIST_DIR}/zig-c++)
+# Tells the project to build what it links from source with this toolchain
+# (Debian's GoogleTest is built against libstdc++).
+set(KXFC_ESXI_BUILD ON)
