@@ -40,9 +40,16 @@ unversioned=$(readelf --dyn-syms -W "$tool" |
   awk '$7 == "UND" && $8 != "" && $8 !~ /@/ && $5 != "WEAK" {print $8}' | grep -v '^KXAPI_' || true)
 [ -z "$unversioned" ] || fail "undefined without a version: $(echo $unversioned)"
 
-# It runs: the adapter list of the stand-in's default inventory.
+# It runs: the adapter list of the stand-in's default inventory, in both forms.
 export KXSIM_STATE="$work/sim-state.json"
 unset KXSIM_FIXTURE KXFC_DEBUG_LEVEL
+adapters="Adapter_KX3262_KXA21350001 Adapter_KX1642_KXB16420007 Adapter_KX0800_KXC00000042"
+stars='****************************************************'
+expected=$(echo "$stars"; for a in $adapters; do printf 'AdapterList:\nAdapters: %s\n' "$a"; done; echo "$stars")
 out=$(LD_LIBRARY_PATH="$standin" "$tool" -t adapter listcli) || fail "does not run"
-grep -q 'Adapter' <<<"$out" || fail "adapter list: $out"
+[ "$out" = "$expected" ] || fail "adapter listcli: $out"
+LD_LIBRARY_PATH="$standin" "$tool" -t adapter list >list.xml || fail "does not run"
+xmllint --noout list.xml || fail "adapter list is not well-formed"
+[ "$(xmllint --xpath 'string(//structure[3]/field[@name="Adapters"]/string)' list.xml)" = Adapter_KX0800_KXC00000042 ] ||
+  fail "adapter list: $(cat list.xml)"
 echo "check-binary: kxfcli needs GLIBC_$glibc at most, no C++ runtime library; NEEDED $(echo $needed)"
