@@ -15,6 +15,71 @@ constexpr std::string_view kAsterisks = "***************************************
 // A name or value as "%s" prints it.
 std::string_view Text(const char* s) { return s ? std::string_view(s) : std::string_view("(null)"); }
 
+// The length of the valid UTF-8 sequence that starts at s[at] (no overlong
+// form, no surrogate, nothing past U+10FFFF), 0 when none starts there.
+size_t Utf8Length(std::string_view s, size_t at) {
+  const auto byte = [&](size_t k) { return at + k < s.size() ? static_cast<unsigned char>(s[at + k]) : 0u; };
+  const unsigned lead = byte(0);
+  unsigned low = 0x80, high = 0xBF;  // the second byte's range
+  size_t length = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (byte(1) < low || byte(1) > high) return 0;
+  for (size_t k = 2; k < length; ++k)
+    if ((byte(k) & 0xC0) != 0x80) return 0;
+  return length;
+}
+
+bool ControlCharacter(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
+
+// A string value as XML character data, so that whatever text the adapter
+// hands back the document stays well-formed: '&' and '<' as references, the
+// '>' of "]]>" as one, and each control character XML does not allow, each
+// byte that is not part of valid UTF-8 and each of U+FFFE and U+FFFF as '?'.
+// Any other '>' stays as it is. room holds the text when it had to change.
+std::string_view XmlText(std::string_view s, std::string& room) {
+  bool plain = s.find("]]>") == std::string_view::npos;
+  for (size_t i = 0; plain && i < s.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    plain = c != '&' && c != '<' && c < 0x80 && !ControlCharacter(c);
+  }
+  if (plain) return s;
+  room.clear();
+  for (size_t i = 0; i < s.size();) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    size_t length = 1;
+    if (c == '&') {
+      room += "&amp;";
+    } else if (c == '<') {
+      room += "&lt;";
+    } else if (c == '>' && room.ends_with("]]")) {
+      room += "&gt;";
+    } else if (c < 0x80) {
+      room += ControlCharacter(c) ? '?' : static_cast<char>(c);
+    } else if ((length = Utf8Length(s, i)) == 0) {
+      room += '?';
+      length = 1;
+    } else if (s.substr(i, length) == "\xEF\xBF\xBE" || s.substr(i, length) == "\xEF\xBF\xBF") {
+      room += '?';
+    } else {
+      room += s.substr(i, length);
+    }
+    i += length;
+  }
+  return room;
+}
+
 // Writes the pieces to standard output, gathered into one stream write when
 // they fit the buffer together, as an element of a document does.
 template <size_t N>
@@ -82,9 +147,10 @@ uint32_t Serializer::EndList() {
 
 uint32_t Serializer::WriteStringList(const std::vector<std::string>& values) {
   if (!Valid()) return 12;
+  std::string room;
   for (const std::string& v : values) {
     if (Xml())
-      Put({"<string>", Text(v.c_str()), "</string>"});
+      Put({"<string>", XmlText(Text(v.c_str()), room), "</string>"});
     else
       Put({Text(v.c_str()), ","});
   }
@@ -152,8 +218,9 @@ uint32_t Serializer::EndField() {
 
 uint32_t Serializer::WriteStringField(const char* name, const char* value) {
   if (!Valid()) return 12;
+  std::string room;
   if (Xml())
-    Put({"<field name=\"", Text(name), "\">\n<string>", Text(value), "</string></field>\n"});
+    Put({"<field name=\"", Text(name), "\">\n<string>", XmlText(Text(value), room), "</string></field>\n"});
   else
     Put({Text(name), ": ", Text(value), "\n"});
   return 0;
@@ -161,8 +228,10 @@ uint32_t Serializer::WriteStringField(const char* name, const char* value) {
 
 uint32_t Serializer::WriteStringStructure(const char* typeName, const char* name, const char* value) {
   if (!Valid()) return 12;
+  std::string room;
   if (Xml())
-    Put({"<structure typeName=\"", Text(typeName), "\">\n<field name=\"", Text(name), "\">\n<string>", Text(value),
+    Put({"<structure typeName=\"", Text(typeName), "\">\n<field name=\"", Text(name), "\">\n<string>",
+         XmlText(Text(value), room),
          "</string></field>\n</structure>\n"});
   else
     Put({Text(typeName), ":\n", Text(name), ": ", Text(value), "\n"});
@@ -205,8 +274,9 @@ uint32_t Serializer::WriteFormatted(size_t maxLen, const char* format, ...) {
   va_start(args, format);
   vsnprintf(buffer, maxLen + 1, format, args);
   va_end(args);
+  std::string room;
   if (Xml())
-    Put({"<string>", buffer, "</string>"});
+    Put({"<string>", XmlText(buffer, room), "</string>"});
   else
     Put({buffer});
   free(buffer);

@@ -1,6 +1,8 @@
 // Writes a command's result to standard output as esxcli XML (mode 1) or as
 // plain text (mode 2). A streaming writer: callers open and close structures,
-// fields and lists in order; nothing is escaped and no nesting is checked.
+// fields and lists in order; no nesting is checked. Names are printed as given;
+// string values are printed as given in text, and in XML as character data
+// that keeps the document well-formed whatever their bytes.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // A small reader for the XML the tests look at: the plug-in descriptor and the
-// tool's documents. Elements, attributes, text, comments; no DTDs, no CDATA.
+// tool's documents. Elements, attributes, text, comments; no DTDs, no CDATA,
+// no character references. Strict about characters, '&' and "]]>".
 #pragma once
 
 #include <memory>
@@ -33,11 +34,42 @@ struct Node {
   }
 };
 
-inline std::string Decode(std::string s) {
-  if (s.find('&') == std::string::npos) return s;
-  for (const auto& [entity, c] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}})
-    s = std::regex_replace(s, std::regex(entity), c);
-  return s;
+// Text or an attribute value with its entity references replaced; throws on an
+// '&' that begins none of the five.
+inline std::string Decode(const std::string& s) {
+  static const std::pair<std::string, char> kEntities[] = {
+      {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&amp;", '&'}};
+  std::string out;
+  for (size_t i = 0; i < s.size();) {
+    size_t next = i + 1;
+    char c = s[i];
+    for (const auto& [entity, replacement] : kEntities)
+      if (c == '&' && s.compare(i, entity.size(), entity) == 0) next = i + entity.size(), c = replacement;
+    if (next == i + 1 && c == '&') throw std::runtime_error("an & that begins no entity");
+    out += c;
+    i = next;
+  }
+  return out;
+}
+
+// Throws unless s is UTF-8 (shortest forms) of characters XML 1.0 allows.
+inline void CheckCharacters(const std::string& s) {
+  for (size_t i = 0; i < s.size();) {
+    const unsigned char lead = s[i];
+    const size_t n = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
+    char32_t cp = n == 1 ? lead : lead & (0x7F >> n);
+    bool whole = n > 0;
+    for (size_t k = 1; k < n; ++k) {
+      whole = whole && i + k < s.size() && (s[i + k] & 0xC0) == 0x80;
+      if (whole) cp = cp << 6 | (s[i + k] & 0x3F);
+    }
+    static const char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (!whole || cp < kLeast[n] ||
+        !(cp == 9 || cp == 10 || cp == 13 || (cp >= 0x20 && cp <= 0xD7FF) || (cp >= 0xE000 && cp <= 0xFFFD) ||
+          (cp >= 0x10000 && cp <= 0x10FFFF)))
+      throw std::runtime_error("a character XML does not allow at offset " + std::to_string(i));
+    i += n;
+  }
 }
 
 // The root element; throws std::runtime_error on malformed input.
@@ -45,10 +77,12 @@ inline std::unique_ptr<Node> Parse(const std::string& s) {
   static const std::regex kTag(R"re(([\w:.-]+)((?:\s+[\w:.-]+\s*=\s*(?:"[^"]*"|'[^']*'))*)\s*(/?))re");
   static const std::regex kAttr(R"re(([\w:.-]+)\s*=\s*(?:"([^"]*)"|'([^']*)'))re");
   auto fail = [](const std::string& what, size_t at) { throw std::runtime_error(what + " at offset " + std::to_string(at)); };
+  CheckCharacters(s);
   std::vector<std::unique_ptr<Node>> open;  // open[0] holds the root
   open.push_back(std::make_unique<Node>());
   for (size_t i = 0; i < s.size();) {
     const size_t lt = std::min(s.find('<', i), s.size());
+    if (s.substr(i, lt - i).find("]]>") != std::string::npos) fail("]]> in text", i);
     if (open.size() > 1) open.back()->text += Decode(s.substr(i, lt - i));
     else if (s.find_first_not_of(" \t\r\n", i) < lt) fail("text outside the root element", i);
     if ((i = lt) == s.size()) break;

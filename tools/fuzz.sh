@@ -5,10 +5,10 @@
 # crash leaves its input in build-fuzz/ (crash-*), to be added to
 # fuzz/corpus/<target> once fixed.
 #
-#   tools/fuzz.sh shell_line|options|key_value|identifiers|sfp|vpd|rdp [seconds]
+#   tools/fuzz.sh shell_line|options|key_value|identifiers|sfp|vpd|rdp|xml_string [seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-target=${1:?"target: shell_line, options, key_value, identifiers, sfp, vpd or rdp"}
+target=${1:?"target: shell_line, options, key_value, identifiers, sfp, vpd, rdp or xml_string"}
 seconds=${2:-300}
 tools/deps.sh --fuzz
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \

@@ -2,8 +2,10 @@
 // data, saving it, and the module firmware update with its checks.
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "tests/MiniXml.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
@@ -253,14 +255,37 @@ TEST(Dmi, MaintenanceModeInEveryCall) {
             {{"getcli", kQsfpPort}, DmiError("Failed, SFP DMI data read failed").Text()}});
 }
 
-TEST(Dmi, PercentSignsInModuleTextArePrintedAsTheyStand) {
+TEST(Dmi, ModuleTextIsPrintedAsItStandsAndTheDocumentReadsItBack) {
   Sandbox box;
-  box.UseFixtureText(R"({"adapters": [{"model": "KX3262", "serial": "S1", "pci": {"device": "0x2230"},
-    "ports": [{"number": 0, "entries": [{"wwpn": "21:00:00:c8:a1:30:01:00",
-      "sfp": {"a0": "03", "text": {"20": "100%s%n%x", "40": "%%PN"}}}]}]}]})");
-  Result r = box.Run({"-t", "port", "-s", "dmi", "getcli", kSfpPort});
-  EXPECT_NE(r.out.find("\n" + Label("Vendor") + "100%s%n%x\n" + Label("Connector") + "Unknown or unspecified\n"),
-            std::string::npos);
-  EXPECT_NE(r.out.find("\n" + Label("Vendor PN") + "%%PN \n"), std::string::npos);
-  EXPECT_EQ(r.out.substr(r.out.size() - kStars.size() - 38), Label("Debug MCU Version") + "0x00 \n" + kStars);
+  // Rows: the module's A0 bytes from byte 0, its text fields by offset, and lines the text form holds.
+  const std::vector<std::tuple<std::string, std::string, std::vector<std::string>>> rows = {
+      {"03", R"("20": "100%s%n%x", "40": "%%PN")",
+       {"\n" + Label("Vendor") + "100%s%n%x\n" + Label("Connector") + "Unknown or unspecified\n",
+        "\n" + Label("Vendor PN") + "%%PN \n"}},
+      // Rate identifier 0x06 and a part number with '&', '<' and '>'.
+      {"03 00 00 00 00 00 00 00 00 00 00 00 00 06", R"("40": "KX&SFP<8G>")",
+       {"\n" + Label("Part Number") + "KX&SFP<8G>\n",
+        "\n" + Label("Rate Identifier") + "SFF-8431 (8/4/2G Independent Rx & Tx Rate_select)\n" +
+            Label("Kaltex SFP Installed"),
+        "\n" + Label("Vendor PN") + "KX&SFP<8G> \n"}}};
+  const std::string head = kStars + "DMIInformation:\nMessage: Success\nDmi Info: DMIInfoList:\nDmi Data: ";
+  for (const auto& [a0, text, lines] : rows) {
+    box.UseFixtureText(R"({"adapters": [{"model": "KX3262", "serial": "S1", "pci": {"device": "0x2230"},
+      "ports": [{"number": 0, "entries": [{"wwpn": "21:00:00:c8:a1:30:01:00",
+        "sfp": {"a0": ")" + a0 + R"(", "text": {)" + text + "}}}]}]}]}");
+    const std::string cli = box.Run({"-t", "port", "-s", "dmi", "getcli", kSfpPort}).out;
+    for (const std::string& line : lines) EXPECT_NE(cli.find(line), std::string::npos) << line;
+    ASSERT_TRUE(cli.starts_with(head) && cli.ends_with(Label("Debug MCU Version") + "0x00 \n" + kStars)) << cli;
+    // The document parses, and its "Dmi Data" string is the decoded text byte for byte.
+    const std::string decoded = cli.substr(head.size(), cli.size() - head.size() - kStars.size());
+    const std::string xml = box.Run({"-t", "port", "-s", "dmi", "get", kSfpPort}).out;
+    try {
+      const auto doc = minixml::Parse(xml);
+      const auto* data = doc->Child("structure")->All("field").back()->Child("list")->Child("structure");
+      EXPECT_EQ(data->Child("field")->Attr("name"), "Dmi Data");
+      EXPECT_EQ(data->Child("field")->Child("string")->text, decoded);
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << e.what() << "\n" << xml;
+    }
+  }
 }

@@ -34,9 +34,20 @@ TEST(Serializer, EveryOperationInBothModes) {
       {"string field", [](Serializer& s) { s.WriteStringField("Message", "Success"); },
        xmlHead + "<field name=\"Message\">\n<string>Success</string></field>\n</output>\n",
        kStars + "Message: Success\n" + kStars},
-      {"no escaping", [](Serializer& s) { s.WriteStringField("A&B", "<x> & \"y\""); },
-       xmlHead + "<field name=\"A&B\">\n<string><x> & \"y\"</string></field>\n</output>\n",
-       kStars + "A&B: <x> & \"y\"\n" + kStars},
+      // XML values become character data; names, and every byte in text, stay as they are.
+      {"values as character data",
+       [](Serializer& s) {
+         s.WriteStringField("A&B", "<x> & \"y\"\t\x1b\x7f\r\n");
+         s.WriteStringList({"]]>]>", "\xc3\xa9\xc3\xef\xbf\xbf\xf4\x90\x80\x80\xed\xa0\x80"});
+         s.WriteStringStructure("T", "N", "\xe2\x82");
+         s.WriteFormatted(4, "%s", "a<\x01\xf0\x9f\x98\x80");
+       },
+       xmlHead + "<field name=\"A&B\">\n<string>&lt;x> &amp; \"y\"\t?\x7f\r\n</string></field>\n"
+                 "<string>]]&gt;]></string><string>\xc3\xa9?????????" "</string>"
+                 "<structure typeName=\"T\">\n<field name=\"N\">\n<string>??" "</string></field>\n</structure>\n"
+                 "<string>a&lt;??" "</string></output>\n",
+       kStars + "A&B: <x> & \"y\"\t\x1b\x7f\r\n\n]]>]>,\xc3\xa9\xc3\xef\xbf\xbf\xf4\x90\x80\x80\xed\xa0\x80,\n"
+                "T:\nN: \xe2\x82\na<\x01\xf0" + kStars},
       {"structure list",
        [](Serializer& s) {
          s.BeginStructure("AdapterList");
