@@ -106,12 +106,17 @@ uint32_t BootConfigFamily::ReadOptions(const char* fn, const Words& words, Conte
 }
 
 uint32_t BootConfigFamily::OpenView(const char* fn, Words& words, Context& c, const std::vector<OptionName>& names,
-                                    const char* readFailure) {
+                                    const char* readFailure, std::map<std::string, std::string>* staged) {
   uint32_t st = Start(fn, words, c);
   if (st == 0) st = ReadOptions(fn, words, c, names);
   if (st == 0) st = UserMode(fn, words, c);
-  if (st == 0) st = SwitchView(fn, c);
   if (st == 0) st = CheckRom(fn, c);
+  // Every option is checked before the library's view changes.
+  if (st == 0 && staged) {
+    st = StageOptions(c, *staged);
+    if (st != 0) TraceFn(kTraceError, fn, "UpdateBootConfigInFile failed with uRet=%u", st);
+  }
+  if (st == 0) st = SwitchView(fn, c);
   if (st == 0) st = ReadRecord(fn, c, readFailure, "");
   return st;
 }
@@ -119,7 +124,7 @@ uint32_t BootConfigFamily::OpenView(const char* fn, Words& words, Context& c, co
 uint32_t BootConfigFamily::CmdGetCommon(Words& words, uint32_t mode) {
   constexpr const char* fn = "CmdGetCommon";
   Context c;
-  uint32_t st = OpenView(fn, words, c, getNames_, "Get HBA Params Info failed err=%u");
+  uint32_t st = OpenView(fn, words, c, getNames_, "Get HBA Params Info failed err=%u", nullptr);
   if (st == 0 && NvmeView(c)) st = ReadNvme(fn, c);
   if (st != 0) return DisplayError(st, mode, false);
   DisplayBootConfigInfo(c, mode, false, false);
@@ -130,17 +135,13 @@ uint32_t BootConfigFamily::CmdGetCommon(Words& words, uint32_t mode) {
 uint32_t BootConfigFamily::CmdSetFileCommon(Words& words, uint32_t mode) {
   constexpr const char* fn = "CmdSetFileCommon";
   Context c;
-  uint32_t st = OpenView(fn, words, c, setFileNames_, "Get Boot Config failed err=%u");
+  std::map<std::string, std::string> staged;
+  uint32_t st = OpenView(fn, words, c, setFileNames_, "Get Boot Config failed err=%u", &staged);
   // The NVMe entries go into a new cache file too, so they are read before
   // it is created: "set" must never write entries the user did not name.
   if (st == 0 && layout_.ext && c.uefiAdapter) st = ReadNvme(fn, c);
   if (st != 0) return DisplayError(st, mode, false);
 
-  std::map<std::string, std::string> staged;
-  if (const uint32_t refused = StageOptions(c, staged)) {
-    TraceFn(kTraceError, fn, "UpdateBootConfigInFile failed with uRet=%u", refused);
-    return DisplayError(refused, mode, false);
-  }
   staged["Boot_Mode"] = BootModeValue(layout_, c.view);
   TraceFn(kTraceInfo, fn, "Boot_Mode=%s", staged["Boot_Mode"].c_str());
 

@@ -52,10 +52,11 @@ class BootConfigFamily : public MultipleCmdsProcessor {
 
  private:
   uint32_t Start(const char* fn, Words& words, Context& c);
-  // What get and setFile do first: the port, the view asked for, the library
-  // switched to it, its ROM present, the boot record read.
+  // What get and setFile do first: the port, the view asked for, its ROM
+  // present, the library switched to it, the boot record read.
+  // setFile's options are staged (staged given) before the view switch.
   uint32_t OpenView(const char* fn, Words& words, Context& c, const std::vector<OptionName>& names,
-                    const char* readFailure);
+                    const char* readFailure, std::map<std::string, std::string>* staged);
   // Reads the option words strictly: an unknown word or a name without its value is 6.
   uint32_t ReadOptions(const char* fn, const Words& words, Context& c, const std::vector<OptionName>& names);
   // Switches the library to the view (UEFI-capable adapters only).
