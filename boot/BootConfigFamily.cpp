@@ -159,7 +159,7 @@ uint32_t BootConfigFamily::CmdSetFileCommon(Words& words, uint32_t mode) {
     return DisplayError(failed, mode, false);
   }
   // A file staged for another view starts over from this view's record: one
-  // set applies one view, so that view's values must never reach this one.
+  // set applies one view, and the other view's values must never reach this one.
   bool fresh = !file.Exists();
   if (!fresh) {
     uint8_t stagedView = c.view;
