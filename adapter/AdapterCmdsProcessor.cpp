@@ -237,6 +237,14 @@ uint32_t AdapterCmdsProcessor::CmdUpdateCommon(Words& words, uint32_t mode) {
           static_cast<const void*>(found.fcEntry.Raw()), static_cast<const void*>(found.iscsiEntry.Raw()));
   TraceFn(kTraceInfo, fn, "Got Identifier = %s", identifier.c_str());
   TraceFn(kTraceInfo, fn, "Got Firmware file  = %s", file.c_str());
+  const Region* chosen = nullptr;
+  for (const Region& r : kRegions)
+    if (EqualsNoCase(region, r.keyword)) chosen = &r;
+  // A misspelt region must not write the image anywhere.
+  if (!chosen) {
+    TraceFn(kTraceError, fn, "region=%s not supported", region.c_str());
+    return DisplayUpdateInfo(kxstatus::kInvalidParameter, mode, 0);
+  }
 
   // A regular, readable, non-empty file, checked before anything can block
   // on it; each other kind of file has its own status.
@@ -257,14 +265,11 @@ uint32_t AdapterCmdsProcessor::CmdUpdateCommon(Words& words, uint32_t mode) {
       return DisplayUpdateInfo(kInvalidFileSize, mode, 0);
   }
   uint32_t result = kNoResult;
-  const Region* chosen = nullptr;
-  for (const Region& r : kRegions)
-    if (EqualsNoCase(region, r.keyword)) chosen = &r;
   const kxinv::PciIdentity pci = found.fcEntry ? found.fcEntry.Pci() : kxinv::PciIdentity{};
   bool refused = false;
   const bool called = WithLibraryOutput(fn, [&] {
     TraceFn(kTraceInfo, fn, "Firmware file [%s] exists", file.c_str());
-    if (!found.fcEntry || !chosen) return;
+    if (!found.fcEntry) return;
     if (!chosen->allowed(pci)) {
       TraceFn(kTraceError, fn, "%s", chosen->refused);
       refused = true;

@@ -109,8 +109,12 @@ uint32_t AdapterPersonalityCmdsProcessor::CmdSetCommon(Words& words, uint32_t mo
     TraceFn(kTraceError, fn, "personality not given");
     return DisplayError(kxstatus::kWrongParameter, mode, Form::kSet);
   }
-  // Any word but "CNA" asks for FC.
+  // A misspelt word must not switch the adapter to FC.
   const uint8_t target = EqualsNoCase(words[1], "CNA") ? kPersonalityCNA : kPersonalityFC;
+  if (target == kPersonalityFC && !EqualsNoCase(words[1], "FC")) {
+    TraceFn(kTraceError, fn, "personality=%s not supported", words[1].c_str());
+    return DisplayError(kxstatus::kInvalidParameter, mode, Form::kSet);
+  }
   uint8_t current = kPersonalityFC;
   if (KXAPI_GetPersonalityType(handle, &current) != 0) {
     TraceFn(kTraceError, fn, "failed to read personality");

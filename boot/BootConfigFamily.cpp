@@ -6,13 +6,16 @@ using namespace bootcfg;
 
 BootConfigFamily::BootConfigFamily(const char* className, const char* title, const char* name,
                                    const ErrorDocument& document, const ErrorDocument& setDocument, FileLayout layout,
-                                   size_t textSize, CmdProcessor* parent)
+                                   size_t textSize, std::span<const ParamDef> getParams,
+                                   std::span<const ParamDef> setFileParams, CmdProcessor* parent)
     : MultipleCmdsProcessor(className, title, name, "-s",
                             "use this command to get/set Kaltex Fibre Channel Port's Boot Config info", parent),
       document_(document),
       setDocument_(setDocument),
       layout_(layout),
-      textSize_(textSize) {}
+      textSize_(textSize),
+      getNames_(OptionNamesOf(getParams)),
+      setFileNames_(OptionNamesOf(setFileParams)) {}
 
 uint32_t BootConfigFamily::DisplayError(uint32_t status, uint32_t mode, bool showReboot) {
   return ShowErrorDocument("DisplayError", status, mode, showReboot ? setDocument_ : document_);
@@ -93,11 +96,27 @@ uint32_t BootConfigFamily::ReadNvme(const char* fn, Context& c) {
   return 0;
 }
 
-uint32_t BootConfigFamily::OpenView(const char* fn, Words& words, Context& c, const char* readFailure) {
+uint32_t BootConfigFamily::ReadOptions(const char* fn, const Words& words, Context& c,
+                                       const std::vector<OptionName>& names) {
+  const Words options(words.begin() + static_cast<long>(std::min(FirstOption(), words.size())), words.end());
+  std::string offending;
+  if (c.options.Read(options, names, offending)) return 0;
+  TraceFn(kTraceError, fn, "unknown option or option without value: %s", offending.c_str());
+  return kxstatus::kInvalidParameter;
+}
+
+uint32_t BootConfigFamily::OpenView(const char* fn, Words& words, Context& c, const std::vector<OptionName>& names,
+                                    const char* readFailure, std::map<std::string, std::string>* staged) {
   uint32_t st = Start(fn, words, c);
+  if (st == 0) st = ReadOptions(fn, words, c, names);
   if (st == 0) st = UserMode(fn, words, c);
-  if (st == 0) st = SwitchView(fn, c);
   if (st == 0) st = CheckRom(fn, c);
+  // Every option is checked before the library's view changes.
+  if (st == 0 && staged) {
+    st = StageOptions(c, *staged);
+    if (st != 0) TraceFn(kTraceError, fn, "UpdateBootConfigInFile failed with uRet=%u", st);
+  }
+  if (st == 0) st = SwitchView(fn, c);
   if (st == 0) st = ReadRecord(fn, c, readFailure, "");
   return st;
 }
@@ -105,7 +124,7 @@ uint32_t BootConfigFamily::OpenView(const char* fn, Words& words, Context& c, co
 uint32_t BootConfigFamily::CmdGetCommon(Words& words, uint32_t mode) {
   constexpr const char* fn = "CmdGetCommon";
   Context c;
-  uint32_t st = OpenView(fn, words, c, "Get HBA Params Info failed err=%u");
+  uint32_t st = OpenView(fn, words, c, getNames_, "Get HBA Params Info failed err=%u", nullptr);
   if (st == 0 && NvmeView(c)) st = ReadNvme(fn, c);
   if (st != 0) return DisplayError(st, mode, false);
   DisplayBootConfigInfo(c, mode, false, false);
@@ -116,18 +135,13 @@ uint32_t BootConfigFamily::CmdGetCommon(Words& words, uint32_t mode) {
 uint32_t BootConfigFamily::CmdSetFileCommon(Words& words, uint32_t mode) {
   constexpr const char* fn = "CmdSetFileCommon";
   Context c;
-  uint32_t st = OpenView(fn, words, c, "Get Boot Config failed err=%u");
+  std::map<std::string, std::string> staged;
+  uint32_t st = OpenView(fn, words, c, setFileNames_, "Get Boot Config failed err=%u", &staged);
   // The NVMe entries go into a new cache file too, so they are read before
   // it is created: "set" must never write entries the user did not name.
   if (st == 0 && layout_.ext && c.uefiAdapter) st = ReadNvme(fn, c);
   if (st != 0) return DisplayError(st, mode, false);
 
-  std::map<std::string, std::string> staged;
-  const Words options(words.begin() + static_cast<long>(std::min(FirstOption(), words.size())), words.end());
-  if (const uint32_t refused = StageOptions(options, c, staged)) {
-    TraceFn(kTraceError, fn, "UpdateBootConfigInFile failed with uRet=%u", refused);
-    return DisplayError(refused, mode, false);
-  }
   staged["Boot_Mode"] = BootModeValue(layout_, c.view);
   TraceFn(kTraceInfo, fn, "Boot_Mode=%s", staged["Boot_Mode"].c_str());
 
@@ -144,10 +158,17 @@ uint32_t BootConfigFamily::CmdSetFileCommon(Words& words, uint32_t mode) {
     TraceFn(kTraceError, fn, "file ops failed");
     return DisplayError(failed, mode, false);
   }
+  // A file staged for another view starts over from this view's record: one
+  // set applies one view, and the other view's values must never reach this one.
+  bool fresh = !file.Exists();
+  if (!fresh) {
+    uint8_t stagedView = c.view;
+    fresh = ReadBootMode(layout_, file, stagedView) == 0 && stagedView != c.view;
+    TraceFn(kTraceInfo, fn, fresh ? "%s file holds another boot mode, started over" : "%s file present", path.c_str());
+    if (fresh) file.Clear();
+  }
   KeyValuePairs pairs;
-  if (file.Exists()) {
-    TraceFn(kTraceInfo, fn, "%s file present", path.c_str());
-  } else {
+  if (fresh) {
     // A new file starts from the adapter's values, in key order, in the same
     // rewrite as the options: a refused or failed setFile leaves no file.
     const auto keys = RecordKeys(layout_, c.view, c.record, c.withNvme ? &c.nvme : nullptr);
@@ -188,6 +209,13 @@ uint32_t BootConfigFamily::CmdSetCommon(Words& words, uint32_t mode) {
   if (st == 0 && c.view != kxboot::kModeBios && !c.uefiAdapter) {
     TraceFn(kTraceError, fn, "staged boot mode not supported for this adapter");
     st = kModeNotSupported;
+  }
+  // The whole file is checked before anything changes, the library's view included.
+  if (st == 0) {
+    BootRecord record;
+    NvmeRecord nvme;
+    uint8_t view = c.view;
+    st = ReadBootConfigFromFile(ClassName(), layout_, file, record, view, &nvme);
   }
   if (st == 0) st = SwitchView(fn, c);
   if (st == 0) st = ReadRecord(fn, c, "Get Boot Config failed err=%u", " before read");

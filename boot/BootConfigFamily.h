@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "boot/BootStaging.h"
 #include "port/PhysicalPortCmdsProcessor.h"
@@ -30,27 +32,33 @@ class BootConfigFamily : public MultipleCmdsProcessor {
     bootcfg::BootRecord record;
     bootcfg::NvmeRecord nvme;
     bool withNvme = false;  // the NVMe record was read
+    OptionWords options;    // the option words after the positional ones
   };
 
   // document: the failure document of get and setFile; setDocument: of set.
   BootConfigFamily(const char* className, const char* title, const char* name, const ErrorDocument& document,
-                   const ErrorDocument& setDocument, bootcfg::FileLayout layout, size_t textSize, CmdProcessor* parent);
+                   const ErrorDocument& setDocument, bootcfg::FileLayout layout, size_t textSize,
+                   std::span<const ParamDef> getParams, std::span<const ParamDef> setFileParams, CmdProcessor* parent);
 
   // The view the user asked for (sets c.view); refusals traced and returned.
   virtual uint32_t UserMode(const char* fn, const Words& words, Context& c) = 0;
-  // Where the options of setFile start among the words.
+  // Where the options of get and setFile start among the words.
   virtual size_t FirstOption() const = 0;
-  // Checks the options and collects the keys they stage; nothing is written.
-  virtual uint32_t StageOptions(const Words& options, const Context& c, std::map<std::string, std::string>& staged) = 0;
+  // Checks c.options and collects the keys they stage; nothing is written.
+  virtual uint32_t StageOptions(const Context& c, std::map<std::string, std::string>& staged) = 0;
 
   uint32_t DisplayError(uint32_t status, uint32_t mode, bool showReboot);
   void TraceRefusal(const char* fn, const char* format, const char* value) const;
 
  private:
   uint32_t Start(const char* fn, Words& words, Context& c);
-  // What get and setFile do first: the port, the view asked for, the library
-  // switched to it, its ROM present, the boot record read.
-  uint32_t OpenView(const char* fn, Words& words, Context& c, const char* readFailure);
+  // What get and setFile do first: the port, the view asked for, its ROM
+  // present, the library switched to it, the boot record read.
+  // setFile's options are staged (staged given) before the view switch.
+  uint32_t OpenView(const char* fn, Words& words, Context& c, const std::vector<OptionName>& names,
+                    const char* readFailure, std::map<std::string, std::string>* staged);
+  // Reads the option words strictly: an unknown word or a name without its value is 6.
+  uint32_t ReadOptions(const char* fn, const Words& words, Context& c, const std::vector<OptionName>& names);
   // Switches the library to the view (UEFI-capable adapters only).
   uint32_t SwitchView(const char* fn, const Context& c);
   uint32_t CheckRom(const char* fn, const Context& c);
@@ -63,4 +71,6 @@ class BootConfigFamily : public MultipleCmdsProcessor {
   const ErrorDocument& setDocument_;
   bootcfg::FileLayout layout_;
   size_t textSize_;
+  std::vector<OptionName> getNames_;
+  std::vector<OptionName> setFileNames_;
 };

@@ -97,8 +97,7 @@ bool HasLun(kxinv::TargetRef target, uint32_t lun);
 
 // One true/false option that stages a flag key.
 struct FlagOption {
-  const char* longName;
-  const char* shortName;
+  OptionName option;
   const char* key;
   const char* name;  // as traced: "<name>=<value> not supported"
   bool inverted;     // "true" stages 0
@@ -107,17 +106,16 @@ struct FlagOption {
 // Stages the flag when the option is given: refusal() first (non-zero ends
 // the check with that status), then "true" / "false"; any other value is 6.
 template <class Refusal>
-uint32_t StageFlag(const char* cls, const Words& words, const FlagOption& option, Refusal refusal,
+uint32_t StageFlag(const char* cls, const OptionWords& options, const FlagOption& option, Refusal refusal,
                    std::map<std::string, std::string>& staged);
 uint32_t FlagValue(const char* cls, const std::string& value, const FlagOption& option,
                    std::map<std::string, std::string>& staged);
 
 template <class Refusal>
-uint32_t StageFlag(const char* cls, const Words& words, const FlagOption& option, Refusal refusal,
+uint32_t StageFlag(const char* cls, const OptionWords& options, const FlagOption& option, Refusal refusal,
                    std::map<std::string, std::string>& staged) {
-  Words rest = words;
   std::string value;
-  if (!CmdLineParser::GetOptionValue(rest, option.shortName, option.longName, value)) return 0;
+  if (!options.Get(option.option, value)) return 0;
   if (const uint32_t st = refusal(value)) return st;
   return FlagValue(cls, value, option, staged);
 }

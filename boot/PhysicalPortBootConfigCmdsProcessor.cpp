@@ -73,15 +73,15 @@ const CommandDef<Cls> kCommands[] = {
      "Usage: set\r\n"},
 };
 
-const FlagOption kEnableBfs = {"--enable-bfs", "-a", "Disable_BIOS", "enable-bios", true};
-const FlagOption kFabricLun = {"--fabric-assigned-boot-lun", "-f", "Fabric_Assigned_Boot_Lun",
+const FlagOption kEnableBfs = {{"-a", "--enable-bfs"}, "Disable_BIOS", "enable-bios", true};
+const FlagOption kFabricLun = {{"-f", "--fabric-assigned-boot-lun"}, "Fabric_Assigned_Boot_Lun",
                                "fabric-assigned-boot-lun", false};
-const FlagOption kSelectableBoot = {"--selectable-boot", "-d", "Selectable_Boot", "selectable-boot", false};
+const FlagOption kSelectableBoot = {{"-d", "--selectable-boot"}, "Selectable_Boot", "selectable-boot", false};
 // The login options of the UEFI view, in the order they are checked.
 const FlagOption kUefiFlags[] = {
-    {"--selective-login", "-e", "Selective_Login", "selective-login", false},
-    {"--selective-lun-login", "-c", "Selective_LUN_Login", "selective-lun-login", false},
-    {"--world-login", "-g", "World_Login", "world-login", false},
+    {{"-e", "--selective-login"}, "Selective_Login", "selective-login", false},
+    {{"-c", "--selective-lun-login"}, "Selective_LUN_Login", "selective-lun-login", false},
+    {{"-g", "--world-login"}, "World_Login", "world-login", false},
 };
 // "--drive-0" to "--drive-7".
 const char* const kDriveShort[8] = {"-j", "-k", "-l", "-m", "-n", "-o", "-p", "-q"};
@@ -90,15 +90,14 @@ const char* const kDriveShort[8] = {"-j", "-k", "-l", "-m", "-n", "-o", "-p", "-
 
 PhysicalPortBootConfigCmdsProcessor::PhysicalPortBootConfigCmdsProcessor(CmdProcessor* parent)
     : BootConfigFamily(kClass, "Boot Config", "bootconfig", kDocument, kSetDocument, FileLayout{"BootConfig_", false}, kTextSize,
-                       parent) {}
+                       kGetParams, kSetFileParams, parent) {}
 
 void PhysicalPortBootConfigCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
-uint32_t PhysicalPortBootConfigCmdsProcessor::UserMode(const char* fn, const Words& words, Context& c) {
-  Words options(words.begin() + 1, words.end());
+uint32_t PhysicalPortBootConfigCmdsProcessor::UserMode(const char* fn, const Words&, Context& c) {
   std::string value;
   c.view = kxboot::kModeBios;
-  if (CmdLineParser::GetOptionValue(options, "-b", "--boot-mode", value)) {
+  if (c.options.Get({"-b", "--boot-mode"}, value)) {
     if (EqualsNoCase(value, "UEFI")) {
       if (!c.uefiAdapter) {
         TraceRefusal(fn, "boot-mode=%s not supported for this adapter", value.c_str());
@@ -114,12 +113,9 @@ uint32_t PhysicalPortBootConfigCmdsProcessor::UserMode(const char* fn, const Wor
   return 0;
 }
 
-uint32_t PhysicalPortBootConfigCmdsProcessor::StageOptions(const Words& options, const Context& c, Staged& staged) {
+uint32_t PhysicalPortBootConfigCmdsProcessor::StageOptions(const Context& c, Staged& staged) {
   constexpr const char* fn = "UpdateBootConfigInFile";
-  if (!OnlyKnownOptions(options, kSetFileParams)) {
-    TraceFn(kTraceError, fn, "unknown option");
-    return kxstatus::kInvalidParameter;
-  }
+  const OptionWords& options = c.options;
   const bool uefi = c.view == kxboot::kModeUefi;
   auto none = [](const std::string&) { return 0u; };
   if (const uint32_t st = StageFlag(kClass, options, kEnableBfs, none, staged)) return st;
@@ -148,16 +144,15 @@ uint32_t PhysicalPortBootConfigCmdsProcessor::StageOptions(const Words& options,
     if (const uint32_t st = StageFlag(kClass, options, option, uefiOnly, staged)) return st;
   }
   for (unsigned n = 0; n < 8; ++n)
-    if (const uint32_t st = StageDrive(options, c, n, staged)) return st;
+    if (const uint32_t st = StageDrive(c, n, staged)) return st;
   return 0;
 }
 
-uint32_t PhysicalPortBootConfigCmdsProcessor::StageDrive(const Words& options, const Context& c, unsigned n,
-                                                         Staged& staged) {
+uint32_t PhysicalPortBootConfigCmdsProcessor::StageDrive(const Context& c, unsigned n, Staged& staged) {
   constexpr const char* fn = "UpdateBootConfigInFile";
-  Words rest = options;
+  const std::string longName = "--drive-" + std::to_string(n);
   std::string value;
-  if (!CmdLineParser::GetOptionValue(rest, kDriveShort[n], "--drive-" + std::to_string(n), value)) return 0;
+  if (!c.options.Get({kDriveShort[n], longName.c_str()}, value)) return 0;
   const std::string drive = "drive-" + std::to_string(n) + "=%s";
   if (n >= 4) {
     if (!c.uefiAdapter) {

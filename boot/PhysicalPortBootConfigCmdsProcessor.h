@@ -13,8 +13,8 @@ class PhysicalPortBootConfigCmdsProcessor : public BootConfigFamily {
   void RegisterCommands() override;
   uint32_t UserMode(const char* fn, const Words& words, Context& c) override;
   size_t FirstOption() const override { return 1; }
-  uint32_t StageOptions(const Words& options, const Context& c, std::map<std::string, std::string>& staged) override;
+  uint32_t StageOptions(const Context& c, std::map<std::string, std::string>& staged) override;
 
  private:
-  uint32_t StageDrive(const Words& options, const Context& c, unsigned n, std::map<std::string, std::string>& staged);
+  uint32_t StageDrive(const Context& c, unsigned n, std::map<std::string, std::string>& staged);
 };

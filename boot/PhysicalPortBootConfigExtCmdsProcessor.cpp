@@ -80,23 +80,23 @@ const struct {
   uint8_t view;
 } kModeWords[] = {{"BIOS", kxboot::kModeBios}, {"UEFI", kxboot::kModeUefi}, {"NVME", kxboot::kModeNvme}};
 
-const FlagOption kEnableBfs = {"--enable-bfs", "-a", "Disable_BIOS", "enable-bios", true};
-const FlagOption kFabricLun = {"--fabric-assigned-boot-lun", "-f", "Fabric_Assigned_Boot_Lun",
+const FlagOption kEnableBfs = {{"-a", "--enable-bfs"}, "Disable_BIOS", "enable-bios", true};
+const FlagOption kFabricLun = {{"-f", "--fabric-assigned-boot-lun"}, "Fabric_Assigned_Boot_Lun",
                                "fabric-assigned-boot-lun", false};
-const FlagOption kSelectableBoot = {"--selectable-boot", "-d", "Selectable_Boot", "selectable-boot", false};
+const FlagOption kSelectableBoot = {{"-d", "--selectable-boot"}, "Selectable_Boot", "selectable-boot", false};
 const FlagOption kUefiFlags[] = {
-    {"--selective-login", "-e", "Selective_Login", "selective-login", false},
-    {"--selective-lun-login", "-c", "Selective_LUN_Login", "selective-lun-login", false},
-    {"--world-login", "-g", "World_Login", "world-login", false},
+    {{"-e", "--selective-login"}, "Selective_Login", "selective-login", false},
+    {{"-c", "--selective-lun-login"}, "Selective_LUN_Login", "selective-lun-login", false},
+    {{"-g", "--world-login"}, "World_Login", "world-login", false},
 };
-const FlagOption kFcNvme = {"--fc-nvme", "-m", "NVMe_Enable", "fc-nvme", false};
-const FlagOption kTargetEnable = {"--boot-target-enable", "-l", "Enable", "boot-target-enable", false};
+const FlagOption kFcNvme = {{"-m", "--fc-nvme"}, "NVMe_Enable", "fc-nvme", false};
+const FlagOption kTargetEnable = {{"-l", "--boot-target-enable"}, "Enable", "boot-target-enable", false};
 
 }  // namespace
 
 PhysicalPortBootConfigExtCmdsProcessor::PhysicalPortBootConfigExtCmdsProcessor(CmdProcessor* parent)
     : BootConfigFamily(kClass, "Boot Config", "bootconfigext", kDocument, kSetDocument, FileLayout{"BootConfigExt_", true},
-                       kTextSize, parent) {}
+                       kTextSize, kGetParams, kSetFileParams, parent) {}
 
 void PhysicalPortBootConfigExtCmdsProcessor::RegisterCommands() { AddCommands(this, kCommands); }
 
@@ -120,13 +120,9 @@ uint32_t PhysicalPortBootConfigExtCmdsProcessor::UserMode(const char* fn, const 
   return kxstatus::kInvalidParameter;
 }
 
-uint32_t PhysicalPortBootConfigExtCmdsProcessor::StageOptions(const Words& options, const Context& c,
-                                                              Staged& staged) {
+uint32_t PhysicalPortBootConfigExtCmdsProcessor::StageOptions(const Context& c, Staged& staged) {
   constexpr const char* fn = "UpdateBootConfigInFile";
-  if (!OnlyKnownOptions(options, kSetFileParams)) {
-    TraceFn(kTraceError, fn, "unknown option");
-    return kxstatus::kInvalidParameter;
-  }
+  const OptionWords& options = c.options;
   auto none = [](const std::string&) { return 0u; };
   if (const uint32_t st = StageFlag(kClass, options, kEnableBfs, none, staged)) return st;
   auto legacy = [&](const std::string& v) {
@@ -163,14 +159,13 @@ uint32_t PhysicalPortBootConfigExtCmdsProcessor::StageOptions(const Words& optio
     return kNeedsBootMode;
   };
   if (const uint32_t st = StageFlag(kClass, options, kFcNvme, nvmeOnly, staged)) return st;
-  return StageSlot(options, c, staged);
+  return StageSlot(c, staged);
 }
 
-uint32_t PhysicalPortBootConfigExtCmdsProcessor::StageSlot(const Words& options, const Context& c, Staged& staged) {
+uint32_t PhysicalPortBootConfigExtCmdsProcessor::StageSlot(const Context& c, Staged& staged) {
   constexpr const char* fn = "UpdateBootConfigInFile";
   auto option = [&](const char* shortName, const char* longName, std::string& value) {
-    Words rest = options;
-    return CmdLineParser::GetOptionValue(rest, shortName, longName, value);
+    return c.options.Get({shortName, longName}, value);
   };
   auto invalid = [&](const char* what, const std::string& value) {
     TraceRefusal(fn, (std::string(what) + "=%s invalid").c_str(), value.c_str());

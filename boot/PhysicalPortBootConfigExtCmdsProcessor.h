@@ -12,9 +12,9 @@ class PhysicalPortBootConfigExtCmdsProcessor : public BootConfigFamily {
   void RegisterCommands() override;
   uint32_t UserMode(const char* fn, const Words& words, Context& c) override;
   size_t FirstOption() const override { return 2; }
-  uint32_t StageOptions(const Words& options, const Context& c, std::map<std::string, std::string>& staged) override;
+  uint32_t StageOptions(const Context& c, std::map<std::string, std::string>& staged) override;
 
  private:
   // The boot target options: which slot, which target, which disk.
-  uint32_t StageSlot(const Words& options, const Context& c, std::map<std::string, std::string>& staged);
+  uint32_t StageSlot(const Context& c, std::map<std::string, std::string>& staged);
 };

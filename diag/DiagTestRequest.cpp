@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace diagtest {
 namespace {
@@ -18,10 +19,13 @@ constexpr Named kLoopbackTypes[] = {{"Internal", 4}, {"FCoE_Echo", 3}, {"Externa
 constexpr Named kPatterns[] = {{"Random", 0}, {"CRPAT", 1}, {"CJTPAT", 2}, {"CSPAT", 3}, {"Custom", kPatternCustom}};
 constexpr const char* kFixedPatterns[] = {"00000000", "01010101", "01011010", "10100101", "10101010", "11111111"};
 
-uint32_t Lookup(std::span<const Named> table, const std::string& word) {
+// The value of a word of the table; an absent word gives 0, any other word
+// none: a typo must not run a test other than the one typed.
+std::optional<uint32_t> Lookup(std::span<const Named> table, const std::string& word) {
+  if (word.empty()) return 0;
   for (const Named& row : table)
     if (EqualsNoCase(word, row.word)) return row.value;
-  return 0;
+  return std::nullopt;
 }
 
 std::string WordAt(const Words& args, size_t index) { return index < args.size() ? args[index] : std::string(); }
@@ -91,12 +95,16 @@ uint32_t ParseRun(const char* cls, const char* fn, const Words& args, const Limi
   out.Put32(kxdiag::kRequestDataSize, static_cast<uint32_t>(*size));
 
   TraceLevel(kTraceInfo, "%s::%s: Got stop-on-error %s", cls, fn, stopWord.c_str());
-  out.stopMode = Lookup(kStopModes, stopWord);
+  const std::optional<uint32_t> stopMode = Lookup(kStopModes, stopWord);
+  if (!stopMode) return invalid("stop-on-error");
+  out.stopMode = *stopMode;
   out.Put32(kxdiag::kRequestStopMode, out.stopMode);
 
   if (limits.loopbackType) {
     TraceLevel(kTraceInfo, "%s::%s: Got loopback type %s", cls, fn, typeWord.c_str());
-    out.loopbackType = Lookup(kLoopbackTypes, typeWord);
+    const std::optional<uint32_t> loopbackType = Lookup(kLoopbackTypes, typeWord);
+    if (!loopbackType) return invalid("loopback type");
+    out.loopbackType = *loopbackType;
     out.Put32(kxdiag::kRequestLoopbackType, out.loopbackType);
     if (checkType)
       if (const uint32_t status = checkType(out.loopbackType)) return status;
@@ -104,13 +112,14 @@ uint32_t ParseRun(const char* cls, const char* fn, const Words& args, const Limi
 
   TraceLevel(kTraceInfo, "%s::%s: Got data pattern %s", cls, fn, patternWord.c_str());
   uint8_t* pattern = out.bytes.data() + kxdiag::kRequestPattern;
-  uint32_t type = Lookup(kPatterns, patternWord);
+  std::optional<uint32_t> type = Lookup(kPatterns, patternWord);
   for (const char* fixed : kFixedPatterns)
     if (patternWord == fixed) {
       type = kPatternFixed;
       memcpy(pattern, fixed, kxdiag::kRequestPatternSize);
     }
-  out.Put32(kxdiag::kRequestPatternType, type);
+  if (!type) return invalid("data pattern");
+  out.Put32(kxdiag::kRequestPatternType, *type);
 
   // The option and its value may follow the positional words; any other
   // option word, or an "--option=value" form, is not understood.
@@ -119,6 +128,7 @@ uint32_t ParseRun(const char* cls, const char* fn, const Words& args, const Limi
   std::string value;
   for (size_t i = positional; i < args.size(); ++i) {
     if (OptionWords::IsNamed(args[i], kDataPattern) && !given) {
+      if (i + 1 == args.size()) return invalid("data pattern option: no value");
       given = true;
       value = WordAt(args, i + 1);
       ++i;
@@ -127,7 +137,7 @@ uint32_t ParseRun(const char* cls, const char* fn, const Words& args, const Limi
       return kxstatus::kInvalidParameter;
     }
   }
-  if (type == kPatternCustom && given) {
+  if (*type == kPatternCustom && given) {
     uint8_t chars[kxdiag::kRequestPatternSize];
     if (!CustomPattern(value, chars)) {
       TraceLevel(kTraceError, "%s::%s: Custom data is not '-' (hifen) separated", cls, fn);

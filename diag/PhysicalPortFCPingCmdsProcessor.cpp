@@ -74,7 +74,12 @@ uint32_t PhysicalPortFCPingCmdsProcessor::ReadRequest(const MultipleCmdsProcesso
 
   const std::string stop = word(first + 2);
   TraceLevel(kTraceInfo, "%s::%s: Got stop-on-error %s", cls, fn, stop.c_str());
+  // An absent word does not stop; any word but "true" or "false" is refused.
   request.stopOnError = EqualsNoCase(stop, kxkey::kTrue) ? 1 : 0;
+  if (request.stopOnError == 0 && !stop.empty() && !EqualsNoCase(stop, kxkey::kFalse)) {
+    TraceLevel(kTraceError, "%s::%s: Invalid stop-on-error", cls, fn);
+    return kxstatus::kInvalidParameter;
+  }
   return 0;
 }
 

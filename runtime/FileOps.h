@@ -60,6 +60,8 @@ class KeyValueFile {
   int Get(const char* key, char* value, size_t valueSize) const;
   // Applies the pairs in memory as UpdateKeyValuesInFile does.
   void Update(const KeyValuePairs& pairs);
+  // Drops the content read so far: Commit then writes only what is updated after.
+  void Clear() { text_.clear(); changed_ = true; }
   // Writes the changed content; 0, or 19 with the file as it was.
   uint32_t Commit();
   // Removes the file; 0, or 19 when it is there and cannot be removed.

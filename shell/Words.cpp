@@ -92,37 +92,6 @@ bool OptionWords::IsNamed(const std::string& word, const OptionName& name) {
          (name.longName && *name.longName && EqualsNoCase(word, name.longName));
 }
 
-bool OnlyKnownOptions(const Words& words, std::span<const ParamDef> declared) {
-  for (size_t i = 0; i < words.size();) {
-    bool known = false;
-    for (const ParamDef& p : declared) known = known || OptionWords::IsNamed(words[i], {p.shortOption, p.option});
-    if (known) {
-      i += 2;
-    } else if (!words[i].empty() && words[i][0] == '-') {
-      return false;
-    } else {
-      ++i;
-    }
-  }
-  return true;
-}
-
-bool CmdLineParser::GetOptionValue(Words& words, const std::string& shortName, const std::string& longName,
-                                   std::string& value) {
-  for (size_t i = 0; i < words.size(); ++i) {
-    const bool match = (!shortName.empty() && EqualsNoCase(words[i], shortName)) ||
-                       (!longName.empty() && EqualsNoCase(words[i], longName));
-    if (!match) continue;
-    words.erase(words.begin() + static_cast<long>(i));
-    if (i < words.size()) {
-      value = words[i];
-      return true;
-    }
-    return false;
-  }
-  return false;
-}
-
 bool OptionWords::Read(const Words& words, std::span<const OptionName> names, std::string& offending) {
   names_.clear();
   values_.clear();
@@ -147,4 +116,11 @@ bool OptionWords::Get(const OptionName& name, std::string& value) const {
     }
   }
   return false;
+}
+
+std::vector<OptionName> OptionNamesOf(std::span<const ParamDef> declared) {
+  std::vector<OptionName> names;
+  for (const ParamDef& p : declared)
+    if (p.option || p.shortOption) names.push_back({p.shortOption, p.option});
+  return names;
 }

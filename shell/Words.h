@@ -34,22 +34,6 @@ std::optional<uint32_t> ParseStoredNumber(const std::string& word);
 // Splits an input line into words; nullopt when the line ends inside quotes.
 std::optional<Words> Tokenize(const std::string& line);
 
-// Option words of "set"-style commands come in pairs (option, value); false
-// when a word that stands where an option word may stand begins with "-" but
-// is no option or short option of the declared parameters (ignoring case),
-// "--name=value" included.
-bool OnlyKnownOptions(const Words& words, std::span<const ParamDef> declared);
-
-// Options of "set"-style commands.
-class CmdLineParser {
- public:
-  // Finds the first word equal to shortName or longName (ignoring case; an
-  // empty name is not looked for) and removes it. When a word then stands at
-  // its place, copies it into value without removing it and returns true.
-  static bool GetOptionValue(Words& words, const std::string& shortName, const std::string& longName,
-                             std::string& value);
-};
-
 // The name pair of one option of a "set"-style command ("-r", "--refresh").
 struct OptionName {
   const char* shortName;
@@ -75,3 +59,6 @@ class OptionWords {
   Words names_;
   Words values_;
 };
+
+// The option names of the declared parameters that have one (positional words have none).
+std::vector<OptionName> OptionNamesOf(std::span<const ParamDef> declared);

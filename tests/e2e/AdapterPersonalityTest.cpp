@@ -39,8 +39,7 @@ TEST(AdapterPersonality, GetSetAndHelp) {
             {{"setcli", id, "FC"}, Set(true, "Success", "FC").Text(), 0, kBoth, {kGet + port}},
             {{"set", id, "cna"}, Set(true, "Success", "CNA").Xml(), 0, kChange, {kChange + port + " personality=1"}},
             {{"getcli", id}, Get("Success", "CNA").Text()},
-            // Any word but CNA means FC.
-            {{"setcli", id, "xyz"}, Set(true, "Success", "FC").Text(), 0, kChange, {kChange + port + " personality=0"}},
+            {{"setcli", id, "fc"}, Set(true, "Success", "FC").Text(), 0, kChange, {kChange + port + " personality=0"}},
             {{"get", id}, Get("Success", "FC").Xml()},
             {{"getcli", "?"}, kGetUsage},
             {{"setcli", "?"}, kSetUsage},

@@ -124,8 +124,6 @@ TEST(Adapter, UpdateArgumentsAndFiles) {
             {{"updatecli", id, box.File("none.bin"), "MBI"}, Update("false", "Failed, File not found").Text(), 19, kFlashCalls},
             {{"updatecli", id, box.File("empty.bin"), "MBI"}, Update("false", "Failed, Invalid File Size").Text(), 29},
             {{"updatecli", id, box.File("adir"), "MBI"}, Update("false", "Failed, File read Error").Text(), 25},
-            // An unknown region calls nothing and fails as a flash update error.
-            {{"updatecli", id, fw, "NVRAM"}, Update("false", "Failed, Flash Update Error").Text(), 11, kFlashCalls},
             // Without a region word the image is the adapter firmware.
             {{"updatecli", id, fw}, Update("true", "Success").Text(), 0, kFlashCalls, {Flash(kRom, "06", fw)}},
             // The region word is matched ignoring case; the written region is remembered by the stand-in.

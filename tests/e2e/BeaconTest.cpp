@@ -77,7 +77,6 @@ TEST(Beacon, SetSwitchesTheAdapterAndShowsTheStateReadBack) {
             // What the adapter reports after the change is what is shown.
             {{"setcli", kIgnoresSet, "On"}, Beacon("Success", "OFF")},
             // Refusals, and failures of the update and of the read back.
-            {{"setcli", kPort, "blink"}, invalid, -1, kSetCalls},
             {{"setcli", kPort, "1"}, invalid, -1, kSetCalls},
             {{"setcli", kPort}, invalid, -1, kSetCalls},
             {{"set", kPort, "blink"}, BeaconDoc("Failed, Invalid parameter", "Unknown").Xml()},

@@ -129,6 +129,29 @@ TEST_F(Boot, StagedBiosSettingsAndAClearedSlot) {
             "118:c8>00,119:a1>00,122:b0>00,123:01>00,180:00>50,182:00>c8,183:00>a1,186:00>b0,187:00>01,188:00>05");
 }
 
+TEST_F(Boot, ASetFileForAnotherViewStartsOver) {
+  // Staged in one view, then setFile in the other: set writes the last view's options into that view's
+  // record only; the other view's record keeps every byte.
+  const std::string writes = "KXAPI_SetBfsConfigMode,KXAPI_SetBootDeviceInfo";
+  const std::string biosOff = "Adapter BIOS: true\n" + Flag("Selectable Boot", false) +
+                              Flag("Fabric Assigned Boot LUN", false) + DriveLines({{kFcp, 0}, {kZero, 0}, {kZero, 0}, {kZero, 0}});
+  RunCases(box, {"-t", "port", "-s", "bootconfig"}, {
+      {{"setFilecli", kPort, "-b", "UEFI", "-g", "false", "-q", kFcp + "-1"}, kAnyOutput},
+      {{"setFilecli", kPort, "-d", "false"}, Shown(biosOff)},
+      {{"setcli", kPort}, Shown(biosOff, kRebootTrue), -1, writes,
+       {"KXAPI_SetBootDeviceInfo port=21:00:00:c8:a1:b0:00:00 view=bios changed=104:01>00"}},
+      {{"getcli", kPort, "-b", "UEFI"}, Shown(UefiText(true, kUefiDrives))},
+  });
+  const std::string uefiOff = UefiText(false, kUefiDrives);
+  RunCases(box, {"-t", "port", "-s", "bootconfigext"}, {
+      {{"setFilecli", kPort, "BIOS", "-a", "false", "-n", "1", "-p", kFcp, "-o", "1"}, kAnyOutput},
+      {{"setFilecli", kPort, "uefi", "-g", "false"}, Shown(uefiOff)},
+      {{"setcli", kPort}, Shown(uefiOff, kRebootTrue), -1, writes,
+       {"KXAPI_SetBootDeviceInfo port=21:00:00:c8:a1:b0:00:00 view=uefi changed=144:01>00"}},
+      {{"getcli", kPort, "bios"}, Shown(biosOff)},
+  });
+}
+
 TEST_F(Boot, RefusalsInTheirOrderChangeNothing) {
   const std::string invalid = Error("Failed, Invalid parameter");
   const std::string usage = "Usage: setFile\r\n";
@@ -154,7 +177,6 @@ TEST_F(Boot, RefusalsInTheirOrderChangeNothing) {
       {{"setFilecli", kPort, "-j", kFcp + "-65536"}, invalid + usage},
       {{"setFilecli", kPort, "-j", kFcp + "-1x"}, invalid + usage},
       {{"setFilecli", kPort, "-j", "50:00:c8:a1:00:00:b0:101-1"}, invalid + usage},
-      {{"setFilecli", kPort, "-a", "yes"}, invalid + usage},
       {{"setFilecli", kPort, "--enable-bfs=true"}, invalid + usage},
   });
   RunCases(box, {"-t", "port", "-s", "bootconfigext"}, {
@@ -179,18 +201,22 @@ TEST_F(Boot, RefusalsInTheirOrderChangeNothing) {
 }
 
 TEST_F(Boot, BadStagedValuesAreRefusedBeforeAnyWrite) {
+  // Staged for UEFI while the library is left in BIOS: a refused file does not even switch the view.
   for (const std::string line : {"World_Login=2", "Primary_Boot_Target_LUN=70000", "Boot_Mode=x",
                                   "Alternate_Boot_Target_3_WWPN=50:00"}) {
-    Cfg({"setFilecli", kPort, "-a", "true"});
+    Cfg({"setFilecli", kPort, "-b", "UEFI", "-a", "true"});
+    Cfg({"getcli", kPort});
     WriteFile(Cache(), line + "\n" + ReadFile(Cache()));
     const Result r = Cfg({"setcli", kPort});
     EXPECT_EQ(r.out, Error("Failed, Invalid parameter", kRebootFalse) + "Usage: set\r\n") << line;
     EXPECT_TRUE(CallsNamed(r, "KXAPI_SetBootDeviceInfo").empty()) << line;
+    EXPECT_TRUE(CallsNamed(r, "KXAPI_SetBfsConfigMode").empty()) << line;
     EXPECT_TRUE(FileExists(Cache()));
   }
   // A setFile whose result would not read back, or that cannot rewrite the file, leaves it as it was.
   const std::string staged = ReadFile(Cache());
-  EXPECT_EQ(Cfg({"setFilecli", kPort, "-a", "false"}).out, Error("Failed, Invalid parameter") + "Usage: setFile\r\n");
+  EXPECT_EQ(Cfg({"setFilecli", kPort, "-b", "uefi", "-a", "false"}).out,
+            Error("Failed, Invalid parameter") + "Usage: setFile\r\n");
   EXPECT_EQ(ReadFile(Cache()), staged);
   std::filesystem::create_directories(Cache() + ".lock");
   EXPECT_EQ(Cfg({"setFilecli", kPort, "-a", "false"}).out, Error("Failed, File not found"));

@@ -72,7 +72,6 @@ TEST_F(Fec, SetReadOnlyByAdapterAndSpeedSwitchAndReset) {
             {{"getcli", kOffline}, Doc("false", "7", "0")},
             // Bad words change nothing.
             {{"setcli", k16G, "-r", "clear"}, invalid, -1, kReset},
-            {{"setcli", k16G, "-f", "on"}, invalid, -1, kSet},
             {{"getcli", k16G}, Doc("false", "99", "3")},
             // The status switch comes first; a bad reset word after it still fails the
             // command, and the counters stay as they were.

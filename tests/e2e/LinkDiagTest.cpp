@@ -183,7 +183,7 @@ TEST(FCPing, Run) {
   RunRows("fcping", kPingCall, {
       {{"runcli", kP0, kT1, "5", "TRUE"}, Ping("Success"), Logged(kPingCall, kPingT1 + " count=5 stop=1 area=256")},
       // Upper case, short bytes, 65535, a stop word that is not true.
-      {{"run", kP0, "50:00:C8:A1:0:0:20:1", "65535", "yes"}, TestDoc("FCPingResult", "FCPing", "Success").Xml(),
+      {{"run", kP0, "50:00:C8:A1:0:0:20:1", "65535", "False"}, TestDoc("FCPingResult", "FCPing", "Success").Xml(),
        Logged(kPingCall, kP0.substr(3) + " wwpn=50:00:c8:a1:00:00:20:01 count=65535 stop=0 area=256")},
       {{"runcli", kP0, kT1, "0"}, Ping(kInvalid)}, {{"runcli", kP0, kT1, "65536"}, Ping(kInvalid)},
       {{"runcli", kP0, kT1, "4294967297"}, Ping(kInvalid)},  // not 1

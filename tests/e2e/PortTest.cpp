@@ -101,7 +101,6 @@ TEST(PortMode, UpdateNvram) {
             {{"updatenvramcli", kVirtual, missing}, Nvram(false, "Failed, Feature not supported for virtual port").Text(), -1, both},
             {{"updatenvramcli", kPhysical, missing}, Nvram(false, "Failed, File not found").Text(), -1, both},
             {{"updatenvramcli", kPhysical}, Nvram(false, "Failed, File not found").Text(), -1, both},
-            {{"updatenvramcli", "FC_21:00:00:c8:a1:30:01:90", image}, Nvram(false, "Failed, Invalid parameter").Text(), 6, both},
             {{"updatenvramcli", "help", image}, Nvram(false, "Failed, Unknown").Text(), 5, both},
             // Library result 150: the port is in maintenance mode.
             {{"updatenvramcli", kMaintenancePort, image},

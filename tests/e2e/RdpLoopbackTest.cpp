@@ -110,8 +110,8 @@ TEST(Loopback, RunsUnderEachStopModeAndPassesTheRequest) {
        LoopCalls(kPort, b + "stop=0 pattern=4 type=4 size=16 bytes=3132333435363738 connection=2", 1)},
       {{"runcli", kPort, "10", "1", "16", "Ignore", "Internal", "Custom"}, LoopbackRun("Success", once).Text(), -1,
        kLoopCall, LoopCalls(kPort, b + "stop=0 pattern=4 type=4 size=16" + none + "2", 1)},
-      // An unknown stop word is 0; group G runs the 10-bit internal loopback, an unknown type word.
-      {{"runcli", kGroupG, "65535", "1", "32", "Sometimes", "Wrap", "CSPAT"}, LoopbackRun("Success", once).Text(), -1,
+      // Group G runs the 10-bit internal loopback.
+      {{"runcli", kGroupG, "65535", "1", "32", "ignore", "internal_10BIT", "CSPAT"}, LoopbackRun("Success", once).Text(), -1,
        kLoopCall, LoopCalls(kGroupG, "count=65535 count2=65535 stop=0 pattern=3 type=0 size=32" + none + "1", 1)},
       {{"runcli", kGroupF, "1", "1", "32", "Ignore", "FCoE_Echo", "Random", "--DATA-PATTERN", "a-b-c-d-e-f-g-h"},
        LoopbackRun("Success", once).Text(), -1, kLoopCall,
@@ -136,7 +136,7 @@ TEST(Loopback, RefusalsComeInCheckOrderWithoutARun) {
       {{kGroupG, "1", "1", "8", "Ignore", "FCoE_Echo", "Random"}, type},
       {{kPort, "1", "1", "8", "Ignore", "Internal", "Custom", "-d", "12345678"}, kCustom},
       {{kPort, "1", "1", "8", "Ignore", "Internal", "Custom", "-d", "1-2-3-4-5-6-7-"}, kCustom},
-      {{kPort, "1", "1", "8", "Ignore", "Internal", "Custom", "-d"}, kCustom},
+      {{kPort, "1", "1", "8", "Ignore", "Internal", "Custom", "-d"}, kInvalid},
       {{kPort, "1", "1", "8", "Ignore", "Internal", "Custom", "--data-pattern=1-2-3-4-5-6-7-8"}, kInvalid},
       {{kPort, "1", "1", "8", "Ignore", "Internal", "Random", "-x", "1"}, kInvalid},
       {{kMaintenance, "1", "1", "8", "Ignore", "Internal", "Random"}, kMaintMsg},

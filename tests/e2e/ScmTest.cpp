@@ -275,7 +275,6 @@ TEST(ScmProfile, GetAndSetKeepEveryByteTheOptionsDoNotOwn) {
       {"", {"setcli", "-r", "Driver_Settings", "-a", "Moderate"}, "",
        "Failed, Restore and Activation command-line options are mutually exclusive", "", true},
       {"", {"setcli", "-r", "NVRAM"}, "", kInvalid, "", true},
-      {"", {"setcli", "--activation", "Fast"}, "", kInvalid, "", true},
       {"", {"getcli"}, R"({"call": "KXAPI_GetSCMRProfile", "rc": 150})", kMaintenance, "", true},
       {"", {"setcli", "-a", "Moderate"}, R"({"call": "KXAPI_GetSCMRProfile", "rc": 3})", "Failed, NVRAM read failed", "",
        true},

@@ -192,31 +192,6 @@ TEST(Words, TokenizeQuotingRules) {
   for (const Row& row : rows) EXPECT_EQ(Tokenize(row.line), row.words) << row.line;
 }
 
-TEST(Words, GetOptionValueRemovesTheOptionButNotItsValue) {
-  struct Row {
-    Words words;
-    const char* shortName;
-    const char* longName;
-    bool found;
-    std::string value;
-    Words left;
-  } rows[] = {
-      {{"id", "-r", "yes", "x"}, "-r", "--refresh", true, "yes", {"id", "yes", "x"}},
-      {{"id", "--REFRESH", "1"}, "-r", "--refresh", true, "1", {"id", "1"}},
-      {{"id", "-r"}, "-r", "--refresh", false, "", {"id"}},
-      {{"id", "-x", "1"}, "-r", "--refresh", false, "", {"id", "-x", "1"}},
-      {{"-r", "a", "-r", "b"}, "-r", "", true, "a", {"a", "-r", "b"}},
-      {{"", "v"}, "", "", false, "", {"", "v"}},  // empty names are not looked for
-  };
-  for (const Row& row : rows) {
-    Words words = row.words;
-    std::string value;
-    EXPECT_EQ(CmdLineParser::GetOptionValue(words, row.shortName, row.longName, value), row.found);
-    EXPECT_EQ(value, row.value);
-    EXPECT_EQ(words, row.left);
-  }
-}
-
 TEST(Words, HelpWordsDigitsAndCase) {
   for (const char* w : {"help", "HELP", "/h", "/Help", "-h", "-help", "/?", "?"}) EXPECT_TRUE(IsHelpRequest(w)) << w;
   for (const char* w : {"", "h", "--help", "helpme", "??"}) EXPECT_FALSE(IsHelpRequest(w)) << w;

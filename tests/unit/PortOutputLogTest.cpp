@@ -56,6 +56,7 @@ TEST(PortOutputLog, CommandsStopBeforeTheLibraryWhenTheLogCannotBeOpened) {
   PhysicalPortLoopbackCmdsProcessor loopback(nullptr);
   PhysicalPortRWBufferCmdsProcessor rwbuffer(nullptr);
   Words testWords{kPort, "1", "2", "8", "Ignore", "Internal", "Random"};
+  Words rwWords{kPort, "1", "2", "8", "Ignore", "Random"};
   struct Case {
     const char* name;
     std::function<uint32_t()> run;
@@ -78,7 +79,7 @@ TEST(PortOutputLog, CommandsStopBeforeTheLibraryWhenTheLogCannotBeOpened) {
        kStars + "RDPInformation:\nMessage: Failed, File not found\nRead Diagnostics Parameters Data: " + kStars},
       {"loopback", [&] { return loopback.CmdRunCommon(testWords, kModeText); },
        kStars + "LoopbackTestInfo:\nMessage: Failed, File not found\nLoopbackTestResult: " + kStars},
-      {"rwbuffer", [&] { return rwbuffer.CmdRunCommon(testWords, kModeText); },
+      {"rwbuffer", [&] { return rwbuffer.CmdRunCommon(rwWords, kModeText); },
        kStars + "RWBufferTestInfo:\nMessage: Failed, File not found\nRWBufferTestResult: " + kStars},
   };
   const long level = DebugLevel();
