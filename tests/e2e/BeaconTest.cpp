@@ -47,7 +47,8 @@ TEST(Beacon, GetShowsTheStateOrTheRefusal) {
   box.UseFixture("beacon-basic.json");
   const std::string mezz = "KXAPI_IsMezzAdapter";
   RunCases(box, kBeacon,
-           {{{"getcli", kPort}, Beacon("Success", "OFF"), -1, kGetCalls, On(kPort, {mezz, kGet})},
+           {{{"getcli", kPort}, Beacon("Success", "OFF"), -1, kGetCalls, On(kPort, {mezz, kGet}),
+             "PhysicalPortBeaconCmdsProcessor::DisplayBeaconInfo: Beacon State=OFF"},
             {{"getcli", kGroupH}, Beacon("Success", "ON"), -1, kGetCalls, On(kGroupH, {mezz, kGet})},
             {{"get", kGroupH}, BeaconDoc("Success", "ON").Xml()},
             {{"getcli", kStateTwo}, Beacon("Success", "Unknown"), -1, kGetCalls, On(kStateTwo, {mezz, kGet})},
@@ -61,6 +62,8 @@ TEST(Beacon, GetShowsTheStateOrTheRefusal) {
             {{"getcli", kReadFails}, Failed("Failed, Beacon read failed"), -1, kGetCalls, On(kReadFails, {mezz, kGet})},
             {{"getcli", "FC_21:00:00:c8:a1:99:99:99"}, Failed("Failed, Invalid parameter") + "Usage: get\r\n", -1, kGetCalls},
             {{"getcli", "help"}, Failed("Failed, Unknown") + "Usage: get\r\n", -1, kGetCalls}});
+  box.UseFixtureText(R"({"noAdapterList": true})");
+  RunCases(box, kBeacon, {{{"getcli", kPort}, Failed("Failed, Host not found"), 14}});
 }
 
 TEST(Beacon, SetSwitchesTheAdapterAndShowsTheStateReadBack) {
@@ -70,15 +73,13 @@ TEST(Beacon, SetSwitchesTheAdapterAndShowsTheStateReadBack) {
   RunCases(box, kBeacon,
            {{{"setcli", kPort, "on"}, Beacon("Success", "ON"), -1, kSetCalls, On(kPort, {kUpdate, kGet})},
             // The beacon is the adapter's: its other port sees it on too.
-            {{"getcli", kSameAdapterPort}, Beacon("Success", "ON")},
-            {{"getcli", kGroupH}, Beacon("Success", "ON")},
+            {{"getcli", kSameAdapterPort}, Beacon("Success", "ON")}, {{"getcli", kGroupH}, Beacon("Success", "ON")},
             {{"set", kSameAdapterPort, "OFF"}, BeaconDoc("Success", "OFF").Xml()},
             {{"getcli", kPort}, Beacon("Success", "OFF")},
             // What the adapter reports after the change is what is shown.
             {{"setcli", kIgnoresSet, "On"}, Beacon("Success", "OFF")},
             // Refusals, and failures of the update and of the read back.
-            {{"setcli", kPort, "blink"}, invalid, -1, kSetCalls},
-            {{"setcli", kPort, "1"}, invalid, -1, kSetCalls},
+            {{"setcli", kPort, "blink"}, invalid, -1, kSetCalls}, {{"setcli", kPort, "1"}, invalid, -1, kSetCalls},
             {{"setcli", kPort}, invalid, -1, kSetCalls},
             {{"set", kPort, "blink"}, BeaconDoc("Failed, Invalid parameter", "Unknown").Xml()},
             {{"setcli", kMezzanine, "on"}, Failed(kNotForAdapter), -1, kSetCalls},
@@ -88,16 +89,6 @@ TEST(Beacon, SetSwitchesTheAdapterAndShowsTheStateReadBack) {
             {{"setcli", kUpdateFails, "on"}, Failed("Failed, Beacon update failed"), -1, kSetCalls, On(kUpdateFails, {kUpdate})},
             {{"setcli", kReadBackFails, "on"}, Failed("Failed, Beacon read failed"), -1, kSetCalls,
              On(kReadBackFails, {kUpdate, kGet})},
-            {{"help"},
-             "\r\nFollowing is the list of available commands in the Beacon command mode.\r\n"
-             "For detailed information of each command, please type 'command ?'\r\n"
-             "All commands are case insensitive.\r\n\r\n"
-             "get         : get Kaltex adapter's Beacon information\r\n"
-             "set         : set Kaltex adapter's Beacon information\r\n"
-             "help        : list of available commands\r\n"
-             "getcli      : get Kaltex adapter's Beacon information\r\n"
-             "setcli      : set Kaltex adapter's Beacon information\r\n"},
-            {{"getcli", "?"}, "Usage: get\r\n"},
-            {{"setcli", "?"}, "Usage: set\r\n"},
+            {{"getcli", "?"}, "Usage: get\r\n"}, {{"setcli", "?"}, "Usage: set\r\n"},
             {{"set", "?"}, ""}});
 }
