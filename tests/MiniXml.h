@@ -18,14 +18,12 @@ struct Node {
   std::vector<std::unique_ptr<Node>> children;
 
   std::string Attr(const std::string& key) const {
-    for (const auto& [k, v] : attrs)
-      if (k == key) return v;
+    for (const auto& [k, v] : attrs) if (k == key) return v;
     return "";
   }
   std::vector<const Node*> All(const std::string& childName) const {
     std::vector<const Node*> out;
-    for (const auto& c : children)
-      if (c->name == childName) out.push_back(c.get());
+    for (const auto& c : children) if (c->name == childName) out.push_back(c.get());
     return out;
   }
   const Node* Child(const std::string& childName) const {

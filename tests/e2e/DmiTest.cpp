@@ -181,7 +181,9 @@ TEST(Dmi, SaveInBothFormsAndInAnyCase) {
             // A bad form word, or none, fails as a read failure.
             {{"savecli", kSfpPort, other, "hex"}, failed, 13, kSaves},
             {{"savecli", kSfpPort, other}, failed, 13, kSaves},
-            {{"savecli", kSfpPort}, failed, 13, kSaves}});
+            {{"savecli", kSfpPort}, failed, 13, kSaves},
+            {{"save", kSfpPort}, Save("Failed, SFP DMI data read failed").Xml(), 13, kSaves, {},
+             "PhysicalPortDMICmdsProcessor::CmdSaveCommon: Entered"}});
   const std::string bytes = ReadFile(binary);
   ASSERT_EQ(bytes.size(), 512u);
   EXPECT_EQ(bytes.substr(0, 3), std::string("\x03\x04\x07", 3));

@@ -103,8 +103,7 @@ std::vector<std::string> CallNames(const Result& r) {
   std::istringstream in(r.calls);
   for (std::string line; std::getline(in, line);) {
     const std::string name = line.substr(0, line.find(' '));
-    if (!kUnexamined.count(name) && std::find(names.begin(), names.end(), name) == names.end())
-      names.push_back(name);
+    if (!kUnexamined.count(name) && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   }
   return names;
 }
@@ -118,8 +117,7 @@ TEST_P(FaultInjection, EveryFailingCallStillPrintsTheWholeDocument) {
   ASSERT_GT(inventory.size(), 100u);
   WriteFile(box.File("image.bin"), "kaltex image");
   std::vector<std::string> words = row.words;
-  for (std::string& w : words)
-    if (w == "%f" || w == "%o") w = box.File(w == "%f" ? "image.bin" : "out.bin");
+  for (std::string& w : words) if (w == "%f" || w == "%o") w = box.File(w == "%f" ? "image.bin" : "out.bin");
 
   box.UseFixtureText(inventory);
   if (!row.prepare.empty()) box.Run(row.prepare);

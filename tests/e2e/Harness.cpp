@@ -22,8 +22,7 @@ namespace {
 std::string TestName() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "outside-test";
-  for (char& c : name)
-    if (c == '/') c = '_';
+  for (char& c : name) if (c == '/') c = '_';
   return name;
 }
 
@@ -120,8 +119,7 @@ bool OfCall(const std::string& line, const std::string& call) { return line == c
 std::vector<std::string> CallsNamed(const Result& result, const std::string& call) {
   std::vector<std::string> lines;
   std::istringstream in(result.calls);
-  for (std::string line; std::getline(in, line);)
-    if (OfCall(line, call)) lines.push_back(line);
+  for (std::string line; std::getline(in, line);) if (OfCall(line, call)) lines.push_back(line);
   return lines;
 }
 
@@ -130,6 +128,10 @@ int LastStatus(const Sandbox& box) {
   const std::string mark = "main: Program Exit Code: (";
   const size_t at = log.rfind(mark);
   return at == std::string::npos ? -1 : std::stoi(log.substr(at + mark.size()));
+}
+
+bool Traced(const Sandbox& box, const std::string& line) {
+  return ReadFile(box.HostPath("/var/tmp/kxfcli.log")).find(": " + line + "\r\n") != std::string::npos;
 }
 
 std::string Doc::Text() const {
@@ -207,7 +209,12 @@ void RunCases(Sandbox& box, const std::vector<std::string>& lead, const std::vec
     args.insert(args.end(), c.words.begin(), c.words.end());
     std::string name;
     for (const std::string& w : c.words) name += " " + w;
+    const std::string traceLog = box.HostPath("/var/tmp/kxfcli.log");
+    const size_t traced = c.trace.empty() ? 0 : ReadFile(traceLog).size();
     const Result r = box.Run(args);
+    if (!c.trace.empty()) {
+      EXPECT_NE(ReadFile(traceLog).find(": " + c.trace + "\r\n", traced), std::string::npos) << name << ": " << c.trace;
+    }
     if (c.out != kAnyOutput) {
       EXPECT_EQ(r.out, c.out) << name;
     }
@@ -219,8 +226,7 @@ void RunCases(Sandbox& box, const std::vector<std::string>& lead, const std::vec
     std::istringstream log(r.calls);
     for (std::string line; std::getline(log, line);) {
       std::istringstream names(c.call);
-      for (std::string n; std::getline(names, n, ',');)
-        if (OfCall(line, n)) lines.push_back(line);
+      for (std::string n; std::getline(names, n, ',');) if (OfCall(line, n)) lines.push_back(line);
     }
     EXPECT_EQ(lines, c.calls) << name;
   }

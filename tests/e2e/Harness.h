@@ -68,6 +68,8 @@ std::vector<std::string> CallsNamed(const Result& result, const std::string& cal
 
 // The exit status from the trace log's last "Program Exit Code" line; -1 when there is none.
 int LastStatus(const Sandbox& box);
+// Whether the trace log holds the line ("Class::Function: text", as it follows the process id).
+bool Traced(const Sandbox& box, const std::string& line);
 
 // The text form's asterisk line.
 inline const std::string kStars = "****************************************************\n";
@@ -121,8 +123,9 @@ std::string Block(const std::vector<std::string>& labels, const std::string& val
 std::string Lines(const std::vector<std::string>& lines);
 
 // One row of a table of runs: the words after the table's leading words, the whole
-// expected standard output (kAnyOutput: not compared), and optionally the exit status and the call-log lines of
-// the library calls named in `call` (comma-separated; an empty list: none is made).
+// expected standard output (kAnyOutput: not compared), and optionally the exit status, the call-log lines of
+// the library calls named in `call` (comma-separated; an empty list: none is made) and a line the run
+// traces ("Class::Function: text", as it follows the process id).
 inline const std::string kAnyOutput = "\x01" "any output";
 struct Case {
   std::vector<std::string> words;
@@ -130,6 +133,7 @@ struct Case {
   int status = -1;
   std::string call = "";
   std::vector<std::string> calls = {};
+  std::string trace = "";
 };
 // Runs every row in the box (tracing on unless set, so the status can be read), naming the row on failure.
 void RunCases(Sandbox& box, const std::vector<std::string>& lead, const std::vector<Case>& cases);

@@ -33,8 +33,7 @@ const Fields kPortFields = {
 Fields With(Fields fields, const Fields& changes) {
   for (const auto& [label, value] : changes) {
     bool found = false;
-    for (auto& field : fields)
-      if (field.first == label) field.second = value, found = true;
+    for (auto& field : fields) if (field.first == label) field.second = value, found = true;
     EXPECT_TRUE(found) << label;
   }
   return fields;
@@ -69,6 +68,12 @@ const Fields kPortFile = {
 };
 
 const std::vector<std::string> kHba = {"-t", "port", "-s", "hbaparams"};
+const std::string kLoopOnly =
+    Error("Failed, Connection Options value Loop_Only not supported for data rate value 16 Gbps and above");
+const std::string kEveryIoTimer = Error("Failed, Interrupt Delay Timer value > 0 not supported for Operation Mode value "
+                                        "Interrupt_For_Every_I/O_Completion");
+const std::string kInvalidSetFile = Error("Failed, Invalid parameter") + "Usage: setFile\r\n";
+const std::string kUpdate = "KXAPI_UpdateHBAParameters";
 
 class HbaParams : public ::testing::Test {
  protected:
@@ -90,17 +95,12 @@ TEST_F(HbaParams, StagingAcrossRunsThenSet) {
   EXPECT_EQ(ReadFile(Cache()), staged1);
   EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateHBAParameters").empty());
 
-  // 2. Loop_Only conflicts with the staged 16 Gbps: refused, file as it was.
-  r = Hba({"setFilecli", kPort, "-c", "Loop_Only"});
-  EXPECT_EQ(r.out, Error("Failed, Connection Options value Loop_Only not supported for data rate value 16 Gbps and above"));
+  // 2. Loop_Only conflicts with the staged 16 Gbps, and a delay timer needs an operation mode other
+  // than the staged 0: refused, file as it was.
+  RunCases(box, kHba,
+           {{{"setFilecli", kPort, "-c", "Loop_Only"}, kLoopOnly}, {{"setFilecli", kPort, "-e", "10"}, kEveryIoTimer}});
   EXPECT_EQ(ReadFile(Cache()), staged1);
-
-  // 3. A delay timer needs an operation mode other than the staged 0 ...
-  r = Hba({"setFilecli", kPort, "-e", "10"});
-  EXPECT_EQ(r.out, Error("Failed, Interrupt Delay Timer value > 0 not supported for Operation Mode value "
-                         "Interrupt_For_Every_I/O_Completion"));
-  EXPECT_EQ(ReadFile(Cache()), staged1);
-  // ... which a later run stages; then the timer is accepted, with the BIOS switched on.
+  // 3. A later run stages the mode; then the timer is accepted, with the BIOS switched on.
   Hba({"setFilecli", kPort, "-m", "Interrupt_When_Interrupt_Delay_Timer_Expires"});
   r = Hba({"setFilecli", kPort, "-e", "10", "--enable-bios", "TRUE"});
   const Fields staged = With(kPortFields, {{"Data Rate", "16_Gbps"},
@@ -114,62 +114,47 @@ TEST_F(HbaParams, StagingAcrossRunsThenSet) {
                                                               {"Interrupt_Delay_Timer", "10"},
                                                               {"Disable_BIOS", "0"}})));
 
-  // 4. get shows the adapter, untouched by staging.
-  r = Hba({"getcli", kPort});
-  EXPECT_EQ(r.out, Text(kPortFields));
-
-  // 5. set applies exactly the staged fields and removes the file.
-  r = Hba({"setcli", kPort});
-  EXPECT_EQ(r.out, Text(staged, "true"));
-  ASSERT_EQ(CallsNamed(r, "KXAPI_UpdateHBAParameters").size(), 1u);
-  // Bytes: DataRate (0) 2->5, FrameSize (24) 2048->1024, OperationMode (68) 0->5,
-  // InterruptDelayTimer (72) 0->10, DisableBIOS (100) 1->0; nothing else.
-  EXPECT_EQ(CallsNamed(r, "KXAPI_UpdateHBAParameters")[0],
-            "KXAPI_UpdateHBAParameters port=21:00:00:c8:a1:70:00:00 changed=0:02>05,25:08>04,68:00>05,72:00>0a,100:01>00");
+  // 4. get shows the adapter, untouched by staging; set applies exactly the staged fields
+  // (bytes: DataRate (0) 2->5, FrameSize (24) 2048->1024, OperationMode (68) 0->5, InterruptDelayTimer (72)
+  // 0->10, DisableBIOS (100) 1->0; nothing else) and removes the file; set again sends nothing.
+  RunCases(box, kHba,
+           {{{"getcli", kPort}, Text(kPortFields)},
+            {{"setcli", kPort}, Text(staged, "true"), -1, kUpdate,
+             {kUpdate + " port=21:00:00:c8:a1:70:00:00 changed=0:02>05,25:08>04,68:00>05,72:00>0a,100:01>00"}},
+            {{"getcli", kPort}, Text(staged)},
+            {{"setcli", kPort}, Error("Failed, File not found", "false"), -1, kUpdate}});
   EXPECT_FALSE(FileExists(Cache()));
-  EXPECT_EQ(Hba({"getcli", kPort}).out, Text(staged));
-
-  // 6. set again: nothing staged, nothing sent to the adapter.
-  r = Hba({"setcli", kPort});
-  EXPECT_EQ(r.out, Error("Failed, File not found", "false"));
-  EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateHBAParameters").empty());
 }
 
 TEST_F(HbaParams, OperationModeEveryIoAlsoStagesAZeroTimer) {
-  Hba({"setFilecli", kPort, "-m", "Interrupt_When_Interrupt_Delay_Timer_Expires", "-e", "20"});
-  Result r = Hba({"setFilecli", kPort, "-m", "interrupt_for_every_i/o_completion"});
-  EXPECT_EQ(r.out, Text(kPortFields));
+  RunCases(box, kHba,
+           {{{"setFilecli", kPort, "-m", "Interrupt_When_Interrupt_Delay_Timer_Expires", "-e", "20"}, kAnyOutput},
+            {{"setFilecli", kPort, "-m", "interrupt_for_every_i/o_completion"}, Text(kPortFields)},
+            // The same command with a non-zero timer is refused.
+            {{"setFilecli", kPort, "-m", "Interrupt_For_Every_I/O_Completion", "-e", "3"}, kEveryIoTimer}});
   EXPECT_EQ(ReadFile(Cache()), CacheFile(kPortFile));
-  // The same command with a non-zero timer is refused.
-  r = Hba({"setFilecli", kPort, "-m", "Interrupt_For_Every_I/O_Completion", "-e", "3"});
-  EXPECT_EQ(r.out, Error("Failed, Interrupt Delay Timer value > 0 not supported for Operation Mode value "
-                         "Interrupt_For_Every_I/O_Completion"));
-}
-
-TEST_F(HbaParams, DataRateCrossCheckReadsTheStagedConnectionOption) {
-  Hba({"setFilecli", kPort, "-c", "Loop_Only"});
-  EXPECT_EQ(ReadFile(Cache()), CacheFile(With(kPortFile, {{"Connection_Options", "0"}})));
-  Result r = Hba({"setFilecli", kPort, "-d", "16_Gbps"});
-  EXPECT_EQ(r.out, Error("Failed, Connection Options value Loop_Only not supported for data rate value 16 Gbps and above"));
-  // Given together with a point-to-point option, the same rate is accepted.
-  r = Hba({"setFilecli", kPort, "-c", "Point_To_Point_Only", "-d", "16_Gbps"});
-  EXPECT_EQ(r.out, Text(With(kPortFields, {{"Connection Options", "Point_To_Point_Only"}, {"Data Rate", "16_Gbps"}})));
-  // 8 Gbps is no conflict for Loop_Only.
-  r = Hba({"setFilecli", kPort, "-c", "Loop_Only", "-d", "8_Gbps"});
-  EXPECT_EQ(r.out, Error("Failed, Connection Options value Loop_Only not supported for data rate value 16 Gbps and above"))
-      << "the connection check reads the staged 16 Gbps, not the rate of the same command";
 }
 
 TEST_F(HbaParams, SupportedSpeedMaskAndLoopOnlyOn64G) {
-  const std::string invalid = Error("Failed, Invalid parameter") + "Usage: setFile\r\n";
+  std::vector<Case> cases;
   for (const char* rate : {"64_Gbps", "1_Gbps", "4_Gbps", "10_Gbps", "fast"})
-    EXPECT_EQ(Hba({"setFilecli", kPort, "-d", rate}).out, invalid) << rate;
+    cases.push_back({{"setFilecli", kPort, "-d", rate}, kInvalidSetFile, 6});
+  RunCases(box, kHba, cases);
   EXPECT_FALSE(FileExists(Cache())) << "a refused first setFile creates no file";
-  EXPECT_EQ(Hba({"setFilecli", kPort, "-d", "32_Gbps"}).out, Text(With(kPortFields, {{"Data Rate", "32_Gbps"}})));
-  EXPECT_EQ(Hba({"setFilecli", kPort, "-d", "auto"}).out, Text(kPortFields));
-
-  EXPECT_EQ(Hba({"setFilecli", kPort64, "-c", "Loop_Only"}).out,
-            Error("Failed, Connection Options value Loop_Only not supported for data rate value 16 Gbps and above"));
+  RunCases(box, kHba,
+           {{{"setFilecli", kPort, "-d", "32_Gbps"}, Text(With(kPortFields, {{"Data Rate", "32_Gbps"}}))},
+            {{"setFilecli", kPort, "-d", "auto"}, Text(kPortFields)},
+            {{"setFilecli", kPort64, "-c", "Loop_Only"}, kLoopOnly},
+            {{"setFilecli", kPort, "-c", "Loop_Only"}, kAnyOutput}});
+  EXPECT_EQ(ReadFile(Cache()), CacheFile(With(kPortFile, {{"Connection_Options", "0"}})));
+  RunCases(box, kHba,
+           {// The data-rate check reads the staged connection option ...
+            {{"setFilecli", kPort, "-d", "16_Gbps"}, kLoopOnly},
+            // ... unless the same command gives a point-to-point option.
+            {{"setFilecli", kPort, "-c", "Point_To_Point_Only", "-d", "16_Gbps"},
+             Text(With(kPortFields, {{"Connection Options", "Point_To_Point_Only"}, {"Data Rate", "16_Gbps"}}))},
+            // The connection check reads the staged 16 Gbps, not the 8 Gbps of the same command.
+            {{"setFilecli", kPort, "-c", "Loop_Only", "-d", "8_Gbps"}, kLoopOnly}});
 }
 
 TEST_F(HbaParams, RestrictedAdapterClasses) {
@@ -184,31 +169,28 @@ TEST_F(HbaParams, RestrictedAdapterClasses) {
       {"Enable Target Reset", "true"}, {"Enable Fabric Assigned WWN", "NA"}, {"Enable USCM", "NA"},
       {"Virtual Lane", "NA"},
   };
-  EXPECT_EQ(Hba({"getcli", kPortI}).out, Text(groupI));
-  EXPECT_EQ(Hba({"setFilecli", kPortI, "-d", "8_Gbps"}).out, Error("Failed, Read-Only parameter"));
   const std::string notHere = Error("Failed, Feature not supported for this adapter");
-  for (const std::vector<std::string>& option : std::vector<std::vector<std::string>>{
-           {"-l", "5"}, {"-p", "true"}, {"-g", "false"}, {"-n", "true"}, {"-q", "true"}, {"-j", "true"}})
-    EXPECT_EQ(Hba({"setFilecli", kPortI, option[0], option[1]}).out, notHere) << option[0];
-  // The throttle is there on group I, not on group C.
-  EXPECT_EQ(Hba({"setFilecli", kPort, "-x", "8"}).out, notHere);
+  std::vector<Case> cases = {
+      {{"getcli", kPortI}, Text(groupI)},
+      {{"setFilecli", kPortI, "-d", "8_Gbps"}, Error("Failed, Read-Only parameter")},
+      // The throttle is there on group I, not on group C.
+      {{"setFilecli", kPort, "-x", "8"}, notHere},
+      // Group F: a rate code 5 reads 10 Gbps and the throttle is not shown.
+      {{"getcli", kPortF},
+       Text(With(groupI, {{"Connection Options", "Unknown"}, {"Data Rate", "10_Gbps"},
+                          {"Operation Mode", "Interrupt_When_Interrupt_Delay_Timer_Expires_Or_No_Active_I/O"},
+                          {"Execution Throttle", "0"}, {"Enable LR", "false"}}))},
+      // Group K: no operation mode nor delay timer, no LR.
+      {{"getcli", kPortK},
+       Text(With(groupI, {{"Data Rate", "Unknown"}, {"Operation Mode", "NA"}, {"Enable Hard Loop Id", "false"},
+                          {"Enable LR", "NA"}, {"Enable Lip Full Login", "true"}, {"Enable Fabric Assigned WWN", "false"}}))}};
+  for (const auto& [option, value] : Fields{{"-l", "5"}, {"-p", "true"}, {"-g", "false"}, {"-n", "true"}, {"-q", "true"},
+                                            {"-j", "true"}})
+    cases.push_back({{"setFilecli", kPortI, option, value}, notHere});
+  for (const auto& [option, value] : Fields{{"-m", "Interrupt_When_Interrupt_Delay_Timer_Expires"}, {"-e", "0"}, {"-k", "true"}})
+    cases.push_back({{"setFilecli", kPortK, option, value}, notHere});
+  RunCases(box, kHba, cases);
   EXPECT_FALSE(FileExists(Cache()));
-
-  // Group F: a rate code 5 reads 10 Gbps and the throttle is not shown.
-  EXPECT_EQ(Hba({"getcli", kPortF}).out,
-            Text(With(groupI, {{"Connection Options", "Unknown"},
-                               {"Data Rate", "10_Gbps"},
-                               {"Operation Mode", "Interrupt_When_Interrupt_Delay_Timer_Expires_Or_No_Active_I/O"},
-                               {"Execution Throttle", "0"}, {"Enable LR", "false"}})));
-
-  // Group K: no operation mode nor delay timer, no LR.
-  EXPECT_EQ(Hba({"getcli", kPortK}).out,
-            Text(With(groupI, {{"Data Rate", "Unknown"},
-                               {"Operation Mode", "NA"}, {"Enable Hard Loop Id", "false"}, {"Enable LR", "NA"},
-                               {"Enable Lip Full Login", "true"}, {"Enable Fabric Assigned WWN", "false"}})));
-  EXPECT_EQ(Hba({"setFilecli", kPortK, "-m", "Interrupt_When_Interrupt_Delay_Timer_Expires"}).out, notHere);
-  EXPECT_EQ(Hba({"setFilecli", kPortK, "-e", "0"}).out, notHere);
-  EXPECT_EQ(Hba({"setFilecli", kPortK, "-k", "true"}).out, notHere);
 }
 
 TEST_F(HbaParams, InvertedKeysAndValueChecks) {
@@ -225,7 +207,7 @@ TEST_F(HbaParams, InvertedKeysAndValueChecks) {
   for (const auto& [option, value] : Fields{{"-z", "2112"}, {"-z", "4096"}, {"-r", "256"}, {"-u", "256"}, {"-w", "300"},
                                             {"-o", "241"}, {"-y", "257"}, {"-b", "yes"}, {"-c", "Loop"}, {"-m", "6"},
                                             {"-o", "abc"}, {"-y", "99999999999999999999"}})
-    cases.push_back({{"setFilecli", kPort, "-a", "false", option, value}, Error("Failed, Invalid parameter") + "Usage: setFile\r\n", 6});
+    cases.push_back({{"setFilecli", kPort, "-a", "false", option, value}, kInvalidSetFile, 6});
   RunCases(box, kHba, cases);
   EXPECT_EQ(ReadFile(Cache()), file);
 }
@@ -234,24 +216,15 @@ TEST_F(HbaParams, HandEditedInvalidValueFailsSetAndSetFile) {
   Hba({"setFilecli", kPort, "-d", "8_Gbps"});
   WriteFile(Cache(), CacheFile(With(kPortFile, {{"Data_Rate", "9"}})));
   const std::string invalid = Error("Failed, Invalid parameter") + "Usage: set\r\n";
-  Result r = Hba({"setcli", kPort});
-  EXPECT_EQ(r.out, invalid);
-  EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateHBAParameters").empty());
+  RunCases(box, kHba, {{{"setcli", kPort}, invalid, 6, kUpdate}, {{"setFilecli", kPort, "-u", "3"}, kInvalidSetFile}});
   EXPECT_TRUE(FileExists(Cache())) << "a file that could not be applied stays";
-  EXPECT_EQ(Hba({"setFilecli", kPort, "-u", "3"}).out, Error("Failed, Invalid parameter") + "Usage: setFile\r\n");
   // An operation mode outside 0, 5 and 6 never reaches the adapter either.
   WriteFile(Cache(), CacheFile(With(kPortFile, {{"Operation_Mode", "7"}})));
-  r = Hba({"setcli", kPort});
-  EXPECT_EQ(r.out, invalid);
-  EXPECT_TRUE(CallsNamed(r, "KXAPI_UpdateHBAParameters").empty());
-}
-
-TEST_F(HbaParams, CacheFileThatCannotBeRewrittenLosesNothing) {
-  Hba({"setFilecli", kPort, "-d", "8_Gbps"});
+  RunCases(box, kHba, {{{"setcli", kPort}, invalid, 6, kUpdate}});
+  // A file whose lock cannot be taken is left as it was.
   const std::string before = ReadFile(Cache());
-  std::filesystem::create_directories(Cache() + ".lock");  // the file's lock cannot be taken
-  Result r = Hba({"setFilecli", kPort, "-d", "16_Gbps"});
-  EXPECT_EQ(r.out, Error("Failed, File not found"));
+  std::filesystem::create_directories(Cache() + ".lock");
+  RunCases(box, kHba, {{{"setFilecli", kPort, "-d", "16_Gbps"}, Error("Failed, File not found")}});
   EXPECT_EQ(ReadFile(Cache()), before);
 }
 
@@ -260,35 +233,35 @@ TEST_F(HbaParams, FailedUpdateKeepsTheStagedFile) {
                          {"wwpn": "21:00:00:c8:a1:70:00:00", "supportedSpeeds": "0x70"}]}]}],
                         "calls": [{"call": "KXAPI_UpdateHBAParameters", "rc": 150},
                                   {"call": "KXAPI_RestoreDefaultNVRAM", "rc": 4}]})");
-  Hba({"setFilecli", kPort, "-d", "8_Gbps"});
-  Result r = Hba({"setcli", kPort});
-  EXPECT_EQ(r.out, Error("Failed, Command not supported when adapter port in maintenance mode", "false"));
+  RunCases(box, kHba,
+           {{{"setFilecli", kPort, "-d", "8_Gbps"}, kAnyOutput},
+            {{"setcli", kPort}, Error("Failed, Command not supported when adapter port in maintenance mode", "false")},
+            {{"restoreDefaultscli", kPort},
+             Doc({"RestoreDefaultsInfo", {{"Reboot Required", "false"}, {"Message", "Failed, NVRAM update failed"}}}).Text()}});
   EXPECT_TRUE(FileExists(Cache()));
-  EXPECT_EQ(Hba({"restoreDefaultscli", kPort}).out,
-            Doc({"RestoreDefaultsInfo", {{"Reboot Required", "false"}, {"Message", "Failed, NVRAM update failed"}}}).Text());
 }
 
 TEST_F(HbaParams, RestoreDefaultsAndSave) {
-  Hba({"setFilecli", kPort, "-y", "64"});
-  Hba({"setcli", kPort});
-  Result r = Hba({"restoreDefaults", kPort});
-  EXPECT_EQ(r.out, Doc({"RestoreDefaultsInfo", {{"Message", "Success"}, {"Reboot Required", Bool(true)}}}).Xml());
-  EXPECT_EQ(Hba({"getcli", kPort}).out, Text(kPortFields));
-
   const std::string saved = box.File("nvram.bin");
-  EXPECT_EQ(Hba({"savecli", kPort, saved}).out, MessageDoc("HBAParametersSave", "Success").Text());
+  RunCases(box, kHba,
+           {{{"setFilecli", kPort, "-y", "64"}, kAnyOutput},
+            {{"setcli", kPort}, kAnyOutput},
+            {{"restoreDefaults", kPort}, Doc({"RestoreDefaultsInfo", {{"Message", "Success"}, {"Reboot Required", Bool(true)}}}).Xml()},
+            {{"getcli", kPort}, Text(kPortFields)},
+            {{"savecli", kPort, saved}, MessageDoc("HBAParametersSave", "Success").Text()},
+            {{"savecli", kPort}, MessageDoc("HBAParametersSave", "Failed, Invalid parameter").Text() + "Usage: save\r\n"},
+            // The usage lines: none for the XML command.
+            {{"setFilecli", "?"}, "Usage: setFile\r\n"}, {{"setFile", "?"}, ""}});
   EXPECT_EQ(ReadFile(saved).size(), 512u);
-  EXPECT_EQ(Hba({"savecli", kPort}).out,
-            MessageDoc("HBAParametersSave", "Failed, Invalid parameter").Text() + "Usage: save\r\n");
 }
 
 TEST_F(HbaParams, VirtualPortIsRefusedByEveryCommand) {
   const std::string virt = "Failed, Feature not supported for virtual port";
   const std::string xml = ListError("HBAParametersInfo", "HBAParameters", virt).Xml();
   RunCases(box, kHba,
-           {{{"get", kVport}, xml},
-            {{"setFile", kVport, "-d", "8_Gbps"}, xml},
-            {{"set", kVport}, xml, -1, "KXAPI_UpdateHBAParameters"},
+           {{{"get", kVport}, xml, -1, "", {}, "PhysicalPortHBAParamsCmdsProcessor::CmdGetCommon: Entered"},
+            {{"getcli", "help"}, Error("Failed, Unknown") + "Usage: get\r\n", 5},
+            {{"setFile", kVport, "-d", "8_Gbps"}, xml}, {{"set", kVport}, xml, -1, "KXAPI_UpdateHBAParameters"},
             {{"restoreDefaultscli", kVport}, MessageDoc("RestoreDefaultsInfo", virt).Text(), -1, "KXAPI_RestoreDefaultNVRAM"},
             {{"savecli", kVport, box.File("x")}, MessageDoc("HBAParametersSave", virt).Text(), -1,
              "KXAPI_SaveSingleAdapterNVRAMToFile"}});

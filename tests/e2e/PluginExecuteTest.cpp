@@ -48,8 +48,7 @@ std::string Match(const Node& printed, const Node& declared, bool whole) {
     else if (got->name == "list")
       for (const Node* s : got->All("structure")) errors += Match(*s, *want.mapped()->Child("structure"), whole);
   }
-  if (whole)
-    for (const auto& [name, f] : left) errors += type + "." + name + ": missing\n";
+  if (whole) for (const auto& [name, f] : left) errors += type + "." + name + ": missing\n";
   return errors;
 }
 
@@ -67,8 +66,7 @@ std::string CheckDocument(const std::string& out, const Node& spec, bool whole, 
     return "top element is not a single " + want.name + "\n" + out;
   const Node& top = *doc->children.front();
   if (want.name != "list") {
-    for (const Node* f : top.All("field"))
-      if (f->Attr("name") == messageField) message = f->children.front()->text;
+    for (const Node* f : top.All("field")) if (f->Attr("name") == messageField) message = f->children.front()->text;
     return Match(top, want, whole);
   }
   std::string errors = whole && top.All("structure").empty() ? "an empty list\n" : "";

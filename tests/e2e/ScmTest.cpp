@@ -33,8 +33,7 @@ Result RunOn(Sandbox& box, const ScmFixture& s, const std::vector<std::string>& 
   const std::string target = Join(kTargetNames + R"(, "portId": "0a:0b:0c", "targetNumber": 7)", s.target);
   const std::string port =
       Join(R"("wwpn": "21:00:00:c8:a1:50:00:01", "wwnn": "20:00:00:c8:a1:50:00:01", "portId": "01:02:03",)"
-           R"( "portState": 1)" + std::string(s.virtualPort ? R"(, "interface": 3)" : ""),
-           s.port);
+           R"( "portState": 1)" + std::string(s.virtualPort ? R"(, "interface": 3)" : ""), s.port);
   box.UseFixtureText(R"({"adapters": [{"model": "KX3262", "serial": "S1", "pci": {"device": ")" + s.device +
                      R"(", "subDevice": "0x0101"}, "ports": [{"entries": [{)" + port + R"(, "targets": [{)" + target +
                      "}]}]}]}], \"calls\": [" + s.calls + "]}");
@@ -45,11 +44,9 @@ std::vector<std::string> Words(bool target, const std::string& sub, const std::s
   return {"-t", target ? "target" : "port", target ? "-v" : "-s", sub, command, target ? kTarget : kPort};
 }
 
-const std::string kPortIdentity =
-    "Node Name: 20:00:00:c8:a1:50:00:01\n      Port Name: 21:00:00:c8:a1:50:00:01\n"
+const std::string kPortIdentity = "Node Name: 20:00:00:c8:a1:50:00:01\n      Port Name: 21:00:00:c8:a1:50:00:01\n"
     "      Port Id: 01:02:03\n      Port State: Online\n";
-const std::string kTargetIdentity =
-    "Node Name: 20:00:00:c8:a1:00:50:01\n      Port Name: 50:00:c8:a1:00:00:50:01\n"
+const std::string kTargetIdentity = "Node Name: 20:00:00:c8:a1:00:50:01\n      Port Name: 50:00:c8:a1:00:00:50:01\n"
     "      Port Id: 0a:0b:0c\n      Target Number: 7\n";
 
 using Labels = std::vector<std::string>;
@@ -101,6 +98,7 @@ const ScmDoc kProfile = {"PortUSCMProfile", "Congestion Profile", "CongestionPro
 
 TEST(ScmStats, PortAndTargetReportsInBothForms) {
   Sandbox box;
+  box.SetEnv("KXFC_DEBUG_LEVEL", "1");
   struct Case { ScmFixture setup; bool target; std::string block; };
   const std::vector<Case> cases = {
       // Port phase 1: trailing comma of two words, 32-bit alarm count.
@@ -109,8 +107,7 @@ TEST(ScmStats, PortAndTargetReportsInBothForms) {
                       "invalidTransmissionWords": 5, "invalidCrcs": 6, "scmDeliveryEventType": 15,
                       "scmCongestionEventType": 7, "scmCongestionPeriod": 1000, "scmSeverity": "0xF7",
                       "scmAlarmCount": 4294967301, "scmWarningCount": 9)")},
-       false,
-       kPortIdentity + Tail(Labels{"Congestion Notification", "Link Event Type", "Link Event Threshold",
+       false, kPortIdentity + Tail(Labels{"Congestion Notification", "Link Event Type", "Link Event Threshold",
                                    "Link Failure Count", "Loss Of Sync Count", "Loss Of Signal Count",
                                    "Primitive Sequence Protocol Error Count", "Invalid Transmission Word Count",
                                    "Invalid CRC Count", "Delivery Notification", "Congestion Event Type",
@@ -120,8 +117,7 @@ TEST(ScmStats, PortAndTargetReportsInBothForms) {
                             "1000 (ms)|Alarm|5|9")},
       // Port phase 2: the port's record comes third, 64-bit counters.
       {{Stats({Record(2, kTargetNames, 900), Record(1, kOtherNames, 800), Record(128, "", 10, R"("fecUncorrectable": 77)")})},
-       false,
-       Phase2(kPortIdentity, Labels{"Congestion Alarm Count", "Congestion Warning Count"} + kMitigation,
+       false, Phase2(kPortIdentity, Labels{"Congestion Alarm Count", "Congestion Warning Count"} + kMitigation,
               "10|11|12|14|13|16|15", kLink + Labels{"Link Uncorrectable FEC Count"} + kDelivery + kCongestion,
               "17|18|19|20|24|21|22|23|77|25|26|27|28|29|30|31|32|33") + kDivider},
       {{Stats({Record(2, kTargetNames, 900)})}, false, kPortIdentity},  // without the port's record: identity only
@@ -143,8 +139,7 @@ TEST(ScmStats, PortAndTargetReportsInBothForms) {
                               "Reserved|7|8|9|10|Credit Stall|500 (ms)|11|12|13|14|15")},
       // Target phase 2: the head carries the target's names but is not searched.
       {{Stats({Record(2, kTargetNames, 900), Record(128, "", 800), Record(2, kTargetNames, 100, R"("fecUncorrectable": 99)")})},
-       true,
-       Phase2(kTargetIdentity, kMitigation, "102|104|103|106|105",
+       true, Phase2(kTargetIdentity, kMitigation, "102|104|103|106|105",
               kLink + Labels{"Link Uncorrectable FEC Count"} + kCongestion + Labels{"PUN Count"},
               "107|108|109|110|114|111|112|113|99|119|120|121|122|123|125")},
       {{Stats({Record(2, kTargetNames, 900), Record(128, "", 800)})}, true, kTargetIdentity},  // only in the head
@@ -159,6 +154,8 @@ TEST(ScmStats, PortAndTargetReportsInBothForms) {
               CallsNamed(text, "KXAPI_GetSCMRStatisticsList").size()) << c.block;
     EXPECT_EQ(text.calls.find("never freed"), std::string::npos) << c.block;
   }
+  for (const char* family : {"PhysicalPortSCMStatsCmdsProcessor", "FCTargetSCMStatsCmdsProcessor"})
+    EXPECT_TRUE(Traced(box, family + std::string("::CmdGetCommon: Entered"))) << family;
   // The port's other delivery words.
   for (const auto& [type, word] : std::vector<std::pair<std::string, std::string>>{{"1", "Timeout"},
                                                                                     {"2", "Unable To Route"}}) {
@@ -212,6 +209,7 @@ TEST(ScmStats, RefusalsAndFailures) {
 
 TEST(ScmChk, StatusWordsPerDeviceGroup) {
   Sandbox box;
+  box.SetEnv("KXFC_DEBUG_LEVEL", "1");
   const Labels port = {"Congestion Current State", "Congestion Severity", "Link Integrity Events",
                        "Delivery Notification Events", "Seconds Since Last Event", "Fabric Connection Flags",
                        "Virtual Lane", "I/O Throttling"};
@@ -250,6 +248,8 @@ TEST(ScmChk, StatusWordsPerDeviceGroup) {
     EXPECT_EQ(RunOn(box, c.setup, Words(c.target, "scmchk", "getcli")).out, doc.Text()) << c.values;
     EXPECT_EQ(RunOn(box, c.setup, Words(c.target, "scmchk", "get")).out, doc.Xml()) << c.values;
   }
+  for (const char* family : {"PhysicalPortSCMChkCmdsProcessor", "FCTargetSCMChkCmdsProcessor"})
+    EXPECT_TRUE(Traced(box, family + std::string("::CmdGetCommon: Entered"))) << family;
   // The status needs phase 2.
   EXPECT_EQ(RunOn(box, {kPhase1}, Words(false, "scmchk", "getcli")).out, kPortStatus.Error(kNoSupport));
   EXPECT_EQ(RunOn(box, {kPhase1}, Words(true, "scmchk", "getcli")).out, kTargetStatus.Error(kNoSupport));
@@ -294,18 +294,17 @@ TEST(ScmProfile, GetAndSetKeepEveryByteTheOptionsDoNotOwn) {
     words.insert(words.end(), c.words.begin() + 1, c.words.end());
     Result r = RunOn(box, {Join(kPhase2, c.profile), "", c.calls}, words);
     EXPECT_EQ(r.out, c.failed ? kProfile.Error(c.expected) + (c.expected == kInvalid ? "Usage: set\r\n" : "")
-                              : kProfile.Of(kPortIdentity + Tail(shown, c.expected)).Text())
-        << i;
-    EXPECT_EQ(CallsNamed(r, "KXAPI_SetSCMRProfile"),
-              c.written.empty() ? std::vector<std::string>{}
+                              : kProfile.Of(kPortIdentity + Tail(shown, c.expected)).Text()) << i;
+    EXPECT_EQ(CallsNamed(r, "KXAPI_SetSCMRProfile"), c.written.empty() ? std::vector<std::string>{}
                                 : std::vector<std::string>{"KXAPI_SetSCMRProfile port=21:00:00:c8:a1:50:00:01 record=" +
-                                                           c.written})
-        << i;
+                                                           c.written}) << i;
   }
 
   Sandbox box;
+  box.SetEnv("KXFC_DEBUG_LEVEL", "1");
   EXPECT_EQ(RunOn(box, {kPhase2}, {"-t", "port", "-s", "scmprofile", "get", kPort}).out,
             kProfile.Of(kPortIdentity + Tail(shown, "true|Driver_Settings|Monitor_Only")).Xml());
+  EXPECT_TRUE(Traced(box, "PhysicalPortSCMProfileCmdsProcessor::CmdGetCommon: Entered"));
   // Refused before the library is asked: phase 1 only, and a virtual port even without the capability.
   Result r = RunOn(box, {kPhase1}, {"-t", "port", "-s", "scmprofile", "setcli", kPort, "-a", "Moderate"});
   EXPECT_EQ(r.out, kProfile.Error(kNoSupport));

@@ -10,12 +10,10 @@ namespace {
 
 const std::string kPrompt = "$>";
 const std::string kVersionLine = "Orvanta Kaltex Hexaview FC ESXCLI Plugin v1.7.4\r\n";
-const std::string kHelpHead =
-    "\r\nFollowing is the list of available commands.\r\n"
+const std::string kHelpHead = "\r\nFollowing is the list of available commands.\r\n"
     "For detailed information of each command, please type 'command ?'\r\n"
     "All commands are case insensitive.\r\n\r\n";
-const std::string kRootListing =
-    "q           : quit the program\r\n"
+const std::string kRootListing = "q           : quit the program\r\n"
     "log         : log all command input and output to a file\r\n"
     "version     : display version of this program\r\n"
     "help        : list of available commands\r\n"
@@ -39,33 +37,22 @@ TEST(Shell, CommandLinesAndPromptSessions) {
   } rows[] = {
       {{}, "version\nhelp\nq\n", kPrompt + kVersionLine + kPrompt + kHelpHead + kRootListing + kPrompt},
       // One-shot help ends with the readme line; the hidden aliases are not listed.
-      {{"help"}, "", help},
-      {{"?"}, "", help},
-      {{"/h"}, "", help},
-      {{"/HELP"}, "", help},
-      {{"/?"}, "", help},
+      {{"help"}, "", help}, {{"?"}, "", help}, {{"/h"}, "", help}, {{"/HELP"}, "", help}, {{"/?"}, "", help},
       // Start-up switches are consumed in any case and order; after the first other word
       // a switch is an ordinary command word.
-      {{"-eng", "-DEBUG", "-Eng", "help"}, "", help},
-      {{"help", "-debug"}, "", help},
+      {{"-eng", "-DEBUG", "-Eng", "help"}, "", help}, {{"help", "-debug"}, "", help},
       // "version" or "q" anywhere on the command line runs nothing.
-      {{"-t", "adapter", "list", "version"}, "", ""},
-      {{"version"}, "", ""},
-      {{"Q"}, "", ""},
-      {{"-t", "port", "q", "list"}, "", ""},
-      {{"-t", "adapter"}, "", kUnknown},
-      {{"frobnicate"}, "", kUnknown},
+      {{"-t", "adapter", "list", "version"}, "", ""}, {{"version"}, "", ""}, {{"Q"}, "", ""},
+      {{"-t", "port", "q", "list"}, "", ""}, {{"-t", "adapter"}, "", kUnknown}, {{"frobnicate"}, "", kUnknown},
       {{"-t", "nosuchmode", "list"}, "", kUnknown},
       // A mode alone runs nothing; two words without a switch name no command;
       // a line of blanks and an empty line just prompt again.
       {{}, "adapter\nadapter list\n   \n\nq\n", kPrompt + kPrompt + kUnknown + kPrompt + kPrompt + kPrompt},
       {{}, "q now\nq\n", kPrompt + paramError + "Usage: q\r\n    return to the parent prompt.\r\n" + kPrompt},
-      {{}, "version 2\nlog ?\nversion ?\nq\n",
-       kPrompt + paramError + versionUsage + kPrompt +
+      {{}, "version 2\nlog ?\nversion ?\nq\n", kPrompt + paramError + versionUsage + kPrompt +
            "Usage: log [<filename>]\r\n    filename    : The file to log all the output to. \r\n"
            "                    If no filename is supplied, the currently open log \r\n"
-           "                    file will be closed.\r\n" +
-           kPrompt + versionUsage + kPrompt},
+           "                    file will be closed.\r\n" + kPrompt + versionUsage + kPrompt},
       {{}, "version \"abc\nq\n", kPrompt + "Error parsing command input string!\n" + kPrompt},
       // "version" with one (empty) quoted word is a parameter error, not a bare version.
       {{}, "version \"\"\nq\n", kPrompt + paramError + versionUsage + kPrompt},

@@ -1,5 +1,6 @@
-// The "target" mode and its sub-modes info, stats and iidma, run against the stand-in.
+// The "target" and "lun" modes and their sub-modes, run against the stand-in.
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -63,50 +64,56 @@ std::string OneTarget(const std::string& entryExtra, const std::string& targetEx
        "targetNumber": 3, "luns": [0])" + targetExtra + "}]}]}]}]}";
 }
 
+const std::vector<std::string> kLunInfo = {"-t", "lun", "-v", "info"};
+
+// A LUN block (six values) or a namespace block (five values).
+Doc Lun(const std::string& values) {
+  const bool ns = std::count(values.begin(), values.end(), '|') == 4;
+  return Report("LunInformation", "LunInfo", "LunInfoList",
+                Block(ns ? std::vector<std::string>{"Vendor ID", "Product ID", "Product Revision", "Namespace ID",
+                                                    "Namespace Size In MB"}
+                         : std::vector<std::string>{"Vendor ID", "Product ID", "Product Revision", "Lun Number",
+                                                    "Lun Size In MB", "Lun Worldwide Unique ID"},
+                      values));
+}
+Doc LunError(const std::string& message) { return ListError("LunInformation", "LunInfo", message); }
+
 }  // namespace
 
-TEST(TargetList, EveryTargetOfEveryFcPortInWalkOrder) {
+TEST(TargetList, EveryTargetAndLunOfEveryFcPortInWalkOrder) {
   Sandbox box;
   box.UseFixture("target-basic.json");
   const std::vector<std::string> ids = {kT1, kT2, kT3, kT1b, kT4, kT5};
-  RunCases(box, {"-t", "target"},
-           {{{"listcli"}, ListText("TargetList", "Targets", ids), 0},
-            {{"list"}, ListXml("TargetList", "Targets", ids)},
-            {{"listcli", "?"}, "Usage: list\r\n"},
-            {{"listcli", "-h"}, "Usage: list\r\n", 5},
-            {{"list", "?"}, ""}});
-  box.UseFixtureText(R"({"adapters": [{"model": "KX", "serial": "S", "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:00:01"}]}]}]})");
-  RunCases(box, {"-t", "target"}, {{{"listcli"}, ListText("", "", {}), 0}});
+  // The NVMe target lists all three entries although its count says 2; the
+  // namespace-flagged LUN of an FCP target is still a "_LUN_".
+  const std::vector<std::string> luns = {
+      kT1 + "_LUN_0",  kT1 + "_LUN_1",  kT1 + "_LUN_2",  kT2 + "_NSID_1", kT2 + "_NSID_2", kT2 + "_NSID_3",
+      kT3 + "_LUN_0",  kT1b + "_LUN_4", kT4 + "_LUN_0",  kT4 + "_LUN_5",  kT4 + "_LUN_7",  kT4 + "_LUN_9", };
+  RunCases(box, {},
+           {{{"-t", "target", "listcli"}, ListText("TargetList", "Targets", ids), 0, "", {},
+             "FCTargetCmdsProcessor::CmdListCommon: Going for adapter list"},
+            {{"-t", "target", "list"}, ListXml("TargetList", "Targets", ids)},
+            {{"-t", "target", "listcli", "?"}, "Usage: list\r\n"},
+            {{"-t", "target", "listcli", "-h"}, "Usage: list\r\n", 5},
+            {{"-t", "target", "list", "?"}, ""},
+            // Sub-modes are selected with "-v" only.
+            {{"-t", "target", "-s", "info", "getcli", kT1}, "Unknown command or invalid target identifier!\r\n"},
+            {{"-t", "lun", "listcli"}, ListText("LunList", "LUNs/Namespaces", luns), 0, "", {},
+             "FCLunCmdsProcessor::CmdListCommon: Going for adapter list"},
+            {{"-t", "lun", "list"}, ListXml("LunList", "LUNs/Namespaces", luns)},
+            {{"-t", "lun", "listcli", "help"}, "Usage: list\r\n", 5},
+            {{"-t", "lun", "-v", "info", "getcli", "?"}, kInfoUsage}});
+  box.UseFixtureText(R"({"adapters": [{"model": "KX", "serial": "S", "ports": [{"entries": [{"wwpn": "21:00:00:00:00:00:00:01"},
+    {"wwpn": "21:00:00:00:00:00:00:02", "targets": [{"wwpn": "50:00:00:00:00:00:00:01"}]}]}]}]})");
+  RunCases(box, {}, {{{"-t", "target", "listcli"}, ListText("TargetList", "Targets",
+                                                             {"FC_21:00:00:00:00:00:00:02_Target_50:00:00:00:00:00:00:01"}), 0},
+                     {{"-t", "lun", "listcli"}, ListText("", "", {}), 0}});
   box.UseFixtureText(R"({"noAdapterList": true})");
-  RunCases(box, {"-t", "target"},
-           {{{"listcli"}, "", 14}, {{"-v", "info", "getcli", kT1}, InfoError("Failed, Host not found").Text(), 14}});
-}
-
-TEST(TargetMode, HelpListsCommandsThenSubModesInOrder) {
-  Sandbox box;
-  EXPECT_EQ(box.Run({"-t", "target", "help"}).out,
-            "\r\nFollowing is the list of available commands in the Target command mode.\r\n"
-            "For detailed information of each command, please type 'command ?'\r\n"
-            "All commands are case insensitive.\r\n\r\n"
-            "list        : Discover list of Kaltex FC Targets\r\n"
-            "help        : list of available commands\r\n"
-            "listcli     : Discover list of Kaltex FC Targets\r\n"
-            "info        : use this command to get Kaltex FC Target info\r\n"
-            "scmstats    : use this command to get Kaltex FC Target SCM Statistics\r\n"
-            "scmchk      : use this command to get Kaltex FC Target SCM Status\r\n"
-            "iidma       : use this command to get/set Kaltex FC Target's Maximum Link Speed\r\n"
-            "stats       : use this command to get Kaltex FC Target Link Statistics\r\n");
-  const std::string iidma = box.Run({"-t", "target", "-v", "iidma", "help"}).out;
-  EXPECT_NE(iidma.find("get         : get Kaltex FC Target IIDMA Speed\r\n"
-                       "set         : set Kaltex FC Target IIDMA Speed\r\n"
-                       "help        : list of available commands\r\n"
-                       "getcli      : get Kaltex FC Target IIDMA Speed\r\n"
-                       "setcli      : set Kaltex FC Target IIDMA Speed\r\n"),
-            std::string::npos)
-      << iidma;
-  // Sub-modes are selected with "-v" only.
-  EXPECT_EQ(box.Run({"-t", "target", "-s", "info", "getcli", kT1}).out,
-            "Unknown command or invalid target identifier!\r\n");
+  RunCases(box, {},
+           {{{"-t", "target", "listcli"}, "", 14},
+            {{"-t", "target", "-v", "info", "getcli", kT1}, InfoError("Failed, Host not found").Text(), 14},
+            {{"-t", "lun", "list"}, "", 14},
+            {{"-t", "lun", "-v", "info", "getcli", kT1 + "_LUN_0"}, LunError("Failed, Host not found").Text(), 14}});
 }
 
 TEST(TargetIdentifier, OnlyTheExactTextResolves) {
@@ -120,17 +127,15 @@ TEST(TargetIdentifier, OnlyTheExactTextResolves) {
                                 "fc_21:00:00:c8:a1:30:01:00_target_50:00:c8:a1:00:00:10:01",
                                 "FC_21:00:00:c8:a1:30:01:00",
                                 "FX_21:00:00:c8:a1:30:01:00_Target_50:00:c8:a1:00:00:10:01",
-                                "FC_21:00:00:c8:a1:30:01:00_Tgt_50:00:c8:a1:00:00:10:01",
-                                kT1 + "_LUN_0",
+                                "FC_21:00:00:c8:a1:30:01:00_Tgt_50:00:c8:a1:00:00:10:01", kT1 + "_LUN_0",
                                 "FC_21:00:00:c8:a1:30:01:00_Target_50:00:c8:a1:00:00:99:99"})
     cases.push_back({{"getcli", id}, invalid, 6});
   cases.push_back({{"getcli", "help"}, InfoError("Failed, Unknown").Text() + kInfoUsage, 5});
   cases.push_back({{"getcli"}, invalid, 6});
   // The XML form shows the same failure without the usage text.
-  cases.push_back({{"get", "FC_21:00:00:c8:a1:30:01:00"}, InfoError("Failed, Invalid parameter").Xml(), 6});
+  cases.push_back({{"get", "FC_21:00:00:c8:a1:30:01:00"}, InfoError("Failed, Invalid parameter").Xml(), 6, "", {},
+                   "FCTargetCmdsProcessor::GetTargetFromTargetString: Invalid Tgt identifier FC_21:00:00:c8:a1:30:01:00"});
   RunCases(box, kInfo, cases);
-  EXPECT_NE(ReadFile(box.HostPath("/var/tmp/kxfcli.log")).find("Invalid Tgt identifier FC_21:00:00:c8:a1:30:01:00"),
-            std::string::npos);
 }
 
 TEST(TargetInfo, EveryKindOfTargetAndAdapterGroup) {
@@ -147,25 +152,22 @@ TEST(TargetInfo, EveryKindOfTargetAndAdapterGroup) {
       "Namespaces", "Remote Type", "Session State", "Secure Mode", "Congestion Current State", "Virtual Lane",
       "I/O Throttling", "Status"};
   RunCases(box, kInfo,
-           {{{"getcli", kT1}, Info(kT1Info).Text(), 0},
+           {{{"getcli", kT1}, Info(kT1Info).Text(), 0, "", {}, "FCTargetInfoCmdsProcessor::CmdGetCommon: Entered"},
             {{"get", kT1}, Info(kT1Info).Xml()},
             // NVMe: namespaces up to the count.
             {{"getcli", kT2},
              Report("TargetInformation", "TargetInfo", "TargetInfoList",
                     Block(nvme, "50:00:c8:a1:00:00:20:00|50:00:c8:a1:00:00:20:01|01:0b:00|4|KALTEX|NVME-ARRAY|NV12.0AB|"
                                 "NVMe Disk|NVSER42|nqn.2014-08.com.kaltex:nvme:array1|0x1f|2|NSID_1, NSID_2|Target|"
-                                "Auth Complete|Enabled|Unknown|Non-Operational|None|Unconfigured"))
-                 .Text()},
+                                "Auth Complete|Enabled|Unknown|Non-Operational|None|Unconfigured")) .Text()},
             // Group E adapter: lanes and throttling are not reported; device type 2 is a plain device.
             {{"getcli", kT4},
              Info("50:00:c8:a1:00:00:30:00|50:00:c8:a1:00:00:30:01|02:1c:ef|7||||Device||4|LUN_0, LUN_5, LUN_7, LUN_9|"
-                  "Unknown|NA|Disabled|Healthy|NA|None|Offline")
-                 .Text()},
+                  "Unknown|NA|Disabled|Healthy|NA|None|Offline") .Text()},
             // Remote-port record 1 matches the target but the port does not keep it.
             {{"getcli", kT1b},
              Info("00:00:00:00:00:00:00:00|50:00:c8:a1:00:00:10:01|00:00:00|1||||FCP Disk||1|LUN_4|"
-                  "Unknown|NA|Disabled|Healthy|NA|None|Offline")
-                 .Text()}});
+                  "Unknown|NA|Disabled|Healthy|NA|None|Offline") .Text()}});
 }
 
 TEST(TargetInfo, SecurityLanesThrottlingAndStatus) {
@@ -192,8 +194,7 @@ TEST(TargetInfo, SecurityLanesThrottlingAndStatus) {
       {R"(, "capabilityFlags": "0x80000000")", R"(, "ioThrottling": 0)",
        "Unknown|NA|Disabled|Healthy|NA|Disabled|Offline"},
       {"", R"(, "sessionFlags": 1, "configFlags": "0x40")", "Unknown|NA|Disabled|Healthy|NA|None|Unconfigured"},
-      {"", R"(, "online": true, "configFlags": "0x40", "congestion": 0)",
-       "Unknown|NA|Disabled|Healthy|NA|None|Online"},
+      {"", R"(, "online": true, "configFlags": "0x40", "congestion": 0)", "Unknown|NA|Disabled|Healthy|NA|None|Online"},
   };
   Sandbox box;
   for (const auto& [entry, target, tail] : rows) {
@@ -248,8 +249,7 @@ TEST(TargetInfo, LunListThatDoesNotFitIsLeftOutWholeAtTheExactBound) {
     // the list is dropped with its label while the lines after it still appear.
     const std::string block = fits ? head + countLine + line : head + countLine + tail;
     EXPECT_EQ(box.Run({"-t", "target", "-v", "info", "getcli", kT1}).out,
-              Report("TargetInformation", "TargetInfo", "TargetInfoList", block).Text())
-        << (fits ? "fits" : "over");
+              Report("TargetInformation", "TargetInfo", "TargetInfoList", block).Text()) << (fits ? "fits" : "over");
   }
 }
 
@@ -261,7 +261,8 @@ TEST(TargetStats, CountersOfTheTargetNamedByPortNameAndTheReadError) {
   const std::string failed = "Failed, Statistics read error";
   RunCases(box, kStats,
            {{{"getcli", kT1}, Stats(t1).Text(), 0, call,
-             {call + " port=21:00:00:c8:a1:30:01:00 handle=1 reserved=0 by=address target=50:00:c8:a1:00:00:10:01"}},
+             {call + " port=21:00:00:c8:a1:30:01:00 handle=1 reserved=0 by=address target=50:00:c8:a1:00:00:10:01"},
+             "FCTargetStatsCmdsProcessor::CmdGetCommon: Entered"},
             {{"get", kT1}, Stats(t1).Xml()},
             // Virtual ports are served; a target without counters shows zeros.
             {{"getcli", kT3}, Stats("00:00:00:00:00:00:00:00|50:00:c8:a1:00:00:10:02|00:00:00|1|0|0|0|0|0|0").Text(), 0,
@@ -283,7 +284,7 @@ TEST(TargetIidma, GetSetAndRefusals) {
   const std::string virtualPort = "Failed, Feature not supported for virtual port";
   const std::string invalid = IidmaError("Failed, Invalid parameter").Text() + kSetUsage;
   RunCases(box, kIidma,
-           {{{"getcli", kT1}, Iidma("16_Gbps").Text(), 0, get, {getT1}},
+           {{{"getcli", kT1}, Iidma("16_Gbps").Text(), 0, get, {getT1}, "FCTargetIIDMACmdsProcessor::CmdGetCommon: Entered"},
             {{"get", kT1}, Iidma("16_Gbps").Xml()},
             // The target reports 32 Gbps; its port tops out at 16 Gbps.
             {{"getcli", kT4}, Iidma("16_Gbps", "50:00:c8:a1:00:00:30:00|50:00:c8:a1:00:00:30:01|02:1c:ef|7|").Text()},
@@ -293,8 +294,7 @@ TEST(TargetIidma, GetSetAndRefusals) {
             {{"setcli", kT1, "10_GBPS"}, IidmaError(tooFast).Text(), 44, both},
             {{"setcli", kT5, "8_Gbps"}, IidmaError("Failed, Read-Only feature for this adapter").Text(), 8, both},
             {{"setcli", kT3, "8_Gbps"}, IidmaError(virtualPort).Text(), 51, both},
-            {{"setcli", kT1}, invalid, 6, both},
-            {{"setcli", kT1 + "x", "8_Gbps"}, invalid, 6, both},
+            {{"setcli", kT1}, invalid, 6, both}, {{"setcli", kT1 + "x", "8_Gbps"}, invalid, 6, both},
             {{"set", kT4, "64_Gbps"}, IidmaError(tooFast).Xml(), 44, both},
             // Accepted, kept, and an equal speed is not set again.
             {{"setcli", kT1, "8_gbps"}, Iidma("8_Gbps").Text(), 0, both, {getT1, setT1 + "0x8"}},
@@ -330,4 +330,77 @@ TEST(TargetIidma, LibraryFailures) {
   RunCases(box, kIidma,
            {{{"setcli", kT1, "16_Gbps"}, IidmaError("Failed, IIDMA set failed").Text(), 20, "KXAPI_SetTargetLinkSpeed",
              {"KXAPI_SetTargetLinkSpeed port=21:00:00:c8:a1:30:01:00 target=3 speed=0x16"}}});
+}
+
+TEST(LunIdentifier, KindWordAndExactText) {
+  Sandbox box;
+  box.UseFixture("target-basic.json");
+  box.SetEnv("KXFC_DEBUG_LEVEL", "5");
+  const std::string invalid = LunError("Failed, Invalid parameter").Text() + kInfoUsage;
+  std::vector<Case> cases;
+  for (const std::string& id : std::vector<std::string>{kT2 + "_LUN_1",  // a namespace named as a LUN
+                                kT1 + "_NSID_1",  // a LUN named as a namespace
+                                kT1 + "_lun_1",   // the word passes, the text does not
+                                kT1 + "_LUN_3", kT1 + "_LUN_01",
+                                "FC_21:00:00:C8:A1:30:01:00_Target_50:00:c8:a1:00:00:10:01_LUN_1", kT1})
+    cases.push_back({{"getcli", id}, invalid, 6});
+  const std::string tgt = "FC_21:00:00:c8:a1:30:01:00_Tgt_50:00:c8:a1:00:00:10:01_LUN_1";
+  cases.push_back({{"getcli", tgt}, invalid, 6, "", {}, "FCLunCmdsProcessor::GetLunFromLunString: Invalid Tgt identifier " + tgt});
+  cases.push_back({{"getcli", kT1 + "_DISK_1"}, invalid, 6, "", {},
+                   "FCLunCmdsProcessor::GetLunFromLunString: Invalid LUN/NSID identifier " + kT1 + "_DISK_1"});
+  cases.push_back({{"getcli", "-help"}, LunError("Failed, Unknown").Text() + kInfoUsage, 5});
+  cases.push_back({{"get", kT2 + "_LUN_1"}, LunError("Failed, Invalid parameter").Xml(), 6});
+  RunCases(box, kLunInfo, cases);
+}
+
+TEST(LunInfo, SizesUniqueIdsAndTheEntrysOwnKind) {
+  Sandbox box;
+  box.UseFixture("target-basic.json");
+  RunCases(box, kLunInfo,
+           {// Full-width character fields; 2048 blocks of 512 bytes are 1 MB.
+            {{"getcli", kT4 + "_LUN_0"},
+             Lun("KALTEXVD|VIRTUAL-DISK-016|1.0a|0|1|60:0a:0b:0c:0d:0e:0f:10:11:12:13:14:15:16:17:18").Text(), 0, "", {},
+             "FCLunInfoCmdsProcessor::CmdGetCommon: Entered"},
+            // 2^33 blocks of 512 bytes: 4 TiB, beyond 32 bits; an all-zero ID is "NA" whatever its length.
+            {{"getcli", kT4 + "_LUN_5"}, Lun("KALTEX|BIGDISK|2|5|4194304|NA").Text()},
+            // Less than one MB rounds down; a non-zero ID of length 0 is empty.
+            {{"getcli", kT4 + "_LUN_7"}, Lun("|||7|0|").Text()},
+            // The entry's namespace flag chooses the namespace lines under an FCP target.
+            {{"getcli", kT4 + "_LUN_9"}, Lun("KALTEX|NSDISK|NVREV001|9|16").Text()},
+            {{"get", kT4 + "_LUN_9"}, Lun("KALTEX|NSDISK|NVREV001|9|16").Xml()},
+            // A namespace of an NVMe target whose entry lacks the flag is shown as a LUN.
+            {{"getcli", kT2 + "_NSID_3"}, Lun("|||3|0|NA").Text()},
+            // LUNs seen through a virtual port resolve too.
+            {{"getcli", kT3 + "_LUN_0"}, Lun("|||0|0|NA").Text()}});
+  box.UseFixtureText(R"({"adapters": [{"model": "M", "serial": "S", "ports": [{"entries": [
+    {"wwpn": "21:00:00:c8:a1:30:01:00", "targets": [{"wwpn": "50:00:c8:a1:00:00:20:01", "nvme": true,
+     "luns": [{"number": 65535, "namespace": true, "nvmeRevision": "1", "blocks": "0xFFFFFFFFFFFFFFFF", "blockSize": 4096},
+              {"number": 2, "uniqueId": "0102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f20",
+               "uniqueIdLength": 200}]}]}]}]}]})");
+  RunCases(box, kLunInfo,
+           {// (2^64 - 1) >> 10, times 4096, wraps in 64 bits before the last shift.
+            {{"getcli", kT2 + "_NSID_65535"}, Lun("||1|65535|18014398509481980").Text()},
+            // A length byte above 32 shows the 32 bytes there are.
+            {{"getcli", kT2 + "_NSID_2"},
+             Lun("|||2|0|01:02:03:04:05:06:07:08:09:0a:0b:0c:0d:0e:0f:10:11:12:13:14:15:16:17:18:19:1a:1b:1c:1d:1e:1f:20")
+                 .Text()}});
+}
+
+TEST(LunList, GeneratedInventoryOfManyLunsIsListedWhole) {
+  Sandbox box;
+  box.UseFixtureText(R"({"generate": {"adapters": 4, "ports": 2, "targets": 64, "luns": 64}})");
+  std::vector<std::string> ids;
+  char id[128];
+  for (unsigned a = 0; a < 4; ++a) for (unsigned p = 0; p < 2; ++p) for (unsigned t = 0; t < 64; ++t)
+        for (unsigned l = 0; l < 64; ++l) {
+          snprintf(id, sizeof id, "FC_21:00:00:c8:a1:%02x:%02x:00_Target_50:00:%02x:%02x:%02x:%02x:00:01_LUN_%u", a, p, a,
+                   p, t >> 8, t & 0xFF, l);
+          ids.push_back(id);
+        }
+  const std::string expected = ListText("LunList", "LUNs/Namespaces", ids);
+  const Result r = box.Run({"-t", "lun", "listcli"});
+  EXPECT_TRUE(r.out == expected) << "output of " << r.out.size() << " bytes differs from the expected " << expected.size();
+  // The last LUN of the inventory resolves.
+  EXPECT_EQ(box.Run({"-t", "lun", "-v", "info", "getcli", "FC_21:00:00:c8:a1:03:01:00_Target_50:00:03:01:00:3f:00:01_LUN_63"}).out,
+            Lun("|||63|0|NA").Text());
 }

@@ -19,8 +19,7 @@ struct Record {
   std::vector<uint8_t> bytes;
 };
 
-template <class T>
-T As(const Record& r) {
+template <class T> T As(const Record& r) {
   T value;
   std::memcpy(&value, r.bytes.data(), sizeof value);
   return value;
@@ -60,8 +59,7 @@ TEST(AdapterReport, InfoReadsEveryAdapterFieldAtItsOffset) {
   found.adapter = kxinv::AdapterRef(adapter.bytes.data());
   found.fcEntry = kxinv::PortEntryRef(entry.bytes.data());
   EXPECT_EQ(AdapterInfoCmdsProcessor::AdapterInfoText(found, As<KXAPI_FLASH_COMPONENT_VERSION>(versions),
-                                                      As<KXAPI_FLASH_MEMO_BLOCK>(memo)),
-            "Manufacturer: Maker\n"
+                                                      As<KXAPI_FLASH_MEMO_BLOCK>(memo)), "Manufacturer: Maker\n"
             "      Model: MODEL-156\n"
             "      Serial Number: SER-0\n"
             "      Vendor ID: 0x1116\n"
@@ -97,8 +95,7 @@ TEST(AdapterReport, FlashInfoReadsEveryMemoFieldAtItsOffset) {
   memo.U16(36, 2036);
   memo.Bytes(38, {1, 2, 3, 4, 5});
   memo.Bytes(44, {44, 45, 46, 47});
-  EXPECT_EQ(AdapterFlashInfoCmdsProcessor::FlashInfoText(As<KXAPI_FLASH_MEMO_BLOCK>(memo)),
-            "MBI Version: 20.21.22\n"
+  EXPECT_EQ(AdapterFlashInfoCmdsProcessor::FlashInfoText(As<KXAPI_FLASH_MEMO_BLOCK>(memo)), "MBI Version: 20.21.22\n"
             "      MBI Build Date: 2031-12-24\n"
             "      Flash Tool ID: Kaltex FC ESXCLI Plugin\n"
             "      Flash Tool Version: 44.45.46.47\n"
@@ -107,10 +104,7 @@ TEST(AdapterReport, FlashInfoReadsEveryMemoFieldAtItsOffset) {
 }
 
 TEST(AdapterReport, FlashToolCodesCompareWholeFourCharacters) {
-  const struct {
-    char code[4];
-    const char* name;
-  } rows[] = {
+  const struct { char code[4]; const char* name; } rows[] = {
       {{'K', 'X', 'F', 'L'}, "Kaltex Flash Utility"}, {{'k', 'x', 'f', 'l'}, "Kaltex Flash Utility"},
       {{'K', 'X', 'F', '\0'}, "Unknown"}, {{'K', 'X', 'F', 'M'}, "Unknown"}};
   for (const auto& [code, name] : rows) EXPECT_STREQ(AdapterFlashInfoCmdsProcessor::FlashToolName(code), name);

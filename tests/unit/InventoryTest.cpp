@@ -14,10 +14,7 @@ PciIdentity Pci(uint16_t device, uint16_t subVendor = kxpci::AdapterVendorId, ui
 }
 
 using Classifier = bool (*)(const PciIdentity&);
-struct Named {
-  const char* name;
-  Classifier test;
-};
+struct Named { const char* name; Classifier test; };
 const Named kAllTests[] = {
     {"A", IsDeviceGroupA}, {"B", IsDeviceGroupB}, {"C", IsDeviceGroupC}, {"D", IsDeviceGroupD},
     {"E", IsDeviceGroupE}, {"F", IsDeviceGroupF}, {"G", IsDeviceGroupG}, {"H", IsDeviceGroupH},
@@ -32,8 +29,7 @@ TEST(Classification, GroupCHoldsTwelveDeviceIdentifiers) {
   int count = 0;
   for (uint32_t dev = 0; dev <= 0xFFFF; ++dev) count += IsDeviceGroupC(Pci(static_cast<uint16_t>(dev)));
   EXPECT_EQ(count, 12);
-  for (uint16_t id : kxpci::kGroupC)
-    for (uint16_t bits : {0x000, 0x008, 0x100, 0x108})
+  for (uint16_t id : kxpci::kGroupC) for (uint16_t bits : {0x000, 0x008, 0x100, 0x108})
       EXPECT_TRUE(IsDeviceGroupC(Pci(static_cast<uint16_t>(id | bits)))) << std::hex << (id | bits);
 }
 
@@ -44,29 +40,18 @@ TEST(Classification, MasksAndSharedIdentifiers) {
   } rows[] = {
       {kxpci::kGroupAFamily, "A"},
       {static_cast<uint16_t>(kxpci::kGroupAFamily | 0x800), "A"},
-      {kxpci::kGroupAExtra, "A"},
-      {kxpci::kGroupB1, "B"},
-      {static_cast<uint16_t>(kxpci::kGroupB1 | 0x200), "B"},
-      {static_cast<uint16_t>(kxpci::kGroupB2 | 0x100), "B"},
-      {kxpci::kGroupE, "DE"},
-      {static_cast<uint16_t>(kxpci::kGroupE | 0x800), "DE"},
-      {kxpci::kGroupF, "DFI"},
-      {kxpci::kGroupG[1], "G"},
-      {static_cast<uint16_t>(kxpci::kGroupG[0] | 0x10), "G"},
-      {kxpci::kGroupH, "H"},
-      {static_cast<uint16_t>(kxpci::kGroupH + 1), "H"},
-      {static_cast<uint16_t>(kxpci::kGroupH + 2), ""},
-      {kxpci::kGroupJ, "IJ"},
-      {static_cast<uint16_t>(kxpci::kGroupJ | 0x20), "I"},
-      {kxpci::kGroupK, "K"},
-      {0x1234, ""},
+      {kxpci::kGroupAExtra, "A"}, {kxpci::kGroupB1, "B"}, {static_cast<uint16_t>(kxpci::kGroupB1 | 0x200), "B"},
+      {static_cast<uint16_t>(kxpci::kGroupB2 | 0x100), "B"}, {kxpci::kGroupE, "DE"},
+      {static_cast<uint16_t>(kxpci::kGroupE | 0x800), "DE"}, {kxpci::kGroupF, "DFI"}, {kxpci::kGroupG[1], "G"},
+      {static_cast<uint16_t>(kxpci::kGroupG[0] | 0x10), "G"}, {kxpci::kGroupH, "H"},
+      {static_cast<uint16_t>(kxpci::kGroupH + 1), "H"}, {static_cast<uint16_t>(kxpci::kGroupH + 2), ""},
+      {kxpci::kGroupJ, "IJ"}, {static_cast<uint16_t>(kxpci::kGroupJ | 0x20), "I"}, {kxpci::kGroupK, "K"}, {0x1234, ""},
   };
   const Classifier groups[] = {IsDeviceGroupA, IsDeviceGroupB, IsDeviceGroupC, IsDeviceGroupD, IsDeviceGroupE, IsDeviceGroupF,
                          IsDeviceGroupG, IsDeviceGroupH, IsDeviceGroupI, IsDeviceGroupJ, IsDeviceGroupK};
   for (const Row& row : rows) {
     std::string held;
-    for (int g = 0; g < 11; ++g)
-      if (groups[g](Pci(row.device))) held += static_cast<char>('A' + g);
+    for (int g = 0; g < 11; ++g) if (groups[g](Pci(row.device))) held += static_cast<char>('A' + g);
     EXPECT_EQ(held, row.groups) << std::hex << row.device;
   }
 }
@@ -76,10 +61,7 @@ TEST(Classification, OemVariantsPairDevicesWithBoards) {
   const uint16_t outside = OutsideMakerVendorId;
   auto sub = [](uint32_t subsys) { return static_cast<uint16_t>(subsys >> 16); };
   auto ven = [](uint32_t subsys) { return static_cast<uint16_t>(subsys & 0xFFFF); };
-  struct Row {
-    PciIdentity pci;
-    const char* which;
-  } rows[] = {
+  struct Row { PciIdentity pci; const char* which; } rows[] = {
       {Pci(0x2230, AdapterVendorId, 0x0101), "OemA"},
       {Pci(0x2230, AdapterVendorId, 0x0111), ""},  // another identifier's board
       {Pci(0x2238, outside, 0x0137), "OemA"},      // A looks at sub only
@@ -106,8 +88,7 @@ TEST(Classification, OemVariantsPairDevicesWithBoards) {
 }
 
 TEST(Classification, EveryTestIsFalseForAForeignVendor) {
-  for (uint32_t dev = 0; dev <= 0xFFFF; ++dev)
-    for (const Named& t : kAllTests) {
+  for (uint32_t dev = 0; dev <= 0xFFFF; ++dev) for (const Named& t : kAllTests) {
       for (uint16_t subDevice : {0x0101, 0x0131, 0x0201, 0x0C01, 0x0C02})
         ASSERT_FALSE(t.test(Pci(static_cast<uint16_t>(dev), kxpci::AdapterVendorId, subDevice, 0x1234)))
             << t.name << " " << std::hex << dev;

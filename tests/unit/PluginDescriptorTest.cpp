@@ -46,8 +46,7 @@ TEST_F(PluginDescriptor, BuiltDescriptorHasOneCommandPerXmlCommandAndNoOther) {
     std::vector<std::string> order;
     for (const auto& child : c->children) order.push_back(child->name);
     EXPECT_EQ(order, (std::vector<std::string>{"description", "input-spec", "output-spec", "format-parameters",
-                                               "execute"}))
-        << c->Attr("path");
+                                               "execute"})) << c->Attr("path");
   }
   std::multiset<std::string> expected;
   std::set<std::string> namespaces{"kxfc"};

@@ -100,8 +100,7 @@ TEST(PortOutputLog, CommandsStopBeforeTheLibraryWhenTheLogCannotBeOpened) {
   std::stringstream traced;
   traced << trace.rdbuf();
   EXPECT_NE(traced.str().find(": PhysicalPortBeaconCmdsProcessor::CmdSetCommon: Failed to open "
-                              "/var/tmp/kxapi-output.log file before Mezz adapter check\r\n"),
-            std::string::npos);
+                              "/var/tmp/kxapi-output.log file before Mezz adapter check\r\n"), std::string::npos);
   EXPECT_FALSE(fs::exists(root + "/dump.bin"));
   unsetenv("KXSIM_CALLLOG");
 }

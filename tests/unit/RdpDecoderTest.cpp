@@ -70,8 +70,7 @@ std::vector<Case> Cases() {
                       "Descriptor Tag: Link Service Request Information\nDescriptor Len: 8 Bytes\n"
                       "Descriptor Value: 0x02000000\nDescriptor Value: 0x00000008\n")},
       {"port speed: capabilities ascending, operating speed from the lowest bit",
-       Reply({Descriptor(0x10001, {0x04000004, 0x8C400400, 0x00018000})}), 0,
-       Section("Port Speed Information",
+       Reply({Descriptor(0x10001, {0x04000004, 0x8C400400, 0x00018000})}), 0, Section("Port Speed Information",
                "Port Speed Capabilities: 16 Gbps\nPort Operating Speed: 0 Gbps\n"
                "Port Speed Capabilities: 256 16 8 1 Gbps\nPort Operating Speed: 16 Gbps\n"
                "Port Speed Capabilities: Gbps\nPort Operating Speed: 1 Gbps\n")},
@@ -79,33 +78,27 @@ std::vector<Case> Cases() {
        Section("Link Error Status Block Information",
                "Link Failure Count: -1\nLoss Of Sync Count: 2\nLoss Of Signal Count: 3\n"
                "Primary Sequence Error Count: 4\nInvalid Transmit Word Count: 5\nInvalid CRC Count: 6\n"
-               "PN Port Physical Type: 0x40000000\n" +
-                   kFcPort + "Link Error Status Block Value: 0xDEADBEEF\n")},
+               "PN Port Physical Type: 0x40000000\n" + kFcPort + "Link Error Status Block Value: 0xDEADBEEF\n")},
       {"physical types: none and Ethernet; the undefined one has no line",
        Reply({Descriptor(0x10002, {0, 0, 0, 0, 0, 0, 0x00000001, 0}),
               Descriptor(0x10002, {0, 0, 0, 0, 0, 0, 0x80000000}),
               Descriptor(0x10002, {0, 0, 0, 0, 0, 0, 0xC0000000})}),
-       0,
-       Section("Link Error Status Block Information", kZeroCounts + "PN Port Physical Type: 0x00000001\n"
+       0, Section("Link Error Status Block Information", kZeroCounts + "PN Port Physical Type: 0x00000001\n"
                                                                     "\tNo information about Phy Type provided\n"
                                                                     "Link Error Status Block Value: 0x00000000\n") +
-           Section("Link Error Status Block Information", kZeroCounts +
-                                                              "PN Port Physical Type: 0x80000000\n"
+           Section("Link Error Status Block Information", kZeroCounts + "PN Port Physical Type: 0x80000000\n"
                                                               "\tThe sending VN_Port uses a lossless Ethernet MAC\n") +
            Section("Link Error Status Block Information", kZeroCounts + "PN Port Physical Type: 0xC0000000\n")},
       {"port names after the later words; an all-zero name is left out",
        Reply({Descriptor(0x10003, {0x20000000, 0xc8a13001, 0x21000000, 0xc8a13001, 7}),
               Descriptor(0x10003, {0, 0, 0x21000000, 0xc8a13002})}),
-       0,
-       Section("Port Name Information",
-               "Descriptor Value (4): 0x00000007\nNode WWN: 20:00:00:00:c8:a1:30:01\n"
+       0, Section("Port Name Information", "Descriptor Value (4): 0x00000007\nNode WWN: 20:00:00:00:c8:a1:30:01\n"
                "Port WWN: 21:00:00:00:c8:a1:30:01\n") +
            Section("Port Name Information", "Port WWN: 21:00:00:00:c8:a1:30:02\n")},
       {"SFP diagnostics and both kinds of flags",
        Reply({Descriptor(0x10000, {0x1E0080E8, 0x1B581388, 0x0FA00051, 0x12345678}),
               Descriptor(0x10000, {0xF6000000, 0, 0x000080A2})}),
-       0,
-       Section("SFP Diagnostics Param Information",
+       0, Section("SFP Diagnostics Param Information",
                "Temperature: 30 (C)\nVcc: 3.299999952 V\nTx Bias: 14.000000000 mA\nTx Power: 0.500000000 mW\n"
                "Rx Power: 0.400000006 mW\nSFP Flag: 0x0051\n\tPort Tx Type: Short Wave Laser\n"
                "\tConnector Type: SFP+\n\tOptical Port: On\n\tSFP Diagnostics Parameters not valid: Off\n"
@@ -127,8 +120,7 @@ std::vector<Case> Cases() {
               Descriptor(0x10007, {0x8CA07530, 0x88B87918, 0x20000000}),
               Descriptor(0x10007, {0x27100064, 0, 0x30000000}),
               Descriptor(0x10007, {0x12345678, 0x000900AB, 0x60000012})}),
-       0,
-       Section("Optical Element Data Information",
+       0, Section("Optical Element Data Information",
                "Optical Element Data Descriptor Value: 0x00000009\nTemperature High Alarm: 75.00\n"
                "Temperature Low Alarm: -5.00\nTemperature High Warning: -93.00\nTemperature Low Warning: 0.00\n") +
            Section("Optical Element Data Information",
@@ -137,8 +129,7 @@ std::vector<Case> Cases() {
            Section("Optical Element Data Information",
                    "Tx Bias High Alarm: 20.000000000\nTx Bias Low Alarm: 0.200000003\n"
                    "Tx Bias High Warning: 0.000000000\nTx Bias Low Warning: 0.000000000\n") +
-           Section("Optical Element Data Information",
-                   "Optical Element Function Flag [0x60]: 0x12\n"
+           Section("Optical Element Data Information", "Optical Element Function Flag [0x60]: 0x12\n"
                    "Optical Element Function Flag [0x60] High Alarm: 0x1234\n"
                    "Optical Element Function Flag [0x60] Low Alarm: 0x5678\n"
                    "Optical Element Function Flag [0x60] High Warning: 0x09\n"
@@ -150,34 +141,28 @@ std::vector<Case> Cases() {
                "Part Number: KX-SFP32-SW     \nSerial Number: KXS0000123456789\nRevision: A1  \nDate: 20261205\n")},
       {"unknown words are stepped over one at a time",
        Reply({Descriptor(0x10001, {0x04000004}), {0x000A0000, 0x00000099}, Descriptor(0x10005, {5})}),
-       0,
-       Section("Port Speed Information", "Port Speed Capabilities: 16 Gbps\nPort Operating Speed: 0 Gbps\n") +
+       0, Section("Port Speed Information", "Port Speed Capabilities: 16 Gbps\nPort Operating Speed: 0 Gbps\n") +
            Section("FEC Status Information", "Correctable Blocks: 5\n"),
        {"Unknown Descriptor Tag/Value 0x000A0000", "Unknown Descriptor Tag/Value 0x00000099"}},
       {"a descriptor cut short by the returned size shows the words it has",
        Reply({Descriptor(0x10006, {8, 16, 2000, 0xAB})}),
-       20,
-       Section("Buffer Credits Status Information",
+       20, Section("Buffer Credits Status Information",
                "FC Port Buffer To Buffer Credits: 8\nAttached FC Port Buffer To Buffer Credits: 16\n"),
        {"Descriptor 0x00010006 cut short after 2 value words"}},
       {"a descriptor whose length word was not returned is not shown",
        Reply({Descriptor(0x10005, {5}), Descriptor(0x10006, {8})}),
-       20,
-       Section("FEC Status Information", "Correctable Blocks: 5\n"),
+       20, Section("FEC Status Information", "Correctable Blocks: 5\n"),
        {"Descriptor 0x00010006 has no length word"}},
       {"a list length beyond the returned bytes",
        {0x000001F8, 0x00010005, 4, 5, 0x00010005, 4, 6},
-       16,
-       Section("FEC Status Information", "Correctable Blocks: 5\n"),
+       16, Section("FEC Status Information", "Correctable Blocks: 5\n"),
        {"List length 504 exceeds the 16 bytes returned"}},
       {"a descriptor length beyond the reply ends the walk",
        {0x000001F8, 0x00010005, 0xFFFFFFF0, 5, 6},
-       0,
-       Section("FEC Status Information", "Correctable Blocks: 5\nUnCorreatable Blocks: 6\n")},
+       0, Section("FEC Status Information", "Correctable Blocks: 5\nUnCorreatable Blocks: 6\n")},
       {"descriptors past the list length are not read",
        {16, 0x00010005, 4, 5, 0x00010005, 4, 6},
-       0,
-       Section("FEC Status Information", "Correctable Blocks: 5\n")},
+       0, Section("FEC Status Information", "Correctable Blocks: 5\n")},
       {"no list length", {}, 0, ""},
   };
 }

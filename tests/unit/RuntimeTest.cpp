@@ -11,16 +11,9 @@
 #include "runtime/VelaTimer.h"
 
 TEST(VelaTimer, DurationTexts) {
-  struct Row {
-    uint64_t ms;
-    const char* text;
-  } rows[] = {
-      {0, "00:00:00.000"},
-      {1500, "00:00:01.500"},
-      {300, "00:00:00.300"},
-      {86399999, "23:59:59.999"},
-      {26ull * 3600 * 1000, "1 days 02:00:00.000"},
-      {3ull * 86400000 + 61001, "3 days 00:01:01.001"},
+  struct Row { uint64_t ms; const char* text; } rows[] = {
+      {0, "00:00:00.000"}, {1500, "00:00:01.500"}, {300, "00:00:00.300"}, {86399999, "23:59:59.999"},
+      {26ull * 3600 * 1000, "1 days 02:00:00.000"}, {3ull * 86400000 + 61001, "3 days 00:01:01.001"},
   };
   for (const Row& row : rows) EXPECT_EQ(VelaTimer::FormatDuration(row.ms), row.text) << row.ms;
 }
@@ -101,15 +94,9 @@ std::string Appended(const std::function<void()>& write) {
 TEST(Trace, LevelsGateLinesAndNameTheirLevel) {
   const long kept = DebugLevel();
   const std::string pid = std::to_string(getpid());
-  struct Row {
-    long level;
-    bool info, error, sfp, plain;
-  } rows[] = {
-      {0, false, false, false, false},
-      {1, true, false, false, true},
-      {4, false, true, false, true},
-      {8, false, false, true, true},
-      {13, true, true, true, true},
+  struct Row { long level; bool info, error, sfp, plain; } rows[] = {
+      {0, false, false, false, false}, {1, true, false, false, true}, {4, false, true, false, true},
+      {8, false, false, true, true}, {13, true, true, true, true},
   };
   for (const Row& row : rows) {
     SetDebugLevel(row.level);

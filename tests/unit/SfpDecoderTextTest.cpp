@@ -97,8 +97,7 @@ std::string Expected() {
        Line("Vendor OUI", "0x00 0xc8 0xa1 ") + Line("Vendor PN", "KX-SFP64-SW      ") + Line("Vendor rev", "A1   ") +
        Line("Wavelength", "0x0352") + Line("FC Speed 2", "0x0") + Byte("CC_BASE", 0x7a);
   t += BitList("Optional Transceiver Signals:", {{"Linear Receiver Output Implemented", 0},
-                                                 {"Power Level Declaration", 0},
-                                                 {"Cooled Transceiver Declaration", 0},
+                                                 {"Power Level Declaration", 0}, {"Cooled Transceiver Declaration", 0},
                                                  {"Retimer or CDR indicator", 0}, {"Paging implemented indicator", 0},
                                                  {"High Power Level Declaration by bit 1", 0},
                                                  {"High Power Level Declaration by bits 1 and 5", 0},
@@ -180,8 +179,7 @@ std::string Expected() {
   for (const char* name : {"Electrical Output Tx Tap Pre3", "Electrical Output Tx Tap Pre2",
                            "Electrical Output Tx Tap Pre1", "Electrical Output Tx Tap Main",
                            "Electrical Output Tx Tap Post1", "DSP Status Timing Control", "DSP Control",
-                           "FC 64G Mode Control"})
-    t += Byte(name, 0);
+                           "FC 64G Mode Control"}) t += Byte(name, 0);
   t += BitList("LSN Control:", {{"Train 64G", 0}, {"Train 32G", 0}, {"Fixed Speed Switch to 64G", 0}, {"Reserved", 0},
                                 {"Reserved", 0}, {"Reserved", 0}, {"Client Rx Adaptation Reset", 0},
                                 {"LSN Mode", 0}});

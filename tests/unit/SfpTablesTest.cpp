@@ -19,14 +19,12 @@ TEST(SfpTables, QsfpExtendedIdentifierRowsFollowTheirRule) {
   };
   for (const auto& [value, text] : rows) {
     const DataTable* found = nullptr;
-    for (const DataTable& row : kQsfpExtendedIdentifierCodes)
-      if (row.Value == value) found = &row;
+    for (const DataTable& row : kQsfpExtendedIdentifierCodes) if (row.Value == value) found = &row;
     ASSERT_NE(found, nullptr) << value;
     EXPECT_STREQ(found->text, text) << value;
   }
   // Ascending values: 0-31, then the multiples of 4 from 64, then the terminator; nothing else has a row.
   ASSERT_EQ(kQsfpExtendedIdentifierCodes.size(), 81u);
-  for (size_t i = 0; i < 80; ++i)
-    EXPECT_EQ(kQsfpExtendedIdentifierCodes[i].Value, i < 32 ? i : 64 + 4 * (i - 32)) << i;
+  for (size_t i = 0; i < 80; ++i) EXPECT_EQ(kQsfpExtendedIdentifierCodes[i].Value, i < 32 ? i : 64 + 4 * (i - 32)) << i;
   EXPECT_EQ(kQsfpExtendedIdentifierCodes[80].Value, kEndValue);
 }

@@ -23,14 +23,9 @@ Bytes Field(const char* kw, const std::string& data) {
 }
 
 TEST(VpdParse, Images) {
-  struct Case {
-    const char* name;
-    Bytes image;
-    VpdMap expected;
-  };
+  struct Case { const char* name; Bytes image; VpdMap expected; };
   const Case cases[] = {
-      {"identifier string of 16 characters",
-       Cat({{0x82, 0x10, 0x00}, Text("KX3262 Dual Port"), {0x78}}),
+      {"identifier string of 16 characters", Cat({{0x82, 0x10, 0x00}, Text("KX3262 Dual Port"), {0x78}}),
        {{"PI", "KX3262 Dual Port"}}},
       {"read-only and read-write areas, RV and RW as hex",
        Cat({{0x82, 0x02, 0x00}, Text("ID"), {0x90, 0x20, 0x00}, Field("PN", "P-1"), Field("RV", "\x5a"),
