@@ -24,6 +24,14 @@ step() {
   rm -f "$log"
 }
 
+esxi=false fuzz=false
+for arg; do
+  case $arg in
+    --esxi) esxi=true ;;
+    --fuzz) fuzz=true ;;
+  esac
+done
+
 need=()
 command -v cmake >/dev/null || need+=(cmake)
 command -v g++ >/dev/null || need+=(g++)
@@ -33,18 +41,14 @@ command -v python3 >/dev/null || need+=(python3)
 [ -d /usr/include/gmock ] || need+=(libgmock-dev)
 command -v xmllint >/dev/null || need+=(libxml2-utils)
 command -v ar >/dev/null && command -v readelf >/dev/null || need+=(binutils)
-case " $* " in
-  *" --fuzz "*)
-    command -v clang++ >/dev/null || need+=(clang)
-    compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null ||
-      need+=(libclang-rt-14-dev)
-    ;;
-esac
-case " $* " in
-  *" --esxi "*)
-    command -v npm >/dev/null || need+=(npm)
-    ;;
-esac
+if $fuzz; then
+  command -v clang++ >/dev/null || need+=(clang)
+  compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null ||
+    need+=(libclang-rt-14-dev)
+fi
+if $esxi; then
+  command -v npm >/dev/null || need+=(npm)
+fi
 if [ ${#need[@]} -gt 0 ]; then
   step "apt-get update" $sudo apt-get update -qq
   step "apt-get install ${need[*]}" env DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}"
@@ -75,11 +79,7 @@ print(base64.b64encode(hashlib.sha512(open(sys.argv[1], "rb").read()).digest()).
   rm -rf "$work"
   "$zig_dir/zig" version
 }
-case " $* " in
-  *" --esxi "*)
-    if [ "$("$zig_dir/zig" version 2>/dev/null)" != 0.11.0 ]; then
-      step "zig 0.11.0 into $zig_dir" fetch_zig
-    fi
-    ;;
-esac
+if $esxi && [ "$("$zig_dir/zig" version 2>/dev/null)" != 0.11.0 ]; then
+  step "zig 0.11.0 into $zig_dir" fetch_zig
+fi
 exit 0
