@@ -110,11 +110,11 @@ uint32_t AdapterPersonalityCmdsProcessor::CmdSetCommon(Words& words, uint32_t mo
     return DisplayError(kxstatus::kWrongParameter, mode, Form::kSet);
   }
   // A misspelt word must not switch the adapter to FC.
-  const uint8_t target = EqualsNoCase(words[1], "CNA") ? kPersonalityCNA : kPersonalityFC;
-  if (target == kPersonalityFC && !EqualsNoCase(words[1], "FC")) {
+  if (!EqualsNoCase(words[1], "FC") && !EqualsNoCase(words[1], "CNA")) {
     TraceFn(kTraceError, fn, "personality=%s not supported", words[1].c_str());
     return DisplayError(kxstatus::kInvalidParameter, mode, Form::kSet);
   }
+  const uint8_t target = EqualsNoCase(words[1], "CNA") ? kPersonalityCNA : kPersonalityFC;
   uint8_t current = kPersonalityFC;
   if (KXAPI_GetPersonalityType(handle, &current) != 0) {
     TraceFn(kTraceError, fn, "failed to read personality");
