@@ -149,6 +149,7 @@ class MultipleCmdsProcessor : public CmdProcessor {
   virtual CmdProcessor* FindCommand(CmdProcessor* parent, Words& words);
 
   const char* ClassName() const { return className_; }
+  const std::string& ModeTitle() const { return modeTitle_; }
   // The usage text of the table row with this index; null when it has none.
   const char* UsageText(uint32_t index) const;
 

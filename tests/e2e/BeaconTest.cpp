@@ -49,12 +49,10 @@ TEST(Beacon, GetShowsTheStateOrTheRefusal) {
   RunCases(box, kBeacon,
            {{{"getcli", kPort}, Beacon("Success", "OFF"), -1, kGetCalls, On(kPort, {mezz, kGet})},
             {{"getcli", kGroupH}, Beacon("Success", "ON"), -1, kGetCalls, On(kGroupH, {mezz, kGet})},
-            {{"get", kGroupH}, BeaconDoc("Success", "ON").Xml()},
             {{"getcli", kStateTwo}, Beacon("Success", "Unknown"), -1, kGetCalls, On(kStateTwo, {mezz, kGet})},
             // Refusals come before any beacon call.
             {{"getcli", kVirtual}, Failed("Failed, Feature not supported for virtual port"), -1, kGetCalls},
             {{"getcli", kMezzanine}, Failed(kNotForAdapter), -1, kGetCalls, On(kMezzanine, {mezz})},
-            {{"get", kMezzanine}, BeaconDoc(kNotForAdapter, "Unknown").Xml()},
             {{"getcli", kNoBeaconGroup}, Failed(kNotForAdapter), -1, kGetCalls, On(kNoBeaconGroup, {mezz})},
             {{"getcli", kMezzCheckFails}, Failed("Failed, Beacon read failed"), -1, kGetCalls, On(kMezzCheckFails, {mezz})},
             {{"getcli", kMaintenance}, Failed(kMaintenanceMessage), -1, kGetCalls, On(kMaintenance, {mezz, kGet})},
@@ -86,17 +84,5 @@ TEST(Beacon, SetSwitchesTheAdapterAndShowsTheStateReadBack) {
             {{"setcli", kUpdateMaintenance, "on"}, Failed(kMaintenanceMessage), -1, kSetCalls, On(kUpdateMaintenance, {kUpdate})},
             {{"setcli", kUpdateFails, "on"}, Failed("Failed, Beacon update failed"), -1, kSetCalls, On(kUpdateFails, {kUpdate})},
             {{"setcli", kReadBackFails, "on"}, Failed("Failed, Beacon read failed"), -1, kSetCalls,
-             On(kReadBackFails, {kUpdate, kGet})},
-            {{"help"},
-             "\r\nFollowing is the list of available commands in the Beacon command mode.\r\n"
-             "For detailed information of each command, please type 'command ?'\r\n"
-             "All commands are case insensitive.\r\n\r\n"
-             "get         : get Kaltex adapter's Beacon information\r\n"
-             "set         : set Kaltex adapter's Beacon information\r\n"
-             "help        : list of available commands\r\n"
-             "getcli      : get Kaltex adapter's Beacon information\r\n"
-             "setcli      : set Kaltex adapter's Beacon information\r\n"},
-            {{"getcli", "?"}, "Usage: get\r\n"},
-            {{"setcli", "?"}, "Usage: set\r\n"},
-            {{"set", "?"}, ""}});
+             On(kReadBackFails, {kUpdate, kGet})}});
 }

@@ -79,7 +79,6 @@ TEST(FwDump, ArgumentAndFileProblems) {
             {{"getcli", kPort}, Failed("Failed, Parameter Error") + kUsage, -1, kCall},
             {{"get", kPort}, MessageDoc("FwDumpInfo", "Failed, Parameter Error").Xml(), -1, kCall},
             {{"getcli", "FC_21:00:00:c8:a1:30:01:0", a}, Failed("Failed, Invalid parameter") + kUsage, -1, kCall},
-            {{"getcli", "?"}, kUsage},
             {{"getcli", "help", a}, Failed("Failed, Unknown") + kUsage, -1, kCall}});
   EXPECT_FALSE(std::filesystem::exists(box.File("no-such-dir")));
   EXPECT_FALSE(FileExists(a));

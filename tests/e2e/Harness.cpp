@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 
+
 namespace e2e {
 
 namespace fs = std::filesystem;
@@ -241,5 +242,4 @@ std::string WithCalls(const std::string& fixtureText, const std::string& calls) 
 }
 
 std::string Fixture(const std::string& name) { return ReadFile(std::string(KXFC_FIXTURE_DIR) + "/" + name); }
-
 }  // namespace e2e

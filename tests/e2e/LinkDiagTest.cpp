@@ -91,7 +91,6 @@ TEST(DPortDiag, GetAndSet) {
   RunRows("dportdiag", check, {
       {{"getcli", kP0}, Info("Success", true).Text(), Logged(check, kP0.substr(3))},
       {{"get", kOff}, Info("Success", false).Xml(), Logged(check, kOff.substr(3))},
-      {{"get", kVport}, Info(kVportMsg, false).Xml()},
       {{"getcli", kMezz}, Info(kNotAdapter, false).Text()},  // mezzanine of a capable group
       {{"getcli", kGroupK}, Info(kNotAdapter, false).Text()},
       {{"getcli", kP0}, Info("Failed, DPortDiag read failed", false).Text(), {},
@@ -191,7 +190,6 @@ TEST(FCPing, Run) {
       {{"runcli", kP0, kFabric, "1"}, Ping("Failed, Target not found")},  // the fabric is no target
       {{"runcli", kDown, kT1, "0"}, Ping(kLinkDown)},                    // link checked before the count
       {{"runcli", kVport, kT1, "1"}, Ping(kVportMsg)},
-      {{"run", kNoPort, kT1, "1"}, TestDoc("FCPingResult", "FCPing", kInvalid).Xml()},
       {{"runcli", "-h"}, Ping("Failed, Unknown")},
       {{"runcli", kP0, kT1, "1"}, Ping(kMaint), once, R"({"call": "KXAPI_DiagnosticsFCPingTest", "rc": 150})"},
       {{"runcli", kP0, kT1, "1"}, Ping(kDiagFailed), once, R"({"call": "KXAPI_DiagnosticsFCPingTest", "rc": 9})"},

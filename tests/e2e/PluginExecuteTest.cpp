@@ -3,34 +3,12 @@
 // inventory. The printed document must have the structures and fields, with
 // their types, that the command's output-spec declares.
 #include <map>
-#include <sstream>
 
-#include "plugin/PluginDocs.h"
-#include "shell/MainCmdsProcessor.h"
-#include "tests/MiniXml.h"
-#include "tests/e2e/Harness.h"
+#include "tests/e2e/Described.h"
 
 namespace {
 
 using minixml::Node;
-
-// Substitutes $val{name} and $if{name, text} as esxcli does; words split on spaces.
-std::vector<std::string> Substitute(std::string line, const std::map<std::string, std::string>& values) {
-  for (size_t at; (at = line.find("$if{")) != std::string::npos;) {
-    const size_t comma = line.find(',', at);
-    const size_t end = line.find('}', line.find('}', at) + 1);  // past the inner $val{...}
-    const std::string name = line.substr(at + 4, comma - at - 4);
-    line.replace(at, end + 1 - at, values.count(name) ? line.substr(comma + 2, end - comma - 2) : "");
-  }
-  for (size_t at; (at = line.find("$val{")) != std::string::npos;) {
-    const size_t end = line.find('}', at);
-    line.replace(at, end + 1 - at, values.at(line.substr(at + 5, end - at - 5)));
-  }
-  std::vector<std::string> words;
-  std::istringstream in(line);
-  for (std::string w; in >> w;) words.push_back(w);
-  return words;
-}
 
 // What a printed structure gets wrong against its declaration; `whole` asks for every declared field.
 std::string Match(const Node& printed, const Node& declared, bool whole) {
@@ -81,49 +59,27 @@ const std::map<std::string, std::string> kNoSuccess = {
 };
 
 TEST(PluginExecute, EveryDescriptorCommandPrintsItsOutputSpecOnSuccessAndFailure) {
-  const auto plugin = minixml::Parse(e2e::ReadFile(KXFC_DESCRIPTOR_PATH));
-  std::map<std::string, const Node*> described;
-  for (const Node* c : plugin->Child("commands")->All("command")) described[c->Attr("path")] = c;
-
-  MainCmdsProcessor root;
-  root.AddModes();
   e2e::Sandbox sandbox;  // one for the whole run: setFile stages what set applies
   e2e::Sandbox noInventory("PluginExecuteNoInventory");
   noInventory.UseFixtureText("{\"adapters\": 7}");
-  for (const kxplugin::XmlCommand& c : kxplugin::XmlCommands(root)) {
-    std::string path = std::string(kxplugin::kNamespace);
-    for (const std::string& m : c.modes) path += "." + m;
-    path += "." + c.entry->GetName();
-    SCOPED_TRACE(path);
-    ASSERT_TRUE(described.count(path));
-    const Node& spec = *described[path]->Child("output-spec");
-    std::string execute = described[path]->Child("execute")->text;
-    ASSERT_EQ(execute.rfind(kxplugin::kInstalledExecutable, 0), 0u);
-    execute.erase(0, std::string(kxplugin::kInstalledExecutable).size());  // the sandbox runs the built tool
-
-    std::map<std::string, std::string> values;
-    for (const ParamDef& p : c.spec->params) {
-      if (std::string(p.name) == "file") {
-        values[p.name] = sandbox.File(c.entry->GetName() + std::string("-") + c.modes.back() + ".bin");
-        e2e::WriteFile(values[p.name], std::string(64, '\x5a'));
-      } else if (p.example) {
-        values[p.name] = p.example;
-      }
-    }
+  for (const e2e::DescribedCommand& d : e2e::DescribedCommands()) {
+    const kxplugin::XmlCommand& c = d.command;
+    SCOPED_TRACE(d.path);
+    ASSERT_TRUE(d.declared);
+    const Node& spec = *d.declared->Child("output-spec");
     std::string message;
-    const e2e::Result ok = sandbox.Run(Substitute(execute, values));
-    const bool succeeds = !kNoSuccess.count(path);
+    const e2e::Result ok = sandbox.Run(d.Words(sandbox));
+    const bool succeeds = !kNoSuccess.count(d.path);
     const std::string messageField = c.spec->document ? c.spec->document->messageField : "Message";
     EXPECT_EQ(CheckDocument(ok.out, spec, succeeds, messageField, message), "");
-    EXPECT_TRUE(c.spec->listOf || message == (succeeds ? "Success" : kNoSuccess.at(path))) << message;
+    EXPECT_TRUE(c.spec->listOf || message == (succeeds ? "Success" : kNoSuccess.at(d.path))) << message;
 
     if (c.spec->params.empty()) {
       // A list without an inventory prints no document at all.
-      EXPECT_EQ(noInventory.Run(Substitute(execute, values)).out, "");
+      EXPECT_EQ(noInventory.Run(d.Words(noInventory)).out, "");
       continue;
     }
-    values[c.spec->params.front().name] = "Bogus_identifier";
-    const e2e::Result failed = sandbox.Run(Substitute(execute, values));
+    const e2e::Result failed = sandbox.Run(d.Words(sandbox, {{c.spec->params.front().name, "Bogus_identifier"}}));
     message.clear();
     EXPECT_EQ(CheckDocument(failed.out, spec, false, messageField, message), "");
     EXPECT_EQ(message, "Failed, Invalid parameter");

@@ -217,7 +217,7 @@ TEST_F(PortCfg, VpdKeywordsShownInKeywordOrderWithTheirNames) {
            {{{"getcli", kPort}, VpdError(kMaintenance).Text()},
             {{"getcli", kOffline}, VpdError("Failed, VPD failed").Text()},
             {{"getcli", "FC_21:00:00:c8:a1:70:00:09"}, VpdError("Failed, Invalid parameter").Text() + "Usage: get\r\n", 6},
-            {{"getcli", "?"}, "Usage: get\r\n"}, {{"getcli", "-H"}, VpdError("Failed, Unknown").Text() + "Usage: get\r\n", 5}});
+            {{"getcli", "-H"}, VpdError("Failed, Unknown").Text() + "Usage: get\r\n", 5}});
 }
 
 }  // namespace

@@ -133,8 +133,7 @@ TEST(PortMode, ListAndHelp) {
             {{"listcli", "-h"}, "Usage: list\r\n", 5}, {{"list", "help"}, ""},
             {{"listcli", "extra"}, ListText("PortList", "Ports", ports)},
             // "?" after a text twin prints its usage; after the XML command nothing.
-            {{"listcli", "?"}, "Usage: list\r\n"}, {{"list", "?"}, ""},
-            {{"updatenvramcli", "?"}, ""}});
+            {{"listcli", "?"}, "Usage: list\r\n"}, {{"list", "?"}, ""}});
   // A command name longer than its column pushes the help text along.
   EXPECT_NE(box.Run({"-t", "port", "help"}).out.find("\r\nupdatenvramcli: Update NVRAM of Kaltex physical port\r\n"),
             std::string::npos);
@@ -213,10 +212,7 @@ TEST(PortInfo, ReportInBothFormsAndTheRecordsAskedFor) {
                                      {"10:00:00:c8:a1:16:42:07", kGroupEReport}}) {
     cases.push_back({{"getcli", std::string("FC_") + wwpn}, Info(report).Text(), 0, "", {},
                      "PhysicalPortInfoCmdsProcessor::CmdGetCommon: Entered"});
-    cases.push_back({{"get", std::string("FC_") + wwpn}, Info(report).Xml()});
   }
-  cases.push_back({{"get", "FC_21:00:00:c8:a1:99:99:99"}, ListError("PortInformation", "PortInfo", "Failed, Invalid parameter").Xml(), 6});
-  cases.push_back({{"getcli", "?"}, "Usage: get [port identifier]\r\n"});
   RunCases(box, {"-t", "port", "-s", "info"}, cases);
   // The three records are asked for in order even when one fails.
   EXPECT_EQ(box.Run({"-t", "port", "-s", "info", "getcli", "FC_21:00:00:c8:a1:20:31:01"}).calls,
@@ -248,7 +244,6 @@ TEST(PortStats, GetShowsTheChosenCounterSet) {
       {{"getcli", "FC_21:00:00:c8:a1:30:01:99", "Driver"}, invalid, 6},
       {{"getcli", "-h", "Driver"}, StatsError("Failed, Unknown").Text() + kGetUsage, 5},
       {{"get", kPhysical, "Firmware"}, Stats(kFirmwareBlock).Xml()},
-      {{"get", kPhysical, "both"}, StatsError("Failed, Invalid parameter").Xml()},
   };
   RunCases(box, kStats, cases);
   // The counters come with the inventory; nothing else is asked of the library.

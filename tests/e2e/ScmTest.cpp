@@ -148,7 +148,6 @@ TEST(ScmStats, PortAndTargetReportsInBothForms) {
     const ScmDoc& doc = c.target ? kTargetStats : kPortStats;
     Result text = RunOn(box, c.setup, Words(c.target, "scmstats", "getcli"));
     EXPECT_EQ(text.out, doc.Of(c.block).Text()) << c.block;
-    EXPECT_EQ(RunOn(box, c.setup, Words(c.target, "scmstats", "get")).out, doc.Of(c.block).Xml()) << c.block;
     // Every list handed out is given back.
     EXPECT_EQ(CallsNamed(text, "KXAPI_FreeSCMRStatisticsList").size(),
               CallsNamed(text, "KXAPI_GetSCMRStatisticsList").size()) << c.block;
@@ -246,7 +245,6 @@ TEST(ScmChk, StatusWordsPerDeviceGroup) {
     const Doc doc = (c.target ? kTargetStatus : kPortStatus)
                         .Of((c.target ? kTargetIdentity : kPortIdentity) + Tail(c.target ? target : port, c.values));
     EXPECT_EQ(RunOn(box, c.setup, Words(c.target, "scmchk", "getcli")).out, doc.Text()) << c.values;
-    EXPECT_EQ(RunOn(box, c.setup, Words(c.target, "scmchk", "get")).out, doc.Xml()) << c.values;
   }
   for (const char* family : {"PhysicalPortSCMChkCmdsProcessor", "FCTargetSCMChkCmdsProcessor"})
     EXPECT_TRUE(Traced(box, family + std::string("::CmdGetCommon: Entered"))) << family;
