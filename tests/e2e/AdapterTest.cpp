@@ -232,7 +232,7 @@ TEST(AdapterInfo, ReportsAndNaRules) {
   // Group C: every version line; ff.ff.ff is NA only for the conditional lines.
   const Doc c = Info("Kaltex Corporation|KX2230|SC0001|0xca1e|0x2232|0x111|0xcb05|0x3b|3|Fibre Channel Adapter|"
                      "14.2.455.0|14.2.455.3|14.0.499.0|NA|14.0.500.1|255.255.255|1.02.03|NA|2.10.07|NA|3.00.01|"
-                     "4.05.06|NA|14.02.00");
+                     "4.05.06|NA|14.02.07");
   // Empty model and serial, type code 9, a group without conditional lines or memo.
   const Doc bare = Info("|NA|NA|0x0|0x2400|0x0|0x0|0x0|0|Unknown|NA|NA|NA|NA|NA|5.06.07|NA");
   // The version query fails: every version is NA; a memo with a wrong signature shows no family line.
