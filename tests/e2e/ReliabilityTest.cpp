@@ -19,7 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kPort = "FC_21:00:00:c8:a1:30:01:00";
-const std::string kTarget = kPort + "_Target_50:00:c8:a1:00:00:10:01";
 const std::string kCacheDir = "/opt/OrvtFcEsxcliPlugin/tmp";
 
 std::vector<std::string> Port(const char* family, std::vector<std::string> words) {
@@ -106,33 +105,6 @@ TEST(Reliability, SignalStormsWithTracingOnEndWithinSeconds) {
     EXPECT_TRUE(std::regex_search(trace, closing)) << trace.substr(trace.size() > 400 ? trace.size() - 400 : 0);
     EXPECT_NE(trace.find("\r\nBreaking...\r\n"), std::string::npos);
   }
-}
-
-// Input that a user mistyped is refused whole: status 6 with the usage text,
-// and neither the cache file nor the adapter changes.
-TEST(Reliability, MistypedWordsAreRefusedAndChangeNothing) {
-  Sandbox box;
-  const std::string invalid = "Failed, Invalid parameter";
-  const std::string hbaError = ListError("HBAParametersInfo", "HBAParameters", invalid).Text() + "Usage: setFile\r\n";
-  const std::string bbcrError = ListError("BBCRInfo", "BBCR", invalid).Text() + "Usage: setFile\r\n";
-  const std::string iidmaError =
-      ListError("TargetIIDMAInformation", "Target IIDMA Info", invalid).Text() + "Usage: set [port identifier]\r\n";
-  const std::string fecError = ListError("FECInfo", "FEC", invalid, "false").Text() + "Usage: set\r\n";
-  const std::string speed = "KXAPI_GetTargetLinkSpeed";
-  RunCases(box, {},
-           {{Port("hbaparams", {"setFilecli", kPort, "-r", "11", "--data-rate=8"}), hbaError, 6},  // option=value form
-            {Port("hbaparams", {"setFilecli", kPort, "--speed", "8", "-r", "11"}), hbaError, 6},   // unknown option
-            {Port("hbaparams", {"setFilecli", kPort, "-r", "11", "now"}), hbaError, 6},            // stray word
-            {Port("hbaparams", {"setFilecli", kPort, "-u", "9", "-r"}), hbaError, 6},              // no value
-            {Port("hbaparams", {"setFilecli", kPort, "-r", "11s"}), hbaError, 6},                  // trailing junk
-            {Port("hbaparams", {"setFilecli", kPort, "-w", "18446744073709551617"}), hbaError, 6},
-            {Port("bbcr", {"setFilecli", kPort, "-c", "0x0F"}), bbcrError, 6},
-            {Port("bbcr", {"setFilecli", kPort, "-c", "-1"}), bbcrError, 6},
-            {{"-t", "target", "-v", "iidma", "setcli", kTarget, "16Gbps"}, iidmaError, 6, speed},
-            {{"-t", "target", "-v", "iidma", "setcli", kTarget, "8_Gbps", "now"}, iidmaError, 6, speed},
-            {Port("fec", {"setcli", kPort, "-f", "true", "now"}), fecError, 6, "KXAPI_FCSetFECSupportInfo"}});
-  EXPECT_FALSE(fs::exists(box.HostPath(kCacheDir + "/HBAParams_" + kPort)) ||
-               fs::exists(box.HostPath(kCacheDir + "/BBCR_" + kPort))) << "nothing staged";
 }
 
 TEST(Reliability, AnOverLongPromptLineIsRefusedWhole) {

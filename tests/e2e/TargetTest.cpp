@@ -1,6 +1,5 @@
 // The "target" and "lun" modes and their sub-modes, run against the stand-in.
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -378,21 +377,3 @@ TEST(LunInfo, SizesUniqueIdsAndTheEntrysOwnKind) {
                  .Text()}});
 }
 
-TEST(LunList, GeneratedInventoryOfManyLunsIsListedWhole) {
-  Sandbox box;
-  box.UseFixtureText(R"({"generate": {"adapters": 4, "ports": 2, "targets": 64, "luns": 64}})");
-  std::vector<std::string> ids;
-  char id[128];
-  for (unsigned a = 0; a < 4; ++a) for (unsigned p = 0; p < 2; ++p) for (unsigned t = 0; t < 64; ++t)
-        for (unsigned l = 0; l < 64; ++l) {
-          snprintf(id, sizeof id, "FC_21:00:00:c8:a1:%02x:%02x:00_Target_50:00:%02x:%02x:%02x:%02x:00:01_LUN_%u", a, p, a,
-                   p, t >> 8, t & 0xFF, l);
-          ids.push_back(id);
-        }
-  const std::string expected = ListText("LunList", "LUNs/Namespaces", ids);
-  const Result r = box.Run({"-t", "lun", "listcli"});
-  EXPECT_TRUE(r.out == expected) << "output of " << r.out.size() << " bytes differs from the expected " << expected.size();
-  // The last LUN of the inventory resolves.
-  EXPECT_EQ(box.Run({"-t", "lun", "-v", "info", "getcli", "FC_21:00:00:c8:a1:03:01:00_Target_50:00:03:01:00:3f:00:01_LUN_63"}).out,
-            Lun("|||63|0|NA").Text());
-}

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <initializer_list>
 #include <sstream>
 #include <string>
@@ -21,10 +20,6 @@ struct Image {
   Image() { b[0] = 3; }  // an SFP unless a case says otherwise
   Image& Set(size_t at, std::initializer_list<int> bytes) {
     for (int v : bytes) b.at(at++) = static_cast<uint8_t>(v);
-    return *this;
-  }
-  Image& Text(size_t at, const char* text) {
-    memcpy(b.data() + at, text, strlen(text));
     return *this;
   }
   // Digital diagnostics present: the monitoring table is printed.
@@ -112,25 +107,6 @@ TEST(SfpDecoder, MediaTypeTakesTheHighestMaskOfEachByte) {
   EXPECT_EQ(LineOf(Decode(both), "Speed"), Label("Speed") + "3200 MBytes/Sec 800 MBytes/Sec ");
 }
 
-TEST(SfpDecoder, QsfpTableIsChosenByByte0AndShowsByte128) {
-  Image image;
-  image.Set(0, {17}).Set(128, {13, 65, 0x07}).Set(222, {103}).Set(92, {0x40});
-  image.Text(148, "KALTEX").Text(168, "KX-QSFP").Text(184, "B2").Text(196, "KQ1");
-  for (float& v : valueArray[0]) v = 7.0f;
-  const std::string text = Decode(image);
-  EXPECT_EQ(valueArray[0][0], 7.0f);  // the arrays belong to the last SFP
-  for (const auto& [name, value] : std::initializer_list<std::pair<const char*, const char*>>{
-           {"Vendor", "KALTEX"}, {"Part Number", "KX-QSFP"}, {"Speed", "100 Gbits/Sec"}, {"Revision", "B2"},
-           {"Serial Number", "KQ1"}, {"Identifier", "QSFP+"}}) EXPECT_EQ(LineOf(text, name), Label(name) + value);
-  EXPECT_EQ(LineOf(text, "Extended Identifier"), Label("Extended Identifier"));  // 65 has no row
-  EXPECT_EQ(text.find("Temperature   Voltage"), std::string::npos);  // no monitoring table for a QSFP
-
-  // An SFP identifier in byte 0 keeps the SFP table whatever byte 128 says.
-  Image sfpImage;
-  sfpImage.Set(128, {17});
-  EXPECT_EQ(LineOf(Decode(sfpImage), "Identifier"), Label("Identifier") + "SFP/SFP+/SFP28 and later");
-}
-
 TEST(SfpDecoder, QsfpSpeedFallsBackFromRatesToEthernetCodes) {
   struct Case { int nominal, ethernet, extended, extendedRate; const char* speed; };
   const Case cases[] = {
@@ -147,28 +123,6 @@ TEST(SfpDecoder, QsfpSpeedFallsBackFromRatesToEthernetCodes) {
   }
 }
 
-TEST(SfpDecoder, FieldTypesShowTheirBytes) {
-  Image image;
-  image.Set(7, {0x04, 0x00, 0x02});
-  image.Text(20, "                ").Set(40, {'-', '.', '/'}).Set(56, {'A', 0, 'B', 'C'}).Set(64, {0x82, 0x02});
-  const std::string text = Decode(image);
-  const struct { const char* name; std::string shown; } cases[] = {
-      {"FC Link Length", "Shortwave Laser linear Rx (SA) "},  // commas are removed
-      {"FC Transmitter Tech", "0x0"},
-      {"FC Transmission Media", ""},  // 0x02 has no row
-      {"Vendor name", std::string(16, ' ') + " "}, {"Vendor PN", "0 "}, {"Vendor rev", "A "}, {"Date code", "0 "},
-  };
-  for (const auto& c : cases) EXPECT_EQ(LineOf(text, c.name), Label(c.name) + c.shown) << c.name;
-  // A bit list: every row, the first after the 31-column label, the rest indented.
-  const std::string indent(31, ' ');
-  EXPECT_NE(text.find("  Optional Transceiver Signals: -Linear Receiver Output Implemented: 0x0\n" + indent +
-                      " -Power Level Declaration: 0x1\n"), std::string::npos);
-  EXPECT_NE(text.find(indent + " -Reserved: 0x1\n" + indent + " -Signal Loss, as defined in SFP MSA: 0x1\n" + indent +
-                      " -Signal Loss, inverted from SFP MSA: 0x0\n"), std::string::npos);
-  EXPECT_EQ(LineOf(text, "Vendor"), Label("Vendor") + std::string(16, ' '));
-  EXPECT_EQ(LineOf(text, "Part Number"), Label("Part Number") + "0");
-}
-
 TEST(SfpDecoder, SlopesJoinTheirBytesAsDecimals) {
   const struct {
     uint8_t m, l;
@@ -183,22 +137,6 @@ TEST(SfpDecoder, SlopesJoinTheirBytesAsDecimals) {
   EXPECT_EQ(slopeArray[0], 0.128f);
   EXPECT_EQ(slopeArray[1], 0.50f);
   EXPECT_EQ(RowWords(text, "Value"), (std::vector<std::string>{"Value", "12.80", "1.65", "0.00", "0.2500", "0.0000"}));
-}
-
-TEST(SfpDecoder, TemperatureOffsetIsStoredByteSwapped) {
-  const struct {
-    int low, high;  // bytes 342 and 343
-    float offset;
-    const char* value;
-  } cases[] = {{0xfb, 0xff, -5.0f, "20.00"}, {0x05, 0x00, 5.0f, "30.00"}, {0x00, 0x01, 256.0f, "281.00"}};
-  for (const auto& c : cases) {
-    Image image;
-    image.Diag().Set(340, {1, 0, c.low, c.high}).Set(352, {25, 0}).Set(346, {0x00, 0x05});
-    const std::string text = Decode(image);
-    EXPECT_EQ(offsetArray[0], c.offset);
-    EXPECT_EQ(offsetArray[1], 5.0f);  // the voltage offset reads big-endian
-    EXPECT_EQ(RowWords(text, "Value").at(1), c.value);
-  }
 }
 
 TEST(SfpDecoder, TemperatureThresholdRule) {
@@ -277,13 +215,6 @@ TEST(SfpDecoder, StatusComparesCalibratedValuesWithCalibratedThresholds) {
   rx.Set(324, {0xbf, 0x80, 0, 0});
   EXPECT_EQ(RowWords(Decode(rx), "Status").back(), "Fault");
 
-}
-
-TEST(SfpDecoder, MonitoringTableNeedsDigitalDiagnostics) {
-  Image image;
-  image.Set(92, {0xbf});
-  EXPECT_EQ(Decode(image).find("Temperature   Voltage"), std::string::npos);
-  EXPECT_NE(Decode(image.Diag()).find("Temperature   Voltage"), std::string::npos);
 }
 
 TEST(SfpDecoder, PiecesThatDoNotFitAreDroppedWhole) {
