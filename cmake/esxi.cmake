@@ -17,15 +17,16 @@ if(NOT EXISTS "${kxfc_zig_dir}/zig")
 endif()
 # The compilers are two small scripts in the build tree that name the Zig
 # chosen here, so a build runs the Zig it was configured with.
+set(kxfc_wrappers "${CMAKE_BINARY_DIR}/toolchain")
 foreach(kxfc_tool cc c++)
-  set(kxfc_wrapper "${CMAKE_BINARY_DIR}/toolchain/zig-${kxfc_tool}")
+  set(kxfc_wrapper "${kxfc_wrappers}/zig-${kxfc_tool}")
   file(WRITE "${kxfc_wrapper}"
     "#!/bin/sh\nexec \"${kxfc_zig_dir}/zig\" ${kxfc_tool} -target x86_64-linux-gnu.2.17 \"$@\"\n")
   file(CHMOD "${kxfc_wrapper}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
     WORLD_READ WORLD_EXECUTE)
 endforeach()
-set(CMAKE_C_COMPILER "${CMAKE_BINARY_DIR}/toolchain/zig-cc")
-set(CMAKE_CXX_COMPILER "${CMAKE_BINARY_DIR}/toolchain/zig-c++")
+set(CMAKE_C_COMPILER "${kxfc_wrappers}/zig-cc")
+set(CMAKE_CXX_COMPILER "${kxfc_wrappers}/zig-c++")
 # Tells the project to build what it links from source with this toolchain
 # (Debian's GoogleTest is built against libstdc++).
 set(KXFC_ESXI_BUILD ON)

@@ -240,8 +240,8 @@ std::string Reference(MultipleCmdsProcessor& root) {
   const std::vector<XmlCommand> commands = XmlCommands(root);
   ForEachMode(root, {}, {}, [&](MultipleCmdsProcessor& mode, const auto& modes, const auto& selectors) {
     out << "\n## " << Join(modes, " ") << "\n\n"
-        << mode.GetHelp() << "\n\nSelectors: `" << Join(selectors, " ") << "`\n\nIts help listing is \"... in the " << mode.ModeTitle()
-        << " command mode.\"\n\n"
+        << mode.GetHelp() << "\n\nSelectors: `" << Join(selectors, " ") << "`\n\n"
+        << "Its help listing is \"... in the " << mode.ModeTitle() << " command mode.\"\n\n"
         << "| command | form | help | usage |\n|---|---|---|---|\n";
     bool any = false;
     for (CmdProcessor* entry : mode.GetCommands()) {
