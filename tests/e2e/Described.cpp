@@ -8,13 +8,13 @@ namespace e2e {
 
 std::vector<std::string> DescribedCommand::Words(const Sandbox& box,
                                                  const std::map<std::string, std::string>& values) const {
+  const std::string file = box.File(command.entry->GetName() + "-" + command.modes.back() + ".bin");
+  bool takesFile = false;
+  for (const ParamDef& p : command.spec->params) takesFile |= std::string(p.name) == "file";
+  if (takesFile) WriteFile(file, std::string(64, '\x5a'));
   auto value = [&](const std::string& name) {
     if (values.count(name)) return values.at(name);
-    if (name == "file") {
-      const std::string file = box.File(command.entry->GetName() + "-" + command.modes.back() + ".bin");
-      WriteFile(file, std::string(64, '\x5a'));
-      return file;
-    }
+    if (name == "file") return file;
     for (const ParamDef& p : command.spec->params) if (p.example && name == p.name) return std::string(p.example);
     return std::string();
   };
